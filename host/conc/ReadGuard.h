@@ -1,0 +1,19 @@
+// Holds a ReadWriteLock for reading for the guard's scope.
+#pragma once
+
+#include "conc/ReadWriteLock.h"
+
+namespace conc {
+
+class ReadGuard {
+ public:
+  explicit ReadGuard(ReadWriteLock& lock) : m_lock(lock) { m_lock.ReadLock(); }
+  ReadGuard(const ReadGuard&) = delete;
+  ReadGuard& operator=(const ReadGuard&) = delete;
+  ~ReadGuard() { m_lock.ReadUnlock(); }
+
+ private:
+  ReadWriteLock& m_lock;
+};
+
+}  // namespace conc

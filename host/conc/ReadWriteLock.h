@@ -1,0 +1,41 @@
+// A read-write lock that the holding thread may take again in either mode.
+//
+// A thread holding it for writing may take it for reading or writing; a thread holding
+// it for reading may take it for reading again without waiting for queued writers, and
+// may take it for writing once no other thread reads. Two readers that both ask to
+// write at once wait for each other: callers avoid that pattern.
+#pragma once
+
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <unordered_map>
+
+namespace conc {
+
+class ReadWriteLock {
+ public:
+  ReadWriteLock() = default;
+  ReadWriteLock(const ReadWriteLock&) = delete;
+  ReadWriteLock& operator=(const ReadWriteLock&) = delete;
+
+  void ReadLock();
+  void ReadUnlock();
+  void WriteLock();
+  void WriteUnlock();
+
+  [[nodiscard]] bool IsWriteLockedByCurrentThread() const;
+  [[nodiscard]] bool IsReadLockedByCurrentThread() const;
+
+ private:
+  [[nodiscard]] bool OtherReaders(std::thread::id self) const;
+
+  mutable std::mutex m_mutex;
+  std::condition_variable m_changed;
+  std::thread::id m_writer;
+  int m_writeDepth = 0;
+  int m_waitingWriters = 0;
+  std::unordered_map<std::thread::id, int> m_readers;
+};
+
+}  // namespace conc

@@ -1,0 +1,38 @@
+// A displacement in model space, in doubles, with the point arithmetic it takes part in.
+#pragma once
+
+#include <cmath>
+#include <limits>
+
+#include "geo/DPoint3D.h"
+
+namespace geo {
+
+struct DVec3 {
+  double x = 0.0;
+  double y = 0.0;
+  double z = 0.0;
+
+  constexpr DVec3() = default;
+  constexpr DVec3(double x_, double y_, double z_) : x(x_), y(y_), z(z_) {}
+
+  static const DVec3 BAD;
+  static const DVec3 ZERO;
+
+  [[nodiscard]] constexpr bool IsBad() const { return x == std::numeric_limits<double>::max(); }
+  [[nodiscard]] double Length() const { return std::sqrt(x * x + y * y + z * z); }
+  constexpr DVec3 operator+(const DVec3& o) const { return {x + o.x, y + o.y, z + o.z}; }
+  constexpr DVec3 operator-(const DVec3& o) const { return {x - o.x, y - o.y, z - o.z}; }
+  constexpr DVec3 operator*(double s) const { return {x * s, y * s, z * s}; }
+  constexpr bool operator==(const DVec3&) const = default;
+};
+
+inline constexpr DVec3 DVec3::BAD{std::numeric_limits<double>::max(), std::numeric_limits<double>::max(),
+                                  std::numeric_limits<double>::max()};
+inline constexpr DVec3 DVec3::ZERO{0.0, 0.0, 0.0};
+
+constexpr DVec3 operator-(const DPoint3D& a, const DPoint3D& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+constexpr DPoint3D operator+(const DPoint3D& p, const DVec3& v) { return {p.x + v.x, p.y + v.y, p.z + v.z}; }
+constexpr DPoint3D operator-(const DPoint3D& p, const DVec3& v) { return {p.x - v.x, p.y - v.y, p.z - v.z}; }
+
+}  // namespace geo

@@ -1,0 +1,54 @@
+#include "geo/Location.h"
+
+#include <cmath>
+
+namespace geo {
+
+void Location::Set(const DPoint3D& pos, const Quaternion<float>& orientation, float scale) {
+  m_mat = FMat33::FromQuaternion(orientation) * scale;
+  m_pos = pos;
+}
+
+void Location::Get(DPoint3D& pos, Quaternion<float>& orientation, float& scale) const {
+  pos = m_pos;
+  scale = m_mat.GetScale();
+  if (scale == 0.0f) {
+    orientation = Quaternion<float>();
+    return;
+  }
+  orientation = (m_mat * (1.0f / scale)).ToQuaternion();
+}
+
+Location Location::operator*(const Location& other) const {
+  const DVec3 moved = DMat33(m_mat) * DVec3(other.m_pos.x, other.m_pos.y, other.m_pos.z);
+  return Location(m_mat * other.m_mat, DPoint3D(moved.x + m_pos.x, moved.y + m_pos.y, moved.z + m_pos.z));
+}
+
+Location Location::Inverse() const {
+  const FMat33 inverse = m_mat.Inverse();
+  const DVec3 back = DMat33(inverse) * DVec3(-m_pos.x, -m_pos.y, -m_pos.z);
+  return Location(inverse, DPoint3D(back.x, back.y, back.z));
+}
+
+DPoint3D Location::Transform(const DPoint3D& p) const {
+  const DVec3 v = DMat33(m_mat) * DVec3(p.x, p.y, p.z);
+  return {v.x + m_pos.x, v.y + m_pos.y, v.z + m_pos.z};
+}
+
+DVec3 Location::TransformVector(const DVec3& v) const {
+  return DMat33(m_mat) * v;
+}
+
+bool Location::IsApproximately(const Location& other, double tolerance) const {
+  for (int r = 0; r < 3; ++r) {
+    for (int c = 0; c < 3; ++c) {
+      if (std::fabs(m_mat.m[r][c] - other.m_mat.m[r][c]) > tolerance) {
+        return false;
+      }
+    }
+  }
+  return std::fabs(m_pos.x - other.m_pos.x) <= tolerance && std::fabs(m_pos.y - other.m_pos.y) <= tolerance &&
+         std::fabs(m_pos.z - other.m_pos.z) <= tolerance;
+}
+
+}  // namespace geo

@@ -1,0 +1,49 @@
+// A placement: a 3 by 3 float matrix (orientation times uniform scale) and a double
+// translation. A point p maps to mat * p + pos.
+#pragma once
+
+#include "geo/DMat33.h"
+#include "geo/DPoint3D.h"
+#include "geo/DVec3.h"
+#include "geo/FMat33.h"
+#include "geo/Quaternion.h"
+
+namespace geo {
+
+class Location {
+ public:
+  // The default location is the identity.
+  constexpr Location() = default;
+  constexpr Location(const FMat33& mat, const DPoint3D& pos) : m_mat(mat), m_pos(pos) {}
+
+  static const Location IDENTITY;
+  static const Location ZERO;
+
+  void Set(const DPoint3D& pos, const Quaternion<float>& orientation, float scale);
+  // Splits into translation, rotation and uniform scale.
+  void Get(DPoint3D& pos, Quaternion<float>& orientation, float& scale) const;
+
+  void SetPos(const DPoint3D& pos) { m_pos = pos; }
+  void SetMat(const FMat33& mat) { m_mat = mat; }
+  [[nodiscard]] const DPoint3D& GetPos() const { return m_pos; }
+  [[nodiscard]] const FMat33& GetMat() const { return m_mat; }
+
+  // Composition: (a * b) applies b first, then a.
+  [[nodiscard]] Location operator*(const Location& other) const;
+  Location& operator*=(const Location& other) { return *this = *this * other; }
+  [[nodiscard]] Location Inverse() const;
+  [[nodiscard]] DPoint3D Transform(const DPoint3D& p) const;
+  [[nodiscard]] DVec3 TransformVector(const DVec3& v) const;
+
+  [[nodiscard]] bool IsApproximately(const Location& other, double tolerance = 1e-5) const;
+  bool operator==(const Location& other) const { return m_mat == other.m_mat && m_pos == other.m_pos; }
+
+ private:
+  FMat33 m_mat = FMat33::IDENTITY;
+  DPoint3D m_pos = DPoint3D::ORIGIN;
+};
+
+inline constexpr Location Location::IDENTITY{FMat33::IDENTITY, DPoint3D::ORIGIN};
+inline constexpr Location Location::ZERO{FMat33::ZERO, DPoint3D::ORIGIN};
+
+}  // namespace geo

@@ -1,0 +1,104 @@
+// The host's XML tree: elements with decoded names, attributes and text, parsed by
+// pugixml. A parsed tree is one allocation block owned by its root; FreeXml(root)
+// releases all of it. Typed readers return false (leaving the output alone) when the
+// value is missing or does not parse.
+//
+// Attribute text forms: integers and reals in C locale decimal, booleans "true"/"false"
+// (reading also takes "1"/"0"/"yes"/"no", any case), locations as twelve numbers
+// separated by blanks: the matrix row by row, then the position.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "geo/Location.h"
+#include "util/Symbol.h"
+
+namespace geo {
+
+struct XmlParseError {
+  std::string message;
+  size_t offset = 0;
+  int line = 0;    // 1-based
+  int column = 0;  // 1-based, in bytes
+};
+
+class XmlElem {
+ public:
+  static constexpr size_t npos = static_cast<size_t>(-1);
+
+  [[nodiscard]] const util::Symbol& GetName() const { return m_name; }
+  [[nodiscard]] size_t GetNumChildren() const { return m_numChildren; }
+  // Null past the last child.
+  [[nodiscard]] XmlElem* GetChild(size_t index) const;
+
+  [[nodiscard]] size_t GetNumAttributes() const;
+  // Index of the attribute named name, or npos.
+  [[nodiscard]] size_t FindAttribute(const char* name) const;
+  [[nodiscard]] const char* GetAttributeName(size_t index) const;
+  // Decoded attribute text; "" for a bad index.
+  [[nodiscard]] const char* GetAttributeText(size_t index) const;
+  [[nodiscard]] std::string GetAttributeAsString(size_t index) const { return GetAttributeText(index); }
+  bool GetAttributeAsInt(size_t index, int32_t& value) const;
+  bool GetAttributeAsFloat(size_t index, float& value) const;
+  bool GetAttributeAsDouble(size_t index, double& value) const;
+  bool GetAttributeAsBool(size_t index, bool& value) const;
+  bool GetAttributeAsLocation(size_t index, Location& value) const;
+
+  // The element's own text (its first text or CDATA child), decoded.
+  [[nodiscard]] const char* GetTextRaw() const;
+  [[nodiscard]] std::string GetText() const { return GetTextRaw(); }
+  // The text read as a boolean; false when it is none.
+  [[nodiscard]] bool GetTextAsBool() const;
+
+  // Typed setters for trees made with NewXmlElem.
+  void SetAttribute(const char* name, const std::string& value);
+  void SetAttribute(const char* name, const char* value) { SetAttribute(name, std::string(value)); }
+  void SetAttribute(const char* name, bool value);
+  void SetAttribute(const char* name, int32_t value);
+  void SetAttribute(const char* name, double value);
+  void SetAttribute(const char* name, const Location& value);
+  void SetText(const std::string& text);
+
+  XmlElem(const XmlElem&) = delete;
+  XmlElem& operator=(const XmlElem&) = delete;
+  XmlElem(XmlElem&&) noexcept = default;
+  XmlElem& operator=(XmlElem&&) noexcept = default;
+  ~XmlElem() = default;
+
+ private:
+  friend class XmlTree;
+  friend void FreeXml(XmlElem* root);
+  XmlElem() = default;
+
+  class XmlTree* m_tree = nullptr;
+  void* m_node = nullptr;  // the pugixml node
+  util::Symbol m_name;
+  uint32_t m_firstChild = 0;
+  uint32_t m_numChildren = 0;
+};
+
+// Parses a document; null when it is not well-formed (error says where, when given).
+// keepWhitespaceText keeps text nodes made only of blanks.
+[[nodiscard]] XmlElem* ParseXml(std::string_view text, bool keepWhitespaceText = false,
+                                XmlParseError* error = nullptr);
+// Releases a tree given by ParseXml or NewXmlElem; null is fine.
+void FreeXml(XmlElem* root);
+// A new, stand-alone element for writing; release with FreeXml.
+[[nodiscard]] XmlElem* NewXmlElem(const char* name);
+// Appends elem (attributes, text, children) to out, one element per line, indented by two
+// blanks per depth, with explicit close tags for elements that have content.
+void WriteXmlCloseTags(const XmlElem* elem, std::string& out, int depth);
+// Escapes text for element content and attribute values.
+[[nodiscard]] std::string EncodeXmlStr(std::string_view text);
+void EncodeXmlStr(std::string_view text, std::string& out);
+
+// The text forms of typed values, shared by the setters and by writers of the same forms.
+std::string FormatXmlDouble(double value);
+std::string FormatXmlLocation(const Location& value);
+bool ParseXmlBool(const char* text, bool& value);
+bool ParseXmlLocation(const char* text, Location& value);
+
+}  // namespace geo

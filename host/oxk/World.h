@@ -1,0 +1,43 @@
+// The host's world: the process-wide holder of preferences and, later, the model and
+// its scenes. Tests and embedding hosts configure the reference host through it.
+#pragma once
+
+#include <atomic>
+#include <mutex>
+
+#include "oxk/Preferences.h"
+#include "util/RefCounted.h"
+#include "util/SmartPtr.h"
+
+namespace oxk {
+
+class World : public util::RefCounted {
+ public:
+  World() = default;
+
+  // The current world; false (world emptied) when there is none.
+  static bool GetWorld(util::SmartPtr<World>& world);
+  // Installs world as the current one; an empty pointer removes it.
+  static void SetWorld(const util::SmartPtr<World>& world);
+
+  // False (out emptied) when none were set.
+  bool GetIllustrationPreferences(util::SmartPtr<Preferences>& preferences) const;
+  void SetIllustrationPreferences(const util::SmartPtr<Preferences>& preferences);
+  bool GetPreferences(util::SmartPtr<Preferences>& preferences) const;
+  void SetPreferences(const util::SmartPtr<Preferences>& preferences);
+
+  // Whether the per-user shared symbol library takes part in the catalogue.
+  [[nodiscard]] bool IsSharedLibraryEnabled() const { return m_sharedLibraryEnabled.load(); }
+  void SetSharedLibraryEnabled(bool enabled) { m_sharedLibraryEnabled.store(enabled); }
+
+ protected:
+  ~World() override = default;
+
+ private:
+  mutable std::mutex m_mutex;
+  util::SmartPtr<Preferences> m_illustrationPreferences;
+  util::SmartPtr<Preferences> m_preferences;
+  std::atomic<bool> m_sharedLibraryEnabled{false};
+};
+
+}  // namespace oxk

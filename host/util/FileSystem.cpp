@@ -1,0 +1,62 @@
+#include "util/FileSystem.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+namespace util {
+
+namespace fs = std::filesystem;
+
+bool FileSystem::FileExists(const std::string& path) {
+  std::error_code ec;
+  return !path.empty() && fs::is_regular_file(path, ec);
+}
+
+bool FileSystem::DirExists(const std::string& path) {
+  std::error_code ec;
+  return !path.empty() && fs::is_directory(path, ec);
+}
+
+bool FileSystem::Mkdir(const std::string& path) {
+  if (path.empty()) {
+    return false;
+  }
+  std::error_code ec;
+  fs::create_directories(path, ec);
+  return fs::is_directory(path, ec);
+}
+
+bool FileSystem::DeletePath(const std::string& path, bool onlyIfEmpty) {
+  if (path.empty()) {
+    return false;
+  }
+  std::error_code ec;
+  if (onlyIfEmpty) {
+    fs::remove(path, ec);
+  } else {
+    fs::remove_all(path, ec);
+  }
+  return !fs::exists(fs::symlink_status(path, ec));
+}
+
+bool FileSystem::ReadFile(const std::string& path, std::string& contents) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) {
+    return false;
+  }
+  bool ok = std::fseek(file, 0, SEEK_END) == 0;
+  const long size = ok ? std::ftell(file) : -1;
+  ok = ok && size >= 0 && std::fseek(file, 0, SEEK_SET) == 0;
+  if (ok) {
+    contents.resize(static_cast<size_t>(size));
+    ok = std::fread(contents.data(), 1, contents.size(), file) == contents.size();
+  }
+  std::fclose(file);
+  if (!ok) {
+    contents.clear();
+  }
+  return ok;
+}
+
+}  // namespace util

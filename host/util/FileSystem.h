@@ -1,0 +1,21 @@
+// File-system operations the module needs, over std::filesystem. Failures are results.
+#pragma once
+
+#include <string>
+
+namespace util {
+
+class FileSystem {
+ public:
+  [[nodiscard]] static bool FileExists(const std::string& path);
+  [[nodiscard]] static bool DirExists(const std::string& path);
+  // Creates the folder and any missing parents; true when it exists afterwards.
+  static bool Mkdir(const std::string& path);
+  // Removes a file, or a folder with everything in it. With onlyIfEmpty a non-empty
+  // folder is left alone. True when nothing is left at path.
+  static bool DeletePath(const std::string& path, bool onlyIfEmpty = false);
+  // Reads a whole file with one sized read; false when it cannot be opened or read.
+  [[nodiscard]] static bool ReadFile(const std::string& path, std::string& contents);
+};
+
+}  // namespace util
