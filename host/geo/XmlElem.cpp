@@ -367,10 +367,12 @@ bool ParseXmlBool(const char* text, bool& value) {
 }
 
 bool ParseXmlLocation(const char* text, Location& value) {
-  double numbers[12];
+  // Matrix entries are read as floats directly, so a written float comes back exact.
+  float matrix[9];
+  double position[3];
   const char* cursor = text;
   const char* end = text + std::strlen(text);
-  for (double& number : numbers) {
+  auto next = [&](auto& number) {
     while (cursor < end && (*cursor == ' ' || *cursor == '\t' || *cursor == '\n' || *cursor == '\r' || *cursor == ',')) {
       ++cursor;
     }
@@ -379,12 +381,23 @@ bool ParseXmlLocation(const char* text, Location& value) {
       return false;
     }
     cursor = ptr;
+    return true;
+  };
+  for (float& number : matrix) {
+    if (!next(number)) {
+      return false;
+    }
+  }
+  for (double& number : position) {
+    if (!next(number)) {
+      return false;
+    }
   }
   FMat33 m;
   for (int i = 0; i < 9; ++i) {
-    m.m[i / 3][i % 3] = static_cast<float>(numbers[i]);
+    m.m[i / 3][i % 3] = matrix[i];
   }
-  value = Location(m, DPoint3D(numbers[9], numbers[10], numbers[11]));
+  value = Location(m, DPoint3D(position[0], position[1], position[2]));
   return true;
 }
 

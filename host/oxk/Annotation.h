@@ -1,0 +1,139 @@
+// The host's annotation: an object attached to scenes that the host creates through
+// component modules, shows, hides, selects, saves and restores.
+//
+// The base keeps the class name, preselection cursor, visibility and the scenes it is
+// attached to, and saves its own visibility into content (key "oxkAnnotationVisible").
+// Derived classes add their own state and content.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "geo/Location.h"
+#include "oxk/AsyncEvent.h"
+#include "oxk/MarkupController.h"
+#include "oxk/MemoryPoolAllocated.h"
+#include "oxk/ObjectWithRWLock.h"
+#include "oxk/Observable.h"
+#include "oxk/OperationStep.h"
+#include "oxk/Scene.h"
+#include "oxk/SerializedContentElement.h"
+#include "oxk/SerializedContentVisitorInterface.h"
+#include "oxk/ShapeInstance.h"
+#include "oxk/View.h"
+#include "util/SmartPtr.h"
+#include "util/Symbol.h"
+
+namespace oxk {
+
+class Pipeline;
+
+// Maps identifier paths of a saved document to those of the document being loaded.
+class IdPathMapper {
+ public:
+  virtual ~IdPathMapper() = default;
+  [[nodiscard]] virtual util::Symbol Map(const util::Symbol& path) const = 0;
+};
+
+// Tells a flattening pass whether an instance takes part in it.
+class FlattenInstanceCheck {
+ public:
+  virtual ~FlattenInstanceCheck() = default;
+  [[nodiscard]] virtual bool IsIncluded(const util::Symbol& path) const = 0;
+};
+
+class Annotation : public ObjectWithRWLock, public MarkupController, public Observable, public MemoryPoolAllocated {
+ public:
+  // Walks saved content into an annotation: handles the base's own keys and records
+  // every other key it is handed, so derived visitors can pass on what they do not own.
+  class SerializedContentVisitor : public SerializedContentVisitorInterface {
+   public:
+    explicit SerializedContentVisitor(const util::SmartPtr<Annotation>& annotation) : m_annotation(annotation) {}
+
+    bool StartElement(const util::Symbol& name) override;
+    void VisitSymbol(const util::Symbol& key, const util::Symbol& value) override;
+    void VisitBool(const util::Symbol& key, bool value) override;
+    void VisitInt(const util::Symbol& key, int32_t value) override;
+    void VisitFloat(const util::Symbol& key, float value) override;
+    void VisitColor(const util::Symbol& key, const geo::Color& value) override;
+    void VisitPoint(const util::Symbol& key, const geo::DPoint3D& value) override;
+    void VisitVector(const util::Symbol& key, const geo::DVec3& value) override;
+    void VisitQuaternion(const util::Symbol& key, const geo::Quaternion<float>& value) override;
+    void VisitLocation(const util::Symbol& key, const geo::Location& value) override;
+
+    [[nodiscard]] const util::SmartPtr<Annotation>& GetAnnotation() const { return m_annotation; }
+    // Keys that reached the base without being the base's own, in order.
+    [[nodiscard]] const std::vector<util::Symbol>& GetUnhandledKeys() const { return m_unhandled; }
+
+   private:
+    util::SmartPtr<Annotation> m_annotation;
+    std::vector<util::Symbol> m_unhandled;
+  };
+
+  explicit Annotation(int32_t annotationType);
+  Annotation(const Annotation& other);
+  Annotation& operator=(const Annotation&) = delete;
+
+  [[nodiscard]] int32_t GetAnnotationType() const { return m_type; }
+  void SetClass(const util::Symbol& name) { m_class = name; }
+  [[nodiscard]] const util::Symbol& GetClass() const { return m_class; }
+  void SetPreselectionCursor(const util::Symbol& cursor) { m_cursor = cursor; }
+  [[nodiscard]] const util::Symbol& GetPreselectionCursor() const { return m_cursor; }
+  void SetCreatedFromFile(bool created) { m_createdFromFile = created; }
+  [[nodiscard]] bool CreatedFromFile() const { return m_createdFromFile; }
+
+  [[nodiscard]] virtual util::SmartPtr<Annotation> Clone() const = 0;
+  // Base: remembers the scene (once). Returns true.
+  virtual bool AttachScene(const util::SmartPtr<Scene>& scene);
+  // Base: forgets every scene. Returns true.
+  virtual bool DetachScene();
+  [[nodiscard]] const std::vector<util::SmartPtr<Scene>>& GetScenes() const { return m_scenes; }
+  // Base: applies the base's own keys; returns true.
+  virtual bool InitializeFromSerializedContent(const util::SmartPtr<SerializedContentElement>& element,
+                                               const IdPathMapper* mapper);
+  [[nodiscard]] virtual bool IsEqual(const util::SmartPtr<Annotation>& other) const;
+  [[nodiscard]] virtual bool CanAnimate(const util::SmartPtr<OperationStep>& step) const;
+  // Base: the annotation's own visibility flag.
+  [[nodiscard]] virtual bool IsVisible() const;
+  [[nodiscard]] virtual bool Flatten(const util::SmartPtr<SerializedContentElement>& element,
+                                     const std::map<util::Symbol, geo::Location>& transforms,
+                                     const FlattenInstanceCheck* instanceCheck, Pipeline* pipeline);
+  [[nodiscard]] virtual util::SmartPtr<ShapeInstance> GetShapeInstance() const;
+  virtual void AdditionalInit(const util::SmartPtr<Scene>& scene);
+  virtual void SetEvent(const util::SmartPtr<AsyncEvent>& event);
+  virtual void OnSetSelected(bool selected, const util::SmartPtr<View>& view);
+
+  // Sets the visibility flag, lets the derived class show or hide its drawing, and
+  // with notify posts a visibility event to listeners.
+  void Show(bool notify, const util::SmartPtr<OperationStep>& operation);
+  void Hide(bool notify, const util::SmartPtr<OperationStep>& operation, bool keepSelection);
+  // The event kind posted by Show and Hide.
+  [[nodiscard]] static int32_t GetVisibilityChangedEventId();
+
+  // Writes the annotation's content into element. Base: the base's own properties.
+  virtual void Visit(const util::SmartPtr<SerializedContentElement>& element);
+  virtual void SerializeContent(const util::SmartPtr<SerializedContentElement>& element);
+  [[nodiscard]] virtual bool HasContent() const;
+  [[nodiscard]] virtual util::Symbol GetIconName() const;
+
+  // Frozen: the base's own content key.
+  [[nodiscard]] static util::Symbol VisibleKey();
+
+ protected:
+  ~Annotation() override;
+  virtual void ShowAnnotation() {}
+  virtual void HideAnnotation() {}
+  void SetVisibleFlag(bool visible) { m_visible = visible; }
+
+ private:
+  int32_t m_type;
+  util::Symbol m_class;
+  util::Symbol m_cursor;
+  bool m_createdFromFile = false;
+  bool m_visible = true;
+  std::vector<util::SmartPtr<Scene>> m_scenes;
+};
+
+}  // namespace oxk

@@ -1,0 +1,19 @@
+// An asynchronous event of the scene kernel: completes once, can be observed, and can
+// be handed to the kernel to keep alive until it completes.
+#pragma once
+
+#include "objm/ManagedObject.h"
+#include "objm/Observer.h"
+#include "oxk/BaseAsyncEvent.h"
+
+namespace oxk {
+
+class AsyncEvent : public BaseAsyncEvent, public objm::Observer, public objm::ManagedObject {
+ public:
+  AsyncEvent() = default;
+
+ protected:
+  ~AsyncEvent() override = default;
+};
+
+}  // namespace oxk

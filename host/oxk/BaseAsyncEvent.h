@@ -1,0 +1,38 @@
+// Something that completes once, possibly on another thread, with a status
+// (0 = success). OnComplete runs exactly once, on the completing thread, whoever races.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+
+#include "util/RefCounted.h"
+
+namespace oxk {
+
+class BaseAsyncEvent : public virtual util::RefCounted {
+ public:
+  BaseAsyncEvent() = default;
+
+  // Completes the event; later calls do nothing and return false.
+  bool Complete(int status = 0);
+  [[nodiscard]] bool IsComplete() const { return m_complete.load(std::memory_order_acquire); }
+  [[nodiscard]] int GetStatus() const { return m_status.load(std::memory_order_acquire); }
+  // Waits until complete; false when the timeout passed first.
+  bool WaitForCompletion(std::chrono::milliseconds timeout) const;
+
+ protected:
+  ~BaseAsyncEvent() override = default;
+  // Called once by Complete, before waiters are woken.
+  virtual void OnComplete(int /*status*/) {}
+
+ private:
+  std::atomic<bool> m_claimed{false};
+  std::atomic<bool> m_complete{false};
+  std::atomic<int> m_status{0};
+  mutable std::mutex m_mutex;
+  mutable std::condition_variable m_done;
+};
+
+}  // namespace oxk

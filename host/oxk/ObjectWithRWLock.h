@@ -1,0 +1,25 @@
+// An Object with its own re-entrant read-write lock, for state shared between the UI
+// thread, completion threads and scene notifications.
+#pragma once
+
+#include "conc/ReadWriteLock.h"
+#include "oxk/Object.h"
+
+namespace oxk {
+
+class ObjectWithRWLock : public Object {
+ public:
+  ObjectWithRWLock() = default;
+  // A copy has its own, unlocked lock.
+  ObjectWithRWLock(const ObjectWithRWLock& other) : util::RefCounted(other), Object(other) {}
+
+  [[nodiscard]] conc::ReadWriteLock& GetRWLock() const { return m_lock; }
+
+ protected:
+  ~ObjectWithRWLock() override = default;
+
+ private:
+  mutable conc::ReadWriteLock m_lock;
+};
+
+}  // namespace oxk
