@@ -1,0 +1,18 @@
+// One model part a symbol is attached to: its identifier path, the path of its assembly
+// (may be empty), where the part was last seen, and the symbol's offset from it.
+#pragma once
+
+#include "geo/DPoint3D.h"
+#include "geo/DVec3.h"
+#include "util/Symbol.h"
+
+namespace oxannotations {
+
+struct ConnectedPartInfo {
+  util::Symbol partId;
+  util::Symbol assemblyPartId;
+  geo::DPoint3D lastPos;
+  geo::DVec3 offset;
+};
+
+}  // namespace oxannotations

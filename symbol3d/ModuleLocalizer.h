@@ -1,0 +1,11 @@
+// The one message localizer of the annotation classes, over "oxbase:oxmodulesStrings",
+// made on first use (thread-safe) and kept until the module unloads.
+#pragma once
+
+#include "util/Localizer.h"
+
+namespace oxannotations {
+
+[[nodiscard]] const util::Localizer& ModuleLocalizer();
+
+}  // namespace oxannotations

@@ -1,0 +1,131 @@
+// A 3D symbol: a small shape from the symbol library, inserted into the model as a node
+// of its own and attached to model parts. This class holds the symbol's state, applies
+// creation records, clones itself and reads and writes its saved content.
+#pragma once
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "geo/Location.h"
+#include "oxg/Appearance.h"
+#include "oxk/AsyncEvent.h"
+#include "oxk/Instance.h"
+#include "oxk/ShapeInstance.h"
+#include "oxk/ShapeScene.h"
+#include "oxk/illustration/SequencerTag.h"
+#include "symbol3d/ConnectedPartInfo.h"
+#include "symbol3d/ShapeSceneObserver.h"
+#include "symbol3d/SymbolAnnotationBase.h"
+#include "symbol3d/SymbolInfo.h"
+#include "util/SmartPtr.h"
+
+namespace oxannotations {
+
+class SymbolAnnotation : public SymbolAnnotationBase {
+ public:
+  using SequencerTags = std::vector<util::SmartPtr<oxk::illustration::SequencerTag>>;
+
+  SymbolAnnotation();
+  // Shares the shape and preview instances; starts without observer, appearance
+  // override, connected parts, tags, pending event or temporary folder.
+  SymbolAnnotation(const SymbolAnnotation& other);
+
+  [[nodiscard]] static util::Symbol GetClassStatic();
+
+  // Under the read lock: a copy, marked as created from file.
+  [[nodiscard]] util::SmartPtr<oxk::Annotation> Clone() const override;
+  // Under the write lock: applies the record (texts, placement, tags, parts, appearance).
+  void SetSymbolInfo(const SymbolInfo& record);
+  // Leaves record as it is: the symbol's state is not exported as a record.
+  void GetSymbolInfo(SymbolInfo& record) const;
+
+  bool InitializeFromSerializedContent(const util::SmartPtr<oxk::SerializedContentElement>& element,
+                                       const oxk::IdPathMapper* mapper) override;
+  [[nodiscard]] bool IsEqual(const util::SmartPtr<oxk::Annotation>& other) const override;
+  [[nodiscard]] bool CanAnimate(const util::SmartPtr<oxk::OperationStep>& step) const override;
+  [[nodiscard]] bool Flatten(const util::SmartPtr<oxk::SerializedContentElement>& element,
+                             const std::map<util::Symbol, geo::Location>& transforms,
+                             const oxk::FlattenInstanceCheck* instanceCheck, oxk::Pipeline* pipeline) override;
+  [[nodiscard]] util::SmartPtr<oxk::ShapeInstance> GetShapeInstance() const override;
+  void SetEvent(const util::SmartPtr<oxk::AsyncEvent>& newEvent) override;
+  void SerializeContent(const util::SmartPtr<oxk::SerializedContentElement>& element) override;
+  [[nodiscard]] bool HasContent() const override;
+
+  // Plain accessors (no lock).
+  [[nodiscard]] bool IsLegacySymbol() const { return legacySymbol; }
+  [[nodiscard]] bool IsSymbolLoaded() const { return symbolLoaded.load(); }
+  [[nodiscard]] bool IsAnnotationSymbol() const { return annotationSymbol; }
+  void SetAnnotationSymbol(bool value) { annotationSymbol = value; }
+  [[nodiscard]] bool IsUseCurrentOrientation() const { return useCurrentOrientation; }
+  void SetUseCurrentOrientation(bool value) { useCurrentOrientation = value; }
+  [[nodiscard]] int32_t GetAxisId() const { return axisId; }
+  void SetAxisId(int32_t value) { axisId = value; }
+  [[nodiscard]] double GetDistanceFromCsys() const { return distanceFromCsys; }
+  void SetDistanceFromCsys(double value) { distanceFromCsys = value; }
+  void SetSymbolScale(double value) { symbolScale = value; }
+  [[nodiscard]] const geo::Location& GetCameraPreviewLocation() const { return cameraPreviewLocation; }
+  void SetCameraPreviewLocation(const geo::Location& location) { cameraPreviewLocation = location; }
+  void GetSelectedCsys(geo::Location& location) const { location = selectedCsys; }
+  void SetSelectedCsys(const geo::Location& location) { selectedCsys = location; }
+  [[nodiscard]] const geo::Location& GetPartCsys() const { return partCsys; }
+  void SetPartCsys(const geo::Location& location) { partCsys = location; }
+  void GetSequencerTags(SequencerTags& out) const { out = sequencerTags; }
+  void SetSequencerTags(const SequencerTags& tags) { sequencerTags = tags; }
+  [[nodiscard]] const util::SmartPtr<oxk::ShapeInstance>& GetPreviewShapeInstance() const {
+    return previewShapeInstance;
+  }
+  [[nodiscard]] const std::vector<ConnectedPartInfo>& GetConnectedParts() const { return connectedParts; }
+  [[nodiscard]] bool HasAppearanceOverride() const { return hasAppearanceOverride; }
+  [[nodiscard]] const util::SmartPtr<oxg::Appearance>& GetAppearanceOverride() const { return appearanceOverride; }
+  [[nodiscard]] const geo::Location& GetSymbolLocation() const { return symbolLocation; }
+  [[nodiscard]] const geo::Location& GetInitLocation() const { return initLocation; }
+  [[nodiscard]] const std::string& GetTempDir() const { return tempDir; }
+
+  // Under the read lock: the tree instance or shape scene of the shape; out emptied when
+  // there is no shape.
+  void GetInstance(util::SmartPtr<oxk::Instance>& out) const;
+  void GetShapeScene(util::SmartPtr<oxk::ShapeScene>& out) const;
+
+  // Connects a part by its paths: once per part path; while the symbol is attached to a
+  // scene only paths that resolve in the model are taken.
+  void AddSelectedPart(const util::Symbol& partPath, const geo::DPoint3D& lastPos, const geo::DVec3& offset,
+                       const util::Symbol& assemblyPath);
+  // AddSelectedPart for each element, for annotation symbols only.
+  void AddConnectedPartsByPath(const std::vector<ConnectedPartInfo>& parts);
+  [[nodiscard]] bool isConnectedPart(const util::Symbol& path) const;
+
+  void DeleteTempDir();
+
+ protected:
+  ~SymbolAnnotation() override;
+
+  // The shape is in a shape scene.
+  [[nodiscard]] bool IsAttachedToScene() const;
+  // Whether path names a part of the open model. Without a model nothing resolves.
+  [[nodiscard]] bool ResolvesPartPath(const util::Symbol& path) const;
+
+  std::atomic<bool> symbolLoaded{false};
+  util::SmartPtr<oxk::ShapeInstance> shapeInstance;
+  util::SmartPtr<ShapeSceneObserver> sceneObserver;
+  util::SmartPtr<oxk::ShapeInstance> previewShapeInstance;
+  bool legacySymbol = false;
+  bool hasAppearanceOverride = false;
+  util::SmartPtr<oxg::Appearance> appearanceOverride;
+  double symbolScale = 1.0;
+  geo::Location symbolLocation;
+  geo::Location initLocation = geo::Location::IDENTITY;
+  geo::Location selectedCsys = geo::Location::IDENTITY;
+  geo::Location partCsys = geo::Location::IDENTITY;
+  std::string tempDir;
+  int32_t axisId = 0;
+  double distanceFromCsys = 0.0;
+  bool annotationSymbol = false;
+  bool useCurrentOrientation = false;
+  std::vector<ConnectedPartInfo> connectedParts;
+  geo::Location cameraPreviewLocation;
+  SequencerTags sequencerTags;
+  util::SmartPtr<oxk::AsyncEvent> event;
+};
+
+}  // namespace oxannotations

@@ -1,0 +1,40 @@
+// The creation record of a 3D symbol: common texts plus shape placement, appearance
+// override, coordinate systems, sequencer tags and connected parts. Copies share the
+// tag objects.
+#pragma once
+
+#include <vector>
+
+#include "geo/Color.h"
+#include "geo/DPoint3D.h"
+#include "geo/Location.h"
+#include "geo/Quaternion.h"
+#include "oxk/illustration/SequencerTag.h"
+#include "symbol3d/ConnectedPartInfo.h"
+#include "symbol3d/SymbolInfoBase.h"
+#include "util/SmartPtr.h"
+
+namespace oxannotations {
+
+struct SymbolInfo : SymbolInfoBase {
+  geo::DPoint3D locPosition;
+  geo::Quaternion<float> locOrientation;  // identity until the producer sets it
+  float locScale = 1.0f;
+  geo::Location auxLocation;
+  geo::Color appEmissive{0, 0, 0, 1};
+  geo::Color appSpecular{0, 0, 0, 1};
+  geo::Color appDiffuse{0, 0, 0, 1};
+  geo::Color appAmbient{0, 0, 0, 1};
+  float appShininess = 0.0f;
+  float appTransp = 0.0f;
+  bool appHasOverride = false;
+  bool isAnnotationSymbol = false;
+  geo::Location symbolCsysLocation;
+  bool hasSymbolCsysLocation = false;
+  geo::Location symbolInitLocation;
+  bool hasSymbolInitLocation = false;
+  std::vector<util::SmartPtr<oxk::illustration::SequencerTag>> sequencerTags;
+  std::vector<ConnectedPartInfo> connectedParts;
+};
+
+}  // namespace oxannotations

@@ -1,0 +1,13 @@
+// The creation record of a flattened symbol: the common texts and its 2D placement.
+#pragma once
+
+#include "geo/FMat33.h"
+#include "symbol3d/SymbolInfoBase.h"
+
+namespace oxannotations {
+
+struct SymbolInfoFlattened : SymbolInfoBase {
+  geo::FMat33 xform;
+};
+
+}  // namespace oxannotations
