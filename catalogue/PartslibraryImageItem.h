@@ -1,0 +1,97 @@
+// A 2D image entry of the symbol catalogue: an image file placed as a stamp or a
+// billboard, with its thumbnails, tooltip texts, placement defaults and sequencer tags.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "catalogue/PartslibraryItem.h"
+#include "oxk/illustration/SequencerTag.h"
+#include "util/SmartPtr.h"
+
+namespace oxsymbols {
+
+using SequencerTagList = std::vector<util::SmartPtr<oxk::illustration::SequencerTag>>;
+
+class PartslibraryImageItem : public PartslibraryItem {
+ public:
+  explicit PartslibraryImageItem(bool isShared = false, bool isStandard = false)
+      : PartslibraryItem(isShared, isStandard) {}
+  PartslibraryImageItem(const PartslibraryImageItem&) = default;
+  PartslibraryImageItem(PartslibraryImageItem&&) = default;
+  PartslibraryImageItem& operator=(const PartslibraryImageItem&) = default;
+  PartslibraryImageItem& operator=(PartslibraryImageItem&&) = default;
+  ~PartslibraryImageItem() override = default;
+
+  [[nodiscard]] const std::string& GetImageName() const { return GetName(); }
+  void SetImageName(const std::string& name) { SetName(name); }
+  [[nodiscard]] int GetImageCatID() const { return GetCategoryID(); }
+  void SetImageCategoryID(int id) { SetCategoryID(id); }
+
+  [[nodiscard]] const std::string& GetTitle() const { return m_title; }
+  // An empty title stores "Image <id>" with the identifier the entry has now.
+  void SetTitle(const std::string& title);
+  [[nodiscard]] const std::string& GetDescription() const { return m_description; }
+  void SetDescription(const std::string& text) { m_description = text; }
+  [[nodiscard]] bool ShowTooltipTitle() const { return m_showTooltipTitle; }
+  void SetShowTooltipTitle(bool show) { m_showTooltipTitle = show; }
+  [[nodiscard]] bool ShowTooltipDescription() const { return m_showTooltipDescription; }
+  void SetShowTooltipDescription(bool show) { m_showTooltipDescription = show; }
+  [[nodiscard]] bool GetIsBillboardImage() const { return m_isBillboardImage; }
+  void SetIsBillboardImage(bool billboard) { m_isBillboardImage = billboard; }
+  [[nodiscard]] const std::string& GetImageTooltip() const { return m_tooltip; }
+  void SetImageTooltip(const std::string& text) { m_tooltip = text; }
+  [[nodiscard]] const std::string& GetImageGalleryThumbnailUrl() const { return m_galleryThumbnailUrl; }
+  void SetImageGalleryThumbnailUrl(const std::string& url) { m_galleryThumbnailUrl = url; }
+  [[nodiscard]] const std::string& GetImageDlgThumbnailUrl() const { return m_dlgThumbnailUrl; }
+  void SetImageDlgThumbnailUrl(const std::string& url) { m_dlgThumbnailUrl = url; }
+  [[nodiscard]] const std::string& GetImageUrl() const { return m_url; }
+  void SetImageUrl(const std::string& url) { m_url = url; }
+  [[nodiscard]] const std::string& GetImagePreview() const { return m_previewUrl; }
+  void SetImagePreview(const std::string& url) { m_previewUrl = url; }
+  [[nodiscard]] int GetImageScale() const { return m_scale; }
+  void SetImageScale(int scale) { m_scale = scale; }
+  [[nodiscard]] bool GetFlipHorizontal() const { return m_flipHorizontal; }
+  void SetFlipHorizontal(bool flip) { m_flipHorizontal = flip; }
+  [[nodiscard]] bool GetFlipVertical() const { return m_flipVertical; }
+  void SetFlipVertical(bool flip) { m_flipVertical = flip; }
+  [[nodiscard]] int GetRotateRight() const { return m_rotateRight; }
+  void SetRotateRight(int turns) { m_rotateRight = turns; }
+  [[nodiscard]] int GetRotateLeft() const { return m_rotateLeft; }
+  void SetRotateLeft(int turns) { m_rotateLeft = turns; }
+
+  // Tags are shared objects; the indexes are the caller's to keep in range.
+  void AddSequencerTag(const util::SmartPtr<oxk::illustration::SequencerTag>& tag) { m_sequencerTags.push_back(tag); }
+  void SetSequencerTag(unsigned int index, const util::SmartPtr<oxk::illustration::SequencerTag>& tag) {
+    m_sequencerTags[index] = tag;
+  }
+  void DelSequencerTag(int index) { m_sequencerTags.erase(m_sequencerTags.begin() + index); }
+  void GetSequencerTags(SequencerTagList& out) const {
+    if (&out != &m_sequencerTags) {
+      out = m_sequencerTags;
+    }
+  }
+
+  // The dialog thumbnail is the gallery one with its first "64x64" made "192x192".
+  void ComputeDialogThumbnailUrl(std::string& url);
+
+ private:
+  std::string m_title;
+  SequencerTagList m_sequencerTags;
+  std::string m_description;
+  bool m_showTooltipTitle = true;
+  bool m_showTooltipDescription = false;
+  bool m_isBillboardImage = false;
+  std::string m_tooltip;
+  std::string m_galleryThumbnailUrl;
+  std::string m_dlgThumbnailUrl;
+  std::string m_url;
+  std::string m_previewUrl;
+  int m_scale = 0;
+  bool m_flipHorizontal = false;
+  bool m_flipVertical = false;
+  int m_rotateRight = 0;
+  int m_rotateLeft = 0;
+};
+
+}  // namespace oxsymbols

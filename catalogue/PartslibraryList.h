@@ -1,0 +1,147 @@
+// The symbol library catalogue: categories, 3D shape entries and 2D image entries with
+// the library's units and information texts. It keeps identifiers unique, files entries
+// into their categories, merges the shared, standard and user library files into one
+// catalogue, writes library files back, and knows where the library lives on disk.
+//
+// Every operation reports failure through its result (or, for loading and saving, not
+// at all) and never throws.
+#pragma once
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "catalogue/PartslibraryCategoryItem.h"
+#include "catalogue/PartslibraryImageItem.h"
+#include "catalogue/PartslibraryItem.h"
+#include "catalogue/PartslibraryOlItem.h"
+#include "util/RefCounted.h"
+#include "util/SmartPtr.h"
+
+namespace geo {
+class XmlElem;
+}
+
+namespace oxsymbols {
+
+using CategoryList = std::vector<util::SmartPtr<PartslibraryCategoryItem>>;
+using OlList = std::vector<util::SmartPtr<PartslibraryOlItem>>;
+using ImageList = std::vector<util::SmartPtr<PartslibraryImageItem>>;
+
+class PartslibraryList : public util::RefCounted {
+ public:
+  PartslibraryList() = default;
+  PartslibraryList(const PartslibraryList& other);
+  PartslibraryList(PartslibraryList&& other) noexcept;
+  PartslibraryList& operator=(const PartslibraryList& other);
+  PartslibraryList& operator=(PartslibraryList&& other) noexcept;
+  ~PartslibraryList() override;
+
+  // Drops every category and entry; units and information stay.
+  void Clear();
+
+  [[nodiscard]] const CategoryList& GetCategoryList() const { return m_categories; }
+  [[nodiscard]] const OlList& GetOlList() const { return m_ols; }
+  [[nodiscard]] const ImageList& GetImageList() const { return m_images; }
+  [[nodiscard]] const std::string& GetUnits() const { return m_units; }
+  void SetUnits(const std::string& units) { m_units = units; }
+  [[nodiscard]] const std::string& GetInformation() const { return m_information; }
+  void SetInformation(const std::string& information) { m_information = information; }
+
+  // First match in list order; empty when none (names compare byte for byte).
+  [[nodiscard]] util::SmartPtr<PartslibraryCategoryItem> GetCategoryFromCategoryList(const std::string& name) const;
+  [[nodiscard]] util::SmartPtr<PartslibraryCategoryItem> GetCategoryFromCategoryList(int id) const;
+  [[nodiscard]] util::SmartPtr<PartslibraryImageItem> GetImageFromImageList(int id) const;
+  [[nodiscard]] util::SmartPtr<PartslibraryOlItem> GetOlFromOlList(int id) const;
+  // False (out untouched) when no entry has the identifier.
+  bool GetImageSequencerTagsByID(int id, SequencerTagList& out) const;
+  bool GetOlSequencerTagsByID(int id, SequencerTagList& out) const;
+
+  // One more than the largest identifier in use (at least 1).
+  [[nodiscard]] int CalculateIdForNewCategoryInList() const;
+  [[nodiscard]] int CalculateIdForNewImageInList() const;
+  [[nodiscard]] int CalculateIdForNewShapeInList() const;
+
+  // Adding renumbers an entry whose identifier is taken to the largest in use plus one,
+  // in place, and files shapes and images into their categories.
+  void AddCategoryItem(util::SmartPtr<PartslibraryCategoryItem> category);
+  void AddImageItem(util::SmartPtr<PartslibraryImageItem> image);
+  void AddOlItem(util::SmartPtr<PartslibraryOlItem> ol);
+  // Removes the first entry with the identifier from the list (not from its category).
+  void DeleteImageItem(int id);
+  void DeleteOlItem(int id);
+  void SetCategoryList(const CategoryList& categories);
+
+  // Rebuilds the catalogue from the shared, standard and (unless skipped) user library.
+  void ReadPreferencesXML(bool skipUserLibrary);
+
+  // Saving returns true in every case; the file is replaced atomically or not at all.
+  bool WritePartslibraryListToXML();
+  bool WritePartslibraryListToXML(const std::string& path, bool standard);
+  bool WriteChangesInPartslibraryListToXML(bool standard);
+  // True when some shape or image entry is not from the shared library.
+  [[nodiscard]] bool CanExport() const;
+
+  // Library locations.
+  [[nodiscard]] static std::string GetLibraryFileAndPath();
+  [[nodiscard]] static std::string GetImagePath();
+  [[nodiscard]] static std::string GetOlPath();
+  static void CheckRelativeUrlAndConcatIfNeeded(std::string& url);
+  static void CopyDefaultSymbolsToSymbolsLibrary();
+  static void CreateLibraryFolderAndDefaultXmlIfNedded();
+  static void replaceAll(std::string& text, char from, char to);
+
+ protected:
+  void AppendPartslibraryItem(util::SmartPtr<PartslibraryItem> item);
+
+ private:
+  // White-box access for the module's own tests, benchmarks and fuzzer.
+  friend class PartslibraryListAccess;
+  struct IdIndex;
+
+  void AddPartslibraryList(const PartslibraryList& other);
+  void ParseFromFile(const std::string& source, bool isShared, bool isStandard);
+  void CreateListFromXml(geo::XmlElem* root, bool isShared, bool isStandard);
+  void CreateCategoryListFromXml(geo::XmlElem* container, bool isShared, bool isStandard);
+  void CreateOlListFromXml(geo::XmlElem* container, bool isShared, bool isStandard);
+  void CreateImageListFromXml(geo::XmlElem* container, bool isShared, bool isStandard);
+
+  // The text of a library file in standard or user mode.
+  [[nodiscard]] std::string BuildLibraryText(bool standard) const;
+  static void WritePartslibraryTag(std::string& out, const char* name, int depth, bool leaveOpen, bool isOpen,
+                                   bool newline);
+  static void WritePartslibraryOpenTag(std::string& out, const char* name, int depth);
+  static void WritePartslibraryAttr(std::string& out, const char* name, std::string_view value, bool selfClose);
+  static void WritePartslibraryCloseTag(std::string& out, bool newline);
+  static void WritePartslibraryTagAndValue(std::string& out, const char* name, int depth, std::string_view value,
+                                           bool newline);
+  static void WritePartslibraryValue(std::string& out, std::string_view value);
+  static void WritePartslibraryTags(std::string& out, const SequencerTagList& tags);
+  void WritePartslibraryUnits(std::string& out) const;
+  void WritePartslibraryInformation(std::string& out) const;
+  void WritePartslibraryCategories(std::string& out, bool standard) const;
+  void WritePartslibraryOls(std::string& out, bool standard) const;
+  void WritePartslibraryImages(std::string& out, bool standard) const;
+
+  static std::string GetLibraryPath();
+  static std::string GetXmlFileRelativePath();
+  static std::string StandardLibraryFileNameAndPath();
+  static std::string SharedLibraryFileNameAndPath();
+  static bool HaveStandardSymbols();
+  static bool IsUnderSymbolsLibraryPath(const std::string& path);
+  static void MakeRelativeToSymbolsLibrargyPath(std::string& path, bool standard);
+  static void TrimAbsolutePath(std::string& path, bool image, bool standard);
+  static std::string GetLocalizedString(const std::string& key);
+
+  std::string m_units;
+  std::string m_information;
+  CategoryList m_categories;
+  std::map<int, util::SmartPtr<PartslibraryCategoryItem>> m_categoryById;
+  OlList m_ols;
+  ImageList m_images;
+  // Used identifiers while a file is being read, so that adding stays constant time.
+  IdIndex* m_idIndex = nullptr;
+};
+
+}  // namespace oxsymbols

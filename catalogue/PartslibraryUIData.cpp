@@ -1,0 +1,122 @@
+#include "catalogue/PartslibraryUIData.h"
+
+#include <unordered_map>
+
+#include "util/Utf8ToWideStr.h"
+
+namespace oxsymbols {
+
+const std::string PartslibraryUIData::imageString = "image";
+const std::string PartslibraryUIData::olString = "ol";
+
+PartslibraryUIData::PartslibraryUIData(const std::string& olPrefix, const std::string& imagePrefix)
+    : m_imageNamePrefix(imagePrefix), m_olNamePrefix(olPrefix) {
+  Clear();
+}
+
+PartslibraryUIData::PartslibraryUIData(const OlList& ols, const ImageList& images, const CategoryList& categories) {
+  Construct(ols, images, categories);
+}
+
+size_t PartslibraryUIData::Refresh(const OlList& ols, const ImageList& images, const CategoryList& categories) {
+  Clear();
+  return Construct(ols, images, categories);
+}
+
+size_t PartslibraryUIData::Refresh(const PartslibraryList& list) {
+  return Refresh(list.GetOlList(), list.GetImageList(), list.GetCategoryList());
+}
+
+void PartslibraryUIData::Clear() {
+  m_icons.clear();
+  m_labels.clear();
+  m_tooltips.clear();
+  m_userData.clear();
+  m_names.clear();
+  m_groupNames.clear();
+  m_groupLabels.clear();
+  m_groupItems.clear();
+  m_sharedItems.clear();
+  m_numActualCategories = 0;
+  m_numItems = 0;
+}
+
+namespace {
+
+// Entry positions by category identifier, in list order, so that each category finds
+// its entries without walking every entry.
+template <class List>
+std::unordered_map<int, std::vector<size_t>> ByCategory(const List& list) {
+  std::unordered_map<int, std::vector<size_t>> buckets;
+  for (size_t i = 0; i < list.size(); ++i) {
+    if (list[i]) {
+      buckets[list[i]->GetCategoryID()].push_back(i);
+    }
+  }
+  return buckets;
+}
+
+const std::vector<size_t>& Bucket(const std::unordered_map<int, std::vector<size_t>>& buckets, int id) {
+  static const std::vector<size_t> kNone;
+  const auto found = buckets.find(id);
+  return found == buckets.end() ? kNone : found->second;
+}
+
+}  // namespace
+
+size_t PartslibraryUIData::Construct(const OlList& ols, const ImageList& images, const CategoryList& categories) {
+  m_numActualCategories = 0;
+  if (ols.empty() && images.empty()) {
+    m_numItems = 0;
+    return 0;
+  }
+  const auto olsByCategory = ByCategory(ols);
+  const auto imagesByCategory = ByCategory(images);
+  const size_t firstGroup = m_groupItems.size();
+  for (const auto& category : categories) {
+    if (!category) {
+      continue;
+    }
+    m_groupNames.push_back(category->GetName());
+    m_groupLabels.push_back(util::Utf8ToWideStr(category->GetName()));
+    ++m_numActualCategories;
+    const size_t before = m_names.size();
+    for (const size_t i : Bucket(olsByCategory, category->GetID())) {
+      const PartslibraryOlItem& ol = *ols[i];
+      AppendEntry(ol, ol.GetTitle(), ol.GetDescription(), ol.GetOlGalleryThumbnailUrl(), true);
+    }
+    for (const size_t i : Bucket(imagesByCategory, category->GetID())) {
+      const PartslibraryImageItem& image = *images[i];
+      AppendEntry(image, image.GetTitle(), image.GetDescription(), image.GetImageGalleryThumbnailUrl(), false);
+    }
+    m_groupItems.push_back(m_names.size() > before ? m_names[before] : std::string());
+  }
+  // An empty category selects the first entry of the next category that has one.
+  std::string carried;
+  for (size_t i = m_groupItems.size(); i > firstGroup; --i) {
+    std::string& item = m_groupItems[i - 1];
+    if (item.empty()) {
+      item = carried;
+    } else {
+      carried = item;
+    }
+  }
+  m_numItems = m_names.size();
+  return m_numItems;
+}
+
+void PartslibraryUIData::AppendEntry(const PartslibraryItem& item, const std::string& title,
+                                     const std::string& description, const std::string& galleryUrl, bool isOl) {
+  std::string icon = galleryUrl;
+  item.CheckRelativeUrlAndConcatIfNeeded(icon);
+  m_icons.push_back(std::move(icon));
+  m_labels.push_back(util::Utf8ToWideStr(title));
+  // Frozen: the host's rich-text tooltip switches bold on with "\b " and off with "\b0 ".
+  m_tooltips.push_back(util::Utf8ToWideStr("\\b " + title + "\\b0 \n " + description));
+  const std::string id = std::to_string(item.GetID());
+  m_names.push_back((isOl ? m_olNamePrefix : m_imageNamePrefix) + item.GetName() + id);
+  m_userData.push_back((isOl ? olString : imageString) + "." + id);
+  m_sharedItems.push_back(item.IsShared() || item.IsStandard());
+}
+
+}  // namespace oxsymbols
