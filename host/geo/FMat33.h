@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "geo/DVec3.h"
 #include "geo/Quaternion.h"
 
 namespace geo {
@@ -20,8 +21,30 @@ struct FMat33 {
   [[nodiscard]] constexpr float Get(int row, int column) const { return m[row][column]; }
   constexpr void Set(int row, int column, float value) { m[row][column] = value; }
 
-  // Uniform scale: the cube root of the determinant's magnitude.
-  [[nodiscard]] float GetScale() const { return std::cbrt(std::fabs(Determinant())); }
+  // Scale along each axis: the lengths of the columns.
+  [[nodiscard]] DVec3 GetScale() const {
+    auto column = [&](int c) {
+      return std::sqrt(double(m[0][c]) * m[0][c] + double(m[1][c]) * m[1][c] + double(m[2][c]) * m[2][c]);
+    };
+    return {column(0), column(1), column(2)};
+  }
+  // One scale for the whole matrix: the cube root of the determinant's magnitude.
+  [[nodiscard]] float GetUniformScale() const { return std::cbrt(std::fabs(Determinant())); }
+  // The matrix with each column divided by its length (no change for a zero column).
+  [[nodiscard]] FMat33 WithoutScale() const {
+    const DVec3 s = GetScale();
+    const double scales[3] = {s.x, s.y, s.z};
+    FMat33 r = *this;
+    for (int c = 0; c < 3; ++c) {
+      if (scales[c] == 0.0) {
+        continue;
+      }
+      for (int row = 0; row < 3; ++row) {
+        r.m[row][c] = static_cast<float>(r.m[row][c] / scales[c]);
+      }
+    }
+    return r;
+  }
   [[nodiscard]] constexpr float Determinant() const {
     return m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) - m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +
            m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);

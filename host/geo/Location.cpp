@@ -11,7 +11,7 @@ void Location::Set(const DPoint3D& pos, const Quaternion<float>& orientation, fl
 
 void Location::Get(DPoint3D& pos, Quaternion<float>& orientation, float& scale) const {
   pos = m_pos;
-  scale = m_mat.GetScale();
+  scale = m_mat.GetUniformScale();
   if (scale == 0.0f) {
     orientation = Quaternion<float>();
     return;

@@ -1,5 +1,5 @@
 // An asynchronous event of the scene kernel: completes once, can be observed, and can
-// be handed to the kernel to keep alive until it completes.
+// be handed to the kernel (ManageObject), which then keeps it alive until it completes.
 #pragma once
 
 #include "objm/ManagedObject.h"
@@ -14,6 +14,8 @@ class AsyncEvent : public BaseAsyncEvent, public objm::Observer, public objm::Ma
 
  protected:
   ~AsyncEvent() override = default;
+  // Lets the kernel drop its reference once the event is done.
+  void AfterComplete() override;
 };
 
 }  // namespace oxk

@@ -22,6 +22,7 @@ bool BaseAsyncEvent::Complete(int status) {
     m_complete.store(true, std::memory_order_release);
   }
   m_done.notify_all();
+  AfterComplete();
   return true;
 }
 

@@ -26,6 +26,8 @@ class BaseAsyncEvent : public virtual util::RefCounted {
   ~BaseAsyncEvent() override = default;
   // Called once by Complete, before waiters are woken.
   virtual void OnComplete(int /*status*/) {}
+  // Called once by Complete after waiters were woken (the event is still alive).
+  virtual void AfterComplete() {}
 
  private:
   std::atomic<bool> m_claimed{false};

@@ -1,5 +1,7 @@
 #include "oxk/ShapeInstance.h"
 
+#include "oxk/ShapeScene.h"
+
 namespace oxk {
 
 geo::Location ShapeInstance::GetLocation() const {
@@ -8,8 +10,13 @@ geo::Location ShapeInstance::GetLocation() const {
 }
 
 void ShapeInstance::SetLocation(const geo::Location& location, bool /*notify*/) {
-  std::lock_guard<std::mutex> guard(m_mutex);
-  m_location = location;
+  {
+    std::lock_guard<std::mutex> guard(m_mutex);
+    m_location = location;
+  }
+  if (auto scene = Scene()) {
+    scene->NotifyLocation(this);
+  }
 }
 
 bool ShapeInstance::IsVisible() const {
@@ -18,8 +25,48 @@ bool ShapeInstance::IsVisible() const {
 }
 
 void ShapeInstance::SetVisibility(bool visible, bool /*notify*/) {
+  {
+    std::lock_guard<std::mutex> guard(m_mutex);
+    if (m_visible == visible) {
+      return;
+    }
+    m_visible = visible;
+  }
+  if (auto scene = Scene()) {
+    scene->NotifyVisibility(this, visible);
+  }
+}
+
+bool ShapeInstance::IsSelected() const {
   std::lock_guard<std::mutex> guard(m_mutex);
-  m_visible = visible;
+  return m_selected;
+}
+
+void ShapeInstance::SetSelected(bool selected) {
+  {
+    std::lock_guard<std::mutex> guard(m_mutex);
+    if (m_selected == selected) {
+      return;
+    }
+    m_selected = selected;
+  }
+  if (auto scene = Scene()) {
+    scene->NotifySelection(this, selected);
+  }
+}
+
+bool ShapeInstance::IsHighlighted() const {
+  std::lock_guard<std::mutex> guard(m_mutex);
+  return m_highlighted;
+}
+
+void ShapeInstance::SetHighlight(bool highlighted) {
+  std::lock_guard<std::mutex> guard(m_mutex);
+  m_highlighted = highlighted;
+}
+
+void ShapeInstance::RemoveHighlight(int32_t /*flags*/) {
+  SetHighlight(false);
 }
 
 float ShapeInstance::GetTransparency() const {
@@ -28,8 +75,18 @@ float ShapeInstance::GetTransparency() const {
 }
 
 void ShapeInstance::SetTransparency(float transparency) {
-  std::lock_guard<std::mutex> guard(m_mutex);
-  m_transparency = transparency;
+  {
+    std::lock_guard<std::mutex> guard(m_mutex);
+    m_transparency = transparency;
+  }
+  if (auto scene = Scene()) {
+    scene->NotifyAppearance(this);
+  }
+}
+
+void ShapeInstance::OverrideTransparency(float transparency, bool /*notify*/, bool /*recursive*/,
+                                         const util::SmartPtr<OperationStep>& /*operation*/, bool /*undoable*/) {
+  SetTransparency(transparency);
 }
 
 bool ShapeInstance::GetAppearanceOverride(util::SmartPtr<oxg::Appearance>& appearance) const {
@@ -39,8 +96,29 @@ bool ShapeInstance::GetAppearanceOverride(util::SmartPtr<oxg::Appearance>& appea
 }
 
 void ShapeInstance::SetAppearanceOverride(const util::SmartPtr<oxg::Appearance>& appearance) {
+  {
+    std::lock_guard<std::mutex> guard(m_mutex);
+    m_appearance = appearance;
+  }
+  if (auto scene = Scene()) {
+    scene->NotifyAppearance(this);
+  }
+}
+
+void ShapeInstance::SetColor(const geo::Color& color, bool /*notify*/, int32_t /*faceAction*/, int32_t /*faceSkip*/,
+                             bool /*recursive*/) {
+  util::SmartPtr<oxg::Material> material(
+      new oxg::Material(color, color, geo::Color(0, 0, 0, 1), geo::Color(0, 0, 0, 1), 0.0f));
+  SetAppearanceOverride(util::SmartPtr<oxg::Appearance>(new oxg::Appearance(material)));
+}
+
+void ShapeInstance::RestoreAppearanceOverride(bool /*notify*/, int32_t /*faceSkip*/) {
+  SetAppearanceOverride({});
+}
+
+util::SmartPtr<Shape> ShapeInstance::GetShape() const {
   std::lock_guard<std::mutex> guard(m_mutex);
-  m_appearance = appearance;
+  return m_shape;
 }
 
 bool ShapeInstance::GetInstance(util::SmartPtr<Instance>& instance) const {
@@ -50,19 +128,18 @@ bool ShapeInstance::GetInstance(util::SmartPtr<Instance>& instance) const {
 }
 
 bool ShapeInstance::GetShapeScene(util::SmartPtr<ShapeScene>& scene) const {
-  std::lock_guard<std::mutex> guard(m_mutex);
-  scene = m_scene;
+  scene = Scene();
   return static_cast<bool>(scene);
 }
 
-void ShapeInstance::SetInstance(const util::SmartPtr<Instance>& instance) {
-  std::lock_guard<std::mutex> guard(m_mutex);
-  m_instance = instance;
-}
-
-void ShapeInstance::SetShapeScene(const util::SmartPtr<ShapeScene>& scene) {
+void ShapeInstance::SetScene(ShapeScene* scene) {
   std::lock_guard<std::mutex> guard(m_mutex);
   m_scene = scene;
+}
+
+util::SmartPtr<ShapeScene> ShapeInstance::Scene() const {
+  std::lock_guard<std::mutex> guard(m_mutex);
+  return util::SmartPtr<ShapeScene>(m_scene);
 }
 
 }  // namespace oxk

@@ -1,50 +1,75 @@
-// A shape shown in a shape scene: its location, visibility, transparency and an
-// optional appearance override.
+// A shape shown in a shape scene: its tree instance and shape, location, visibility,
+// selection, highlight, colour and appearance override, and transparency. Changes are
+// reported to the scene the instance is in (a plain back-pointer the scene clears).
 #pragma once
 
 #include <mutex>
 
+#include "geo/Color.h"
 #include "geo/Location.h"
 #include "oxg/Appearance.h"
 #include "oxk/Instance.h"
 #include "oxk/Object.h"
-#include "oxk/ShapeScene.h"
+#include "oxk/OperationStep.h"
+#include "oxk/Shape.h"
 #include "util/SmartPtr.h"
 
 namespace oxk {
 
+class ShapeScene;
+
 class ShapeInstance : public Object {
  public:
   ShapeInstance() = default;
+  ShapeInstance(const util::SmartPtr<Instance>& instance, const util::SmartPtr<Shape>& shape)
+      : m_instance(instance), m_shape(shape) {}
 
   [[nodiscard]] geo::Location GetLocation() const;
   void SetLocation(const geo::Location& location, bool notify);
   [[nodiscard]] bool IsVisible() const;
   void SetVisibility(bool visible, bool notify);
+  [[nodiscard]] bool IsSelected() const;
+  void SetSelected(bool selected);
+  [[nodiscard]] bool IsHighlighted() const;
+  void SetHighlight(bool highlighted);
+  void RemoveHighlight(int32_t flags);
+
   // Transparency in [0, 1]; 0 is opaque.
   [[nodiscard]] float GetTransparency() const;
   void SetTransparency(float transparency);
+  void OverrideTransparency(float transparency, bool notify, bool recursive,
+                            const util::SmartPtr<OperationStep>& operation, bool undoable);
   // False (out emptied) when the shape shows its own appearance.
   bool GetAppearanceOverride(util::SmartPtr<oxg::Appearance>& appearance) const;
   void SetAppearanceOverride(const util::SmartPtr<oxg::Appearance>& appearance);
+  // Colours the shape: an appearance override whose material has that colour.
+  void SetColor(const geo::Color& color, bool notify, int32_t faceAction, int32_t faceSkip, bool recursive);
+  // Drops any appearance override and colour: the shape shows its own look again.
+  void RestoreAppearanceOverride(bool notify, int32_t faceSkip);
 
-  // The tree instance and the scene this shape belongs to; false when none.
+  [[nodiscard]] util::SmartPtr<Shape> GetShape() const;
+  // The tree instance and the scene of this shape; false (out emptied) when none.
   bool GetInstance(util::SmartPtr<Instance>& instance) const;
   bool GetShapeScene(util::SmartPtr<ShapeScene>& scene) const;
-  void SetInstance(const util::SmartPtr<Instance>& instance);
-  void SetShapeScene(const util::SmartPtr<ShapeScene>& scene);
 
  protected:
   ~ShapeInstance() override = default;
 
  private:
+  friend class ShapeScene;
+  void SetScene(ShapeScene* scene);
+  [[nodiscard]] util::SmartPtr<ShapeScene> Scene() const;
+
   mutable std::mutex m_mutex;
+  util::SmartPtr<Instance> m_instance;
+  util::SmartPtr<Shape> m_shape;
+  ShapeScene* m_scene = nullptr;
   geo::Location m_location;
   bool m_visible = true;
+  bool m_selected = false;
+  bool m_highlighted = false;
   float m_transparency = 0.0f;
   util::SmartPtr<oxg::Appearance> m_appearance;
-  util::SmartPtr<Instance> m_instance;
-  util::SmartPtr<ShapeScene> m_scene;
 };
 
 }  // namespace oxk

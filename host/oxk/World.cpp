@@ -1,5 +1,7 @@
 #include "oxk/World.h"
 
+#include <algorithm>
+
 namespace oxk {
 namespace {
 std::mutex g_worldMutex;
@@ -24,6 +26,43 @@ void World::SetWorld(const util::SmartPtr<World>& world) {
     CurrentWorld() = world;
   }
   // previous is released here, outside the lock, in case its teardown asks for the world.
+}
+
+World::World() : m_container(new MultiRootContainer()), m_tree(new Tree(m_container)) {}
+
+bool World::GetMultiRootContainer(util::SmartPtr<MultiRootContainer>& container) const {
+  std::lock_guard<std::mutex> guard(m_mutex);
+  container = m_container;
+  return static_cast<bool>(container);
+}
+
+void World::SetMultiRootContainer(const util::SmartPtr<MultiRootContainer>& container) {
+  std::lock_guard<std::mutex> guard(m_mutex);
+  m_container = container;
+  m_tree = container ? util::SmartPtr<Tree>(new Tree(container)) : util::SmartPtr<Tree>();
+}
+
+bool World::GetTree(util::SmartPtr<Tree>& tree) const {
+  std::lock_guard<std::mutex> guard(m_mutex);
+  tree = m_tree;
+  return static_cast<bool>(tree);
+}
+
+void World::GetScenes(std::vector<util::SmartPtr<Scene>>& scenes) const {
+  std::lock_guard<std::mutex> guard(m_mutex);
+  scenes = m_scenes;
+}
+
+void World::AddScene(const util::SmartPtr<Scene>& scene) {
+  std::lock_guard<std::mutex> guard(m_mutex);
+  if (scene && std::find(m_scenes.begin(), m_scenes.end(), scene) == m_scenes.end()) {
+    m_scenes.push_back(scene);
+  }
+}
+
+void World::RemoveScene(const util::SmartPtr<Scene>& scene) {
+  std::lock_guard<std::mutex> guard(m_mutex);
+  m_scenes.erase(std::remove(m_scenes.begin(), m_scenes.end(), scene), m_scenes.end());
 }
 
 bool World::GetIllustrationPreferences(util::SmartPtr<Preferences>& preferences) const {

@@ -5,7 +5,12 @@
 #include <atomic>
 #include <mutex>
 
+#include <vector>
+
+#include "oxk/MultiRootContainer.h"
 #include "oxk/Preferences.h"
+#include "oxk/Scene.h"
+#include "oxk/Tree.h"
 #include "util/RefCounted.h"
 #include "util/SmartPtr.h"
 
@@ -13,7 +18,7 @@ namespace oxk {
 
 class World : public util::RefCounted {
  public:
-  World() = default;
+  World();
 
   // The current world; false (world emptied) when there is none.
   static bool GetWorld(util::SmartPtr<World>& world);
@@ -25,6 +30,17 @@ class World : public util::RefCounted {
   void SetIllustrationPreferences(const util::SmartPtr<Preferences>& preferences);
   bool GetPreferences(util::SmartPtr<Preferences>& preferences) const;
   void SetPreferences(const util::SmartPtr<Preferences>& preferences);
+
+  // The model: its container (a plain one until a model or document replaces it) and the
+  // tree over the container's primary structure.
+  bool GetMultiRootContainer(util::SmartPtr<MultiRootContainer>& container) const;
+  void SetMultiRootContainer(const util::SmartPtr<MultiRootContainer>& container);
+  bool GetTree(util::SmartPtr<Tree>& tree) const;
+
+  // The scenes that show the model.
+  void GetScenes(std::vector<util::SmartPtr<Scene>>& scenes) const;
+  void AddScene(const util::SmartPtr<Scene>& scene);
+  void RemoveScene(const util::SmartPtr<Scene>& scene);
 
   // Whether the per-user shared symbol library takes part in the catalogue.
   [[nodiscard]] bool IsSharedLibraryEnabled() const { return m_sharedLibraryEnabled.load(); }
@@ -38,6 +54,9 @@ class World : public util::RefCounted {
   util::SmartPtr<Preferences> m_illustrationPreferences;
   util::SmartPtr<Preferences> m_preferences;
   std::atomic<bool> m_sharedLibraryEnabled{false};
+  util::SmartPtr<MultiRootContainer> m_container;
+  util::SmartPtr<Tree> m_tree;
+  std::vector<util::SmartPtr<Scene>> m_scenes;
 };
 
 }  // namespace oxk

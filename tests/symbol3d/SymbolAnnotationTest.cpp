@@ -67,7 +67,7 @@ TEST(SymbolAnnotation, RecordAppliesFramesAndResetsMissingOnes) {
   EXPECT_EQ(symbol->GetPartCsys(), Offset(5));
   EXPECT_EQ(symbol->GetInitLocation(), Offset(7));
   EXPECT_EQ(symbol->GetSymbolLocation().GetPos(), geo::DPoint3D(1, 2, 3));
-  EXPECT_NEAR(symbol->GetSymbolLocation().GetMat().GetScale(), 2.0f, 1e-5f);
+  EXPECT_NEAR(symbol->GetSymbolLocation().GetMat().GetUniformScale(), 2.0f, 1e-5f);
 
   symbol->SetPartCsys(Offset(9));
   SymbolInfo bare;

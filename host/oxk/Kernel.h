@@ -1,0 +1,19 @@
+// The scene kernel: keeps objects handed to it (pending events, scene observers) alive
+// until they complete or unregister.
+#pragma once
+
+#include "objm/ManagedObject.h"
+#include "oxk/Object.h"
+#include "util/SmartPtr.h"
+
+namespace oxk {
+
+class Kernel : public Object, public objm::ManagedObject {
+ public:
+  [[nodiscard]] static util::SmartPtr<Kernel> GetKernel();
+
+ protected:
+  ~Kernel() override = default;
+};
+
+}  // namespace oxk

@@ -1,0 +1,26 @@
+// An observer of a shape scene: told about shape instances that are created, removed,
+// shown or hidden, moved, or whose appearance changes. Each change arrives between
+// OnBeginUpdate and OnEndUpdate, on the thread that changed the scene.
+#pragma once
+
+#include "oxk/SceneObserver.h"
+#include "util/SmartPtr.h"
+
+namespace oxk {
+
+class ShapeInstance;
+
+class ShapeSceneObserver : public SceneObserver {
+ public:
+  virtual void OnShapeInstanceCreate(const util::SmartPtr<ShapeInstance>& /*shapeInstance*/) {}
+  virtual void OnShapeInstanceRemove(const util::SmartPtr<ShapeInstance>& /*shapeInstance*/) {}
+  virtual void OnShapeInstanceVisibility(const util::SmartPtr<ShapeInstance>& /*shapeInstance*/, bool /*visible*/) {}
+  virtual void OnShapeInstanceLocation(const util::SmartPtr<ShapeInstance>& /*shapeInstance*/) {}
+  virtual void OnShapeInstanceAppearance(const util::SmartPtr<ShapeInstance>& /*shapeInstance*/) {}
+  virtual void OnShapeInstanceSelection(const util::SmartPtr<ShapeInstance>& /*shapeInstance*/, bool /*selected*/) {}
+
+ protected:
+  ~ShapeSceneObserver() override = default;
+};
+
+}  // namespace oxk

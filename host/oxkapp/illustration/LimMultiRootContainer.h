@@ -1,0 +1,21 @@
+// The container of an illustration document, with the document's file information.
+#pragma once
+
+#include "oxk/MultiRootContainer.h"
+#include "oxkapp/illustration/OrbisFileInfo.h"
+
+namespace oxkapp::illustration {
+
+class LimMultiRootContainer : public oxk::MultiRootContainer {
+ public:
+  LimMultiRootContainer() : m_fileInfo(new OrbisFileInfo()) {}
+  [[nodiscard]] util::SmartPtr<OrbisFileInfo> GetFileInfo() const { return m_fileInfo; }
+
+ protected:
+  ~LimMultiRootContainer() override = default;
+
+ private:
+  util::SmartPtr<OrbisFileInfo> m_fileInfo;
+};
+
+}  // namespace oxkapp::illustration

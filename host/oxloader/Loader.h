@@ -1,0 +1,66 @@
+// Loads shapes (Wavefront OBJ text: vertices and faces) and images (PNG) on the
+// loader's own completion thread. LoadShape and LoadImage return at once; the event
+// completes later with a status: 0 success, kMissing for a file that cannot be read,
+// kMalformed for one that does not parse.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "oxk/Anchor.h"
+#include "oxk/AsyncEvent.h"
+#include "oxk/Image.h"
+#include "oxk/Shape.h"
+#include "util/RefCounted.h"
+#include "util/SmartPtr.h"
+
+namespace oxloader {
+
+class Loader : public util::RefCounted {
+ public:
+  // Frozen load statuses.
+  static constexpr int kOk = 0;
+  static constexpr int kMissing = 1;
+  static constexpr int kMalformed = 2;
+  static constexpr int kNothingToLoad = 3;
+
+  [[nodiscard]] static util::SmartPtr<Loader> GetLoader();
+
+  // Reads the shape's file unless its geometry is loaded already; completes event (may be
+  // empty) with the status. flags and anchor are accepted for the host's callers.
+  void LoadShape(const util::SmartPtr<oxk::Shape>& shape, int32_t flags, const util::SmartPtr<oxk::AsyncEvent>& event,
+                 const util::SmartPtr<oxk::Anchor>& anchor);
+  void LoadImage(const util::SmartPtr<oxk::Image>& image, int32_t flags, const util::SmartPtr<oxk::AsyncEvent>& event);
+
+  // Waits until no load is queued or running; false when the timeout passed first.
+  bool WaitUntilIdle(std::chrono::milliseconds timeout);
+  // The id of the completion thread.
+  [[nodiscard]] std::thread::id GetCompletionThreadId() const { return m_thread.get_id(); }
+
+  // The readers, usable without the thread (the model file reader shares them).
+  [[nodiscard]] static int ReadObj(const std::string& path, oxk::Shape& shape);
+  [[nodiscard]] static int ReadPng(const std::string& path, oxk::Image& image);
+
+ protected:
+  ~Loader() override;
+
+ private:
+  Loader();
+  void Post(std::function<void()> job);
+  void Run();
+
+  std::mutex m_mutex;
+  std::condition_variable m_wake;
+  std::condition_variable m_idle;
+  std::deque<std::function<void()>> m_jobs;
+  bool m_busy = false;
+  bool m_stop = false;
+  std::thread m_thread;
+};
+
+}  // namespace oxloader
