@@ -5,15 +5,14 @@
 
 #include <atomic>
 
-#include "objm/ManagedObject.h"
-#include "objm/Observer.h"
+#include "oxk/ShapeSceneObserver.h"
 #include "util/Symbol.h"
 
 namespace oxannotations {
 
 class SymbolAnnotation;
 
-class ShapeSceneObserver : public objm::Observer, public objm::ManagedObject {
+class ShapeSceneObserver : public oxk::ShapeSceneObserver {
  public:
   explicit ShapeSceneObserver(SymbolAnnotation* owner) : annotation(owner) {}
 
@@ -27,7 +26,7 @@ class ShapeSceneObserver : public objm::Observer, public objm::ManagedObject {
 
  private:
   std::atomic<SymbolAnnotation*> annotation;
-  bool appearanceChanged = false;
+  std::atomic<bool> appearanceChanged{false};
 };
 
 }  // namespace oxannotations

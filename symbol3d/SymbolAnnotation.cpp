@@ -7,6 +7,7 @@
 #include "symbol3d/SerializedContentVisitor.h"
 #include "symbol3d/SymbolContentKeys.h"
 #include "util/FileSystem.h"
+#include "util/FileSpec.h"
 
 namespace oxannotations {
 
@@ -36,10 +37,21 @@ SymbolAnnotation::SymbolAnnotation(const SymbolAnnotation& other)
 }
 
 SymbolAnnotation::~SymbolAnnotation() {
-  if (sceneObserver) {
-    sceneObserver->ClearAnnotation();
-    sceneObserver.Reset();
+  DropSceneObserver();
+  // The node may outlive this annotation; it must not point at it any more.
+  util::SmartPtr<oxk::Instance> instance;
+  if (shapeInstance && shapeInstance->GetInstance(instance) && instance->GetUserData(GetUserDataId()) == this) {
+    instance->RemoveUserData(GetUserDataId());
   }
+}
+
+void SymbolAnnotation::DropSceneObserver() {
+  if (!sceneObserver) {
+    return;
+  }
+  sceneObserver->Unregister();
+  sceneObserver->ClearAnnotation();
+  sceneObserver.Reset();
 }
 
 util::Symbol SymbolAnnotation::GetClassStatic() {
@@ -208,13 +220,14 @@ void SymbolAnnotation::SerializeContent(const util::SmartPtr<oxk::SerializedCont
 }
 
 bool SymbolAnnotation::IsAttachedToScene() const {
+  conc::ReadGuard guard(GetRWLock());
   util::SmartPtr<oxk::ShapeScene> scene;
   return shapeInstance && shapeInstance->GetShapeScene(scene);
 }
 
-bool SymbolAnnotation::ResolvesPartPath(const util::Symbol& /*path*/) const {
-  // The host offers no model tree to look paths up in yet, so no path resolves.
-  return false;
+bool SymbolAnnotation::ResolvesPartPath(const util::Symbol& path) const {
+  util::SmartPtr<oxk::Instance> found;
+  return IsSbomTreeIdPath(path, found) || IsEbomTreeIdPath(path, found);
 }
 
 void SymbolAnnotation::AddSelectedPart(const util::Symbol& partPath, const geo::DPoint3D& lastPos,
@@ -246,7 +259,13 @@ bool SymbolAnnotation::isConnectedPart(const util::Symbol& path) const {
   return false;
 }
 
+std::string SymbolAnnotation::GetTempDir() const {
+  std::lock_guard<std::mutex> guard(tempDirMutex);
+  return tempDir;
+}
+
 void SymbolAnnotation::DeleteTempDir() {
+  std::lock_guard<std::mutex> guard(tempDirMutex);
   if (tempDir.empty()) {
     return;
   }

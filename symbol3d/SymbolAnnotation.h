@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,38 @@ class SymbolAnnotation : public SymbolAnnotationBase {
   // Leaves record as it is: the symbol's state is not exported as a record.
   void GetSymbolInfo(SymbolInfo& record) const;
 
+  // Registers the scene observer and creates (or puts back) the symbol's shape in a
+  // shape scene. True when there is nothing to create; otherwise whether it worked.
+  bool AttachScene(const util::SmartPtr<oxk::Scene>& scene) override;
+  // Unregisters the observer and takes the shape out of its scene (the shape is kept).
+  bool DetachScene() override;
+  // Creates the node and the loading shape without leaving the shape in the scene.
+  void AdditionalInit(const util::SmartPtr<oxk::Scene>& scene) override;
+  // Under the read lock: with no connected parts, whether the shape is shown; otherwise
+  // the annotation's own visibility.
+  [[nodiscard]] bool IsVisible() const override;
+
+  // Completion of the symbol's load: loaded, with a measurement-displayed notification;
+  // or failed, and detached. Both return true.
+  bool SymbolLoadedOK();
+  bool SymbolLoadFail();
+
+  // The placement preview: a faint, unhighlighted shape of the symbol at the identity
+  // placement scaled by the symbol scale, in a shape instance of its own.
+  void CreatePreview(const util::SmartPtr<oxk::ShapeScene>& scene);
+  void RemovePreview(const util::SmartPtr<oxk::ShapeScene>& scene);
+
+  // Placement with connected parts.
+  void UpdateAnnotationLocation();
+  void UpdateOffsetWithConnectedParts();
+  void UpdateSymbolLocation(const util::SmartPtr<oxk::ShapeInstance>& part, bool useOffset);
+  // Looks a part path up in the model tree; false for an empty path or no match.
+  bool IsEbomTreeIdPath(const util::Symbol& path, util::SmartPtr<oxk::Instance>& out) const;
+  // Looks a part path up in an SBOM tree; the reference host offers none.
+  bool IsSbomTreeIdPath(const util::Symbol& path, util::SmartPtr<oxk::Instance>& out) const;
+  // Drops every connection whose part path resolves nowhere.
+  void RemoveUnvalidParts();
+
   bool InitializeFromSerializedContent(const util::SmartPtr<oxk::SerializedContentElement>& element,
                                        const oxk::IdPathMapper* mapper) override;
   [[nodiscard]] bool IsEqual(const util::SmartPtr<oxk::Annotation>& other) const override;
@@ -69,7 +102,8 @@ class SymbolAnnotation : public SymbolAnnotationBase {
   void GetSelectedCsys(geo::Location& location) const { location = selectedCsys; }
   void SetSelectedCsys(const geo::Location& location) { selectedCsys = location; }
   [[nodiscard]] const geo::Location& GetPartCsys() const { return partCsys; }
-  void SetPartCsys(const geo::Location& location) { partCsys = location; }
+  // Keeps the orientation and position of location, with the scale 1 / symbol scale.
+  void SetPartCsys(const geo::Location& location);
   void GetSequencerTags(SequencerTags& out) const { out = sequencerTags; }
   void SetSequencerTags(const SequencerTags& tags) { sequencerTags = tags; }
   [[nodiscard]] const util::SmartPtr<oxk::ShapeInstance>& GetPreviewShapeInstance() const {
@@ -80,7 +114,7 @@ class SymbolAnnotation : public SymbolAnnotationBase {
   [[nodiscard]] const util::SmartPtr<oxg::Appearance>& GetAppearanceOverride() const { return appearanceOverride; }
   [[nodiscard]] const geo::Location& GetSymbolLocation() const { return symbolLocation; }
   [[nodiscard]] const geo::Location& GetInitLocation() const { return initLocation; }
-  [[nodiscard]] const std::string& GetTempDir() const { return tempDir; }
+  [[nodiscard]] std::string GetTempDir() const;
 
   // Under the read lock: the tree instance or shape scene of the shape; out emptied when
   // there is no shape.
@@ -100,10 +134,35 @@ class SymbolAnnotation : public SymbolAnnotationBase {
  protected:
   ~SymbolAnnotation() override;
 
+  void ShowAnnotation() override;
+  void HideAnnotation() override;
+
   // The shape is in a shape scene.
   [[nodiscard]] bool IsAttachedToScene() const;
-  // Whether path names a part of the open model. Without a model nothing resolves.
+  // Whether path names a part of the open model.
   [[nodiscard]] bool ResolvesPartPath(const util::Symbol& path) const;
+  void GetInstanceByPath(util::SmartPtr<oxk::Instance>& out, const util::Symbol& path) const;
+
+  // Builds node, shape instance and starts the load; under the write lock.
+  bool CreateSymbol(const util::SmartPtr<oxk::ShapeScene>& shapeScene);
+  // Finds the node named by id, or creates and places one; false without a model.
+  bool InsertSymbolToTree(util::SmartPtr<oxk::Instance>& out);
+  // Where the symbol file is read from.
+  bool GetOlFromTempDir(std::string& path) const;
+  // The url of a file packed with the opened model. Always true.
+  bool ExtractSymbolsFromOxzFile(util::Symbol& url, const util::Symbol& file) const;
+  // Places the shape and applies a pending appearance override.
+  void SetSymbolLocation(const util::SmartPtr<oxk::ShapeInstance>& shape);
+  // Takes the shape out and, when no scene shows the node any more, the node too.
+  bool RemoveSymbol();
+  // The initial location from the chosen coordinate systems.
+  void CalculateSymbolLocation(geo::Location& out);
+
+ private:
+  // Unregisters, clears and releases the scene observer.
+  void DropSceneObserver();
+
+ protected:
 
   std::atomic<bool> symbolLoaded{false};
   util::SmartPtr<oxk::ShapeInstance> shapeInstance;
@@ -117,6 +176,7 @@ class SymbolAnnotation : public SymbolAnnotationBase {
   geo::Location initLocation = geo::Location::IDENTITY;
   geo::Location selectedCsys = geo::Location::IDENTITY;
   geo::Location partCsys = geo::Location::IDENTITY;
+  mutable std::mutex tempDirMutex;  // completions clean up on the loader thread
   std::string tempDir;
   int32_t axisId = 0;
   double distanceFromCsys = 0.0;

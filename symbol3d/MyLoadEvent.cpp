@@ -1,0 +1,45 @@
+#include "symbol3d/MyLoadEvent.h"
+
+#include "symbol3d/IsOldDialogEnabled.h"
+#include "symbol3d/SymbolAnnotation.h"
+
+namespace oxannotations {
+
+MyLoadEvent::MyLoadEvent(const util::SmartPtr<SymbolAnnotation>& owner, oxk::AsyncEvent* parent, bool ignore,
+                         bool partLoad)
+    : oxloader::ShapeLoaderEvent(nullptr),
+      annotation(owner),
+      parentEvent(parent),
+      ignoreCompletion(ignore),
+      connectedPartLoad(partLoad) {}
+
+MyLoadEvent::~MyLoadEvent() = default;
+
+void MyLoadEvent::OnLoadProgress(int /*percent*/) {}
+
+void MyLoadEvent::OnLoadComplete(int status) {
+  if (ignoreCompletion) {
+    return;
+  }
+  // Dropped at the end: the annotation need not outlive its load.
+  const util::SmartPtr<SymbolAnnotation> owner = std::move(annotation);
+  bool cleanUp = true;
+  if (status != 0) {
+    if (owner) {
+      owner->SymbolLoadFail();
+    }
+  } else if (!IsOldDialogEnabled() && owner && connectedPartLoad) {
+    // A part's geometry arrived: the symbol's own load state is not this event's business.
+    cleanUp = false;
+  } else if (owner) {
+    owner->SymbolLoadedOK();
+  }
+  if (cleanUp && owner) {
+    owner->DeleteTempDir();
+  }
+  if (parentEvent != nullptr && !parentEvent->IsComplete()) {
+    parentEvent->Complete(status);
+  }
+}
+
+}  // namespace oxannotations
