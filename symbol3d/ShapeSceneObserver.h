@@ -26,7 +26,6 @@ class ShapeSceneObserver : public oxk::ShapeSceneObserver {
 
  private:
   std::atomic<SymbolAnnotation*> annotation;
-  std::atomic<bool> appearanceChanged{false};
 };
 
 }  // namespace oxannotations

@@ -10,6 +10,7 @@
 
 #include "oxk/ContentFile.h"
 #include "util/FileSystem.h"
+#include "support/TempFolder.h"
 #include "util/SafeFileWriter.h"
 
 namespace {
@@ -17,21 +18,7 @@ namespace {
 namespace fs = std::filesystem;
 using Value = oxk::SerializedContentElement::Value;
 
-// A temporary folder removed with everything in it when the test ends.
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "oxhost-test-XXXXXX").string();
-    m_path = ::mkdtemp(pattern.data());
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  ~TempFolder() { util::FileSystem::DeletePath(m_path); }
-  [[nodiscard]] std::string File(const std::string& name) const { return m_path + "/" + name; }
-
- private:
-  std::string m_path;
-};
+using testsupport::TempFolder;
 
 util::SmartPtr<oxk::SerializedContentElement> NewRoot() {
   return util::SmartPtr<oxk::SerializedContentElement>(new oxk::SerializedContentElement(util::Symbol("document")));
