@@ -1,0 +1,83 @@
+#include "ToolSetup.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "conc/OxInfo.h"
+#include "oxk/Preferences.h"
+#include "oxk/World.h"
+#include "util/FileSystem.h"
+
+namespace symbols_tool {
+
+std::string ToolSetup::SampleBase() {
+  char buffer[4096];
+  const ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof(buffer) - 1);
+  if (length > 0) {
+    const std::filesystem::path beside =
+        std::filesystem::path(std::string(buffer, static_cast<size_t>(length))).parent_path() / "samples";
+    if (util::FileSystem::DirExists((beside / "SymbolsLibrary").string())) {
+      return beside.string();
+    }
+  }
+  return SYMBOLS_SAMPLES_FALLBACK;
+}
+
+bool ToolSetup::Install(const Locations& locations, std::string& error) {
+  if (!util::FileSystem::DirExists(locations.base)) {
+    error = "base folder does not exist: " + locations.base;
+    return false;
+  }
+  if (!locations.shared.empty() && !util::FileSystem::DirExists(locations.shared)) {
+    error = "shared folder does not exist: " + locations.shared;
+    return false;
+  }
+  util::SmartPtr<oxk::World> world(new oxk::World());
+  util::SmartPtr<oxk::Preferences> preferences(new oxk::Preferences());
+  preferences->SetBaseURL(util::Symbol(std::filesystem::absolute(locations.base).lexically_normal().string()));
+  world->SetIllustrationPreferences(preferences);
+  world->SetSharedLibraryEnabled(locations.sharedEnabled);
+  oxk::World::SetWorld(world);
+  if (!locations.shared.empty()) {
+    conc::OxInfo::SetOrrinSharedCachePrefsDir(
+        util::Symbol(std::filesystem::absolute(locations.shared).lexically_normal().string()));
+  }
+  return true;
+}
+
+std::string WideToUtf8(const std::wstring& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (const wchar_t wide : text) {
+    auto c = static_cast<uint32_t>(wide);
+    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+      c = 0xFFFD;
+    }
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (c >> 18));
+      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+const char* LibraryName(bool isShared, bool isStandard) {
+  if (isShared) {
+    return "shared";
+  }
+  return isStandard ? "standard" : "user";
+}
+
+}  // namespace symbols_tool
