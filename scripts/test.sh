@@ -10,7 +10,7 @@ run() {
   local dir=$1
   shift
   echo "== $dir"
-  scripts/build.sh "$dir" -DSYMBOLS_WERROR=ON "$@"
+  scripts/build.sh "$dir" -DSYMBOLS_WERROR=ON -DSYMBOLS_APPS=ON "$@"
   ctest --test-dir "$dir" --output-on-failure -j2 --timeout 300
 }
 

@@ -217,6 +217,14 @@ TEST_F(SymbolScene, RemovalEmptiesTheIdEvenWhenAnotherSceneStillShowsTheNode) {
   symbol->Visit(document);
   EXPECT_TRUE(document->GetEntries().empty());  // no shape, no content
 
+  // The identifier was dropped: attaching again makes a node of its own.
+  symbol->DetachScene();
+  ASSERT_TRUE(symbol->AttachScene(SmartPtr<oxk::Scene>(scene.get())));
+  SmartPtr<oxk::Instance> renewed;
+  symbol->GetInstance(renewed);
+  ASSERT_TRUE(renewed);
+  EXPECT_FALSE(renewed->GetIdPath() == node->GetIdPath());
+
   auto second = NewSymbol("wrench.obj");
   ASSERT_TRUE(second->AttachScene(SmartPtr<oxk::Scene>(scene.get())));
   SmartPtr<oxk::Instance> secondNode;
@@ -225,6 +233,21 @@ TEST_F(SymbolScene, RemovalEmptiesTheIdEvenWhenAnotherSceneStillShowsTheNode) {
   second->DetachScene();
   EXPECT_TRUE(second->RemoveSymbol());
   EXPECT_FALSE(tree->FindInstance(secondNode->GetIdPath()));  // shown nowhere: removed
+  symbol->DetachScene();
+}
+
+TEST_F(SymbolScene, AdditionalInitPreparesTheShapeOutsideTheScene) {
+  auto symbol = NewSymbol("wrench.obj");
+  symbol->AdditionalInit(SmartPtr<oxk::Scene>(scene.get()));
+  const auto shape = symbol->GetShapeInstance();
+  ASSERT_TRUE(shape);
+  SmartPtr<oxk::ShapeScene> in;
+  EXPECT_FALSE(shape->GetShapeScene(in));
+  const size_t nodes = NodeCount();
+  ASSERT_TRUE(symbol->AttachScene(SmartPtr<oxk::Scene>(scene.get())));
+  EXPECT_EQ(symbol->GetShapeInstance().get(), shape.get());
+  EXPECT_TRUE(shape->GetShapeScene(in));
+  EXPECT_EQ(NodeCount(), nodes);
   symbol->DetachScene();
 }
 
