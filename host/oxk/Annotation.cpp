@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "oxk/AnnoSet.h"
+
 namespace oxk {
 
 util::Symbol Annotation::VisibleKey() {
@@ -29,6 +31,15 @@ Annotation::Annotation(const Annotation& other)
       m_visible(other.m_visible) {}
 
 Annotation::~Annotation() = default;
+
+bool Annotation::GetAnnoSet(util::SmartPtr<AnnoSet>& out) const {
+  out = util::SmartPtr<AnnoSet>(m_annoSet.load());
+  return static_cast<bool>(out);
+}
+
+void Annotation::SetAnnoSet(AnnoSet* set) {
+  m_annoSet.store(set);
+}
 
 bool Annotation::AttachScene(const util::SmartPtr<Scene>& scene) {
   if (scene && std::find(m_scenes.begin(), m_scenes.end(), scene) == m_scenes.end()) {

@@ -6,6 +6,7 @@
 // Derived classes add their own state and content.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -28,6 +29,7 @@
 
 namespace oxk {
 
+class AnnoSet;
 class Pipeline;
 
 // Maps identifier paths of a saved document to those of the document being loaded.
@@ -118,6 +120,9 @@ class Annotation : public ObjectWithRWLock, public MarkupController, public Obse
   [[nodiscard]] virtual bool HasContent() const;
   [[nodiscard]] virtual util::Symbol GetIconName() const;
 
+  // The annotation set this annotation belongs to; false (out emptied) when none.
+  bool GetAnnoSet(util::SmartPtr<AnnoSet>& out) const;
+
   // Frozen: the base's own content key.
   [[nodiscard]] static util::Symbol VisibleKey();
 
@@ -128,12 +133,16 @@ class Annotation : public ObjectWithRWLock, public MarkupController, public Obse
   void SetVisibleFlag(bool visible) { m_visible = visible; }
 
  private:
+  friend class AnnoSet;
+  void SetAnnoSet(AnnoSet* set);
+
   int32_t m_type;
   util::Symbol m_class;
   util::Symbol m_cursor;
   bool m_createdFromFile = false;
   bool m_visible = true;
   std::vector<util::SmartPtr<Scene>> m_scenes;
+  std::atomic<AnnoSet*> m_annoSet{nullptr};  // plain: the set holds the annotation
 };
 
 }  // namespace oxk

@@ -107,6 +107,33 @@ std::vector<util::SmartPtr<ShapeInstance>> ShapeScene::GetShapeInstances() const
   return all;
 }
 
+void ShapeScene::GetMemberSet(const util::SmartPtr<Instance>& instance,
+                              std::vector<util::SmartPtr<Instance>>& members) const {
+  members.clear();
+  if (!instance) {
+    return;
+  }
+  std::lock_guard<std::recursive_mutex> guard(ComponentNode::TreeMutex());
+  std::vector<util::SmartPtr<Instance>> pending{instance};
+  while (!pending.empty()) {
+    util::SmartPtr<Instance> next = pending.back();
+    pending.pop_back();
+    members.push_back(next);
+    util::SmartPtr<ComponentInstance> component;
+    if (!next->GetComponentInstance(component)) {
+      continue;
+    }
+    const auto children = component->GetNode()->GetChildren();
+    for (auto child = children.rbegin(); child != children.rend(); ++child) {
+      pending.emplace_back(child->get());
+    }
+  }
+}
+
+geo::Location ShapeScene::GetInstanceLocation(const util::SmartPtr<Instance>& instance) const {
+  return instance ? instance->GetWorldLocation() : geo::Location::IDENTITY;
+}
+
 bool ShapeScene::RegisterObserver(const util::SmartPtr<ShapeSceneObserver>& observer, int32_t /*flags*/, bool manage) {
   if (!observer) {
     return false;

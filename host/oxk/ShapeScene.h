@@ -36,6 +36,12 @@ class ShapeScene : public Scene, public ObserverSubject {
   bool RecreateShapeInstance(const util::SmartPtr<ShapeInstance>& shapeInstance);
   [[nodiscard]] std::vector<util::SmartPtr<ShapeInstance>> GetShapeInstances() const;
 
+  // The instances whose geometry makes up instance in this scene: the instance itself and
+  // every instance below it, depth first.
+  void GetMemberSet(const util::SmartPtr<Instance>& instance, std::vector<util::SmartPtr<Instance>>& members) const;
+  // Where instance is placed in this scene (its model placement).
+  [[nodiscard]] geo::Location GetInstanceLocation(const util::SmartPtr<Instance>& instance) const;
+
   // Registers observer (once); with manage, the kernel keeps it alive until it unregisters.
   bool RegisterObserver(const util::SmartPtr<ShapeSceneObserver>& observer, int32_t flags, bool manage);
   void DetachObserver(Observer* observer) override;

@@ -139,3 +139,28 @@ TEST(ModelFile, RejectsWhatIsNotAModel) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SceneKernel, MemberSetsAndSelection) {
+  std::vector<util::SmartPtr<oxk::Instance>> members;
+  scene->GetMemberSet(tree->FindInstance(util::Symbol("/1")), members);
+  ASSERT_EQ(members.size(), 2u);
+  EXPECT_TRUE(members[0]->GetIdPath() == "/1");
+  EXPECT_TRUE(members[1]->GetIdPath() == "/1/4");
+
+  util::SmartPtr<oxk::SelectionManager> selection;
+  ASSERT_TRUE(scene->GetSelectionManager(selection));
+  util::SmartPtr<oxk::Object> part(tree->FindInstance(util::Symbol("/2")).get());
+  selection->Select(util::SmartPtr<oxk::SelectionItem>(new oxk::ObjectSelectionItem(oxk::mcad_selection::Part, part)));
+  auto item = util::SmartPtr<oxk::SelectionItem>(new oxk::ObjectSelectionItem(oxk::mcad_selection::Annotation, part));
+  selection->Select(item);
+  std::vector<util::SmartPtr<oxk::SelectionItem>> items;
+  ASSERT_TRUE(selection->GetSelectedItems(0, oxk::mcad_selection::Annotation, items, 4));
+  ASSERT_EQ(items.size(), 1u);
+  EXPECT_EQ(items[0].get(), item.get());
+  selection->Deselect(item);
+  EXPECT_FALSE(selection->GetSelectedItems(0, oxk::mcad_selection::Annotation, items, 4));
+}
+
+}  // namespace

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "oxannotations/ConstStrings.h"
+#include "oxk/AnnoSet.h"
 #include "symbol3d/SymbolAnnotation.h"
 
 namespace {
@@ -182,6 +183,29 @@ TEST(SymbolAnnotation, UserDataIdIsOneValueAcrossThreadsAndEventIdsAreFresh) {
   EXPECT_EQ(std::set<int32_t>(ids.begin(), ids.end()).size(), 1u);
   EXPECT_NE(SymbolAnnotation::GetBaseEventId(), SymbolAnnotation::GetBaseEventId());
   EXPECT_TRUE(SymbolAnnotation::GetSymbolFileName() == "fileName");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SymbolAnnotation, AnnotationSetHoldsTheSymbolAndItPointsBack) {
+  auto symbol = NewSymbol();
+  util::SmartPtr<oxk::AnnoSet> set(new oxk::AnnoSet());
+  ASSERT_TRUE(set->AddAnnotation(util::SmartPtr<oxk::Annotation>(symbol.get())));
+  EXPECT_FALSE(set->AddAnnotation(util::SmartPtr<oxk::Annotation>(symbol.get())));
+  util::SmartPtr<oxk::AnnoSet> back;
+  ASSERT_TRUE(symbol->GetAnnoSet(back));
+  EXPECT_EQ(back.get(), set.get());
+  back.Reset();
+  set.Reset();  // the set goes away first: the symbol must not point at it any more
+  EXPECT_FALSE(symbol->GetAnnoSet(back));
+
+  util::SmartPtr<oxk::AnnoSet> other(new oxk::AnnoSet());
+  other->AddAnnotation(util::SmartPtr<oxk::Annotation>(symbol.get()));
+  EXPECT_TRUE(other->RemoveAnnotationFromSet(symbol.get(), {}));
+  EXPECT_FALSE(other->RemoveAnnotationFromSet(symbol.get(), {}));
+  EXPECT_FALSE(symbol->GetAnnoSet(back));
 }
 
 }  // namespace
