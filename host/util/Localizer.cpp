@@ -10,9 +10,9 @@ namespace util {
 
 namespace detail {
 std::vector<std::string> SplitFormat(const char* format) {
-  std::vector<std::string> specs;
+  std::vector<std::string> conversions;
   if (format == nullptr) {
-    return specs;
+    return conversions;
   }
   const std::string text(format);
   for (size_t i = 0; i < text.size(); ++i) {
@@ -30,10 +30,10 @@ std::vector<std::string> SplitFormat(const char* format) {
     if (end == text.size()) {
       break;
     }
-    specs.push_back(text.substr(i, end - i + 1));
+    conversions.push_back(text.substr(i, end - i + 1));
     i = end;
   }
-  return specs;
+  return conversions;
 }
 }  // namespace detail
 

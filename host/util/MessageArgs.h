@@ -15,16 +15,16 @@ namespace detail {
 std::vector<std::string> SplitFormat(const char* format);
 
 template <class T>
-std::string FormatOne(const std::string& spec, T value) {
+std::string FormatOne(const std::string& conversion, T value) {
   if constexpr (std::is_same_v<std::decay_t<T>, std::string>) {
-    return FormatOne(spec, value.c_str());
+    return FormatOne(conversion, value.c_str());
   } else {
-    const int size = std::snprintf(nullptr, 0, spec.c_str(), value);
+    const int size = std::snprintf(nullptr, 0, conversion.c_str(), value);
     if (size <= 0) {
       return std::string();
     }
     std::string text(static_cast<size_t>(size) + 1, '\0');
-    std::snprintf(text.data(), text.size(), spec.c_str(), value);
+    std::snprintf(text.data(), text.size(), conversion.c_str(), value);
     text.resize(static_cast<size_t>(size));
     return text;
   }
@@ -35,12 +35,12 @@ std::string FormatOne(const std::string& spec, T value) {
 // Values beyond the conversions are ignored; conversions beyond the values are dropped.
 template <class... Values>
 MessageArgs AssembleArgs(const char* format, Values... values) {
-  const std::vector<std::string> specs = detail::SplitFormat(format);
+  const std::vector<std::string> conversions = detail::SplitFormat(format);
   MessageArgs args;
   size_t index = 0;
   auto add = [&](auto value) {
-    if (index < specs.size()) {
-      args.push_back(detail::FormatOne(specs[index], value));
+    if (index < conversions.size()) {
+      args.push_back(detail::FormatOne(conversions[index], value));
     }
     ++index;
   };

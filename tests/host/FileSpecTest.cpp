@@ -5,12 +5,12 @@
 namespace {
 
 TEST(FileSpec, SplitsPathsWithEitherSeparator) {
-  util::FileSpec spec("/data/SymbolsLibrary/2D/warn.png");
-  EXPECT_EQ(spec.GetLocation(false), "/data/SymbolsLibrary/2D");
-  EXPECT_EQ(spec.GetLocation(true), "/data/SymbolsLibrary/2D/");
-  EXPECT_EQ(spec.GetFile(), "warn.png");
-  EXPECT_EQ(spec.GetFileBaseName(), "warn");
-  EXPECT_EQ(spec.GetFileExtension(), "png");
+  util::FileSpec path("/data/SymbolsLibrary/2D/warn.png");
+  EXPECT_EQ(path.GetLocation(false), "/data/SymbolsLibrary/2D");
+  EXPECT_EQ(path.GetLocation(true), "/data/SymbolsLibrary/2D/");
+  EXPECT_EQ(path.GetFile(), "warn.png");
+  EXPECT_EQ(path.GetFileBaseName(), "warn");
+  EXPECT_EQ(path.GetFileExtension(), "png");
 
   util::FileSpec windows("SymbolsLibrary\\standard\\2D\\a.b.png");
   EXPECT_EQ(windows.GetLocation(false), "SymbolsLibrary\\standard\\2D");
@@ -22,12 +22,12 @@ TEST(FileSpec, SplitsPathsWithEitherSeparator) {
 }
 
 TEST(FileSpec, BuildsFullPathFromParts) {
-  util::FileSpec spec;
-  spec.SetLocation("/base/SymbolsLibrary/");
-  spec.DirPushBack("standard");
-  spec.SetFileExtension("xml");
-  spec.SetFileBaseName("PartSymbolLibrary");
-  EXPECT_EQ(spec.GetFileSpec(), "/base/SymbolsLibrary/standard/PartSymbolLibrary.xml");
+  util::FileSpec path;
+  path.SetLocation("/base/SymbolsLibrary/");
+  path.DirPushBack("standard");
+  path.SetFileExtension("xml");
+  path.SetFileBaseName("PartSymbolLibrary");
+  EXPECT_EQ(path.GetFileSpec(), "/base/SymbolsLibrary/standard/PartSymbolLibrary.xml");
 
   util::FileSpec folderOnly;
   folderOnly.SetLocation("/base//");
