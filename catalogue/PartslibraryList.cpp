@@ -258,6 +258,20 @@ std::string TextOrLocalized(const geo::XmlElem* elem) {
   return elem->GetTextRaw();
 }
 
+// True when splitting the path into folder and file and joining them again gives the
+// same text: no empty components, no trailing separator, no file name ending in a dot.
+bool IsPlainPath(std::string_view path) {
+  if (path.empty() || util::FileSpec::IsSeparator(path.back()) || path.back() == '.') {
+    return false;
+  }
+  for (size_t i = 1; i < path.size(); ++i) {
+    if (util::FileSpec::IsSeparator(path[i]) && util::FileSpec::IsSeparator(path[i - 1])) {
+      return false;
+    }
+  }
+  return true;
+}
+
 // The url rule of PartslibraryItem::CheckRelativeUrlAndConcatIfNeeded with the host
 // settings read once per file instead of once per location.
 class UrlResolver {
@@ -275,13 +289,20 @@ class UrlResolver {
     if (util::FileSpec::IsAbsolute(url)) {
       return;
     }
-    if (m_isStandard) {
+    std::string resolved;
+    if (m_isStandard && !IsPlainPath(url)) {
       const util::FileSpec parts(url);
-      url = m_base + SEP + parts.GetLocation(true) + parts.GetFile();
+      resolved = m_base + SEP + parts.GetLocation(true) + parts.GetFile();
     } else {
-      url.insert(0, m_normalisedBase + SEP);
+      // A plain path splits and joins back to itself, so it is appended as it is.
+      const std::string& base = m_isStandard ? m_base : m_normalisedBase;
+      resolved.reserve(base.size() + 1 + url.size());
+      resolved += base;
+      resolved += SEP;
+      resolved += url;
     }
-    detail::NormaliseSlashes(url);
+    detail::NormaliseSlashes(resolved);
+    url.swap(resolved);
   }
 
   // The "url" attribute of elem, resolved; false when the element has none.
@@ -538,6 +559,19 @@ std::string_view FormatInt(int value, char (&buffer)[32]) {
 std::string_view FormatReal(double value, char (&buffer)[32]) {
   const int length = std::snprintf(buffer, sizeof(buffer), "%g", value);
   return std::string_view(buffer, length > 0 ? static_cast<size_t>(length) : 0);
+}
+
+// Appends text escaped exactly as the host encoder does; most texts need no escaping
+// and are appended in one piece.
+void AppendEscaped(std::string& out, std::string_view text) {
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '&' || c == '<' || c == '>' || c == '"' || c == '\'' || (byte < 0x20 && c != '\n' && c != '\t')) {
+      geo::EncodeXmlStr(text, out);
+      return;
+    }
+  }
+  out.append(text);
 }
 
 std::string_view FormatBool(bool value) {
@@ -968,17 +1002,16 @@ void PartslibraryList::ReadPreferencesXML(bool skipUserLibrary) {
 void PartslibraryList::ParseFromFile(const std::string& source, bool isShared, bool isStandard) {
   // Frozen: a source starting with an XML declaration is the document itself.
   static constexpr std::string_view kDeclaration = "<?xml ";
-  std::string text;
-  std::string_view document;
+  geo::XmlElem* root = nullptr;
   if (source.size() >= kDeclaration.size() && source.compare(0, kDeclaration.size(), kDeclaration) == 0) {
-    document = source;
+    root = geo::ParseXml(source, false, nullptr);
   } else {
+    std::string text;
     if (!util::FileSystem::ReadFile(source, text)) {
       return;
     }
-    document = text;
+    root = geo::ParseXmlInPlace(std::move(text), false, nullptr);
   }
-  geo::XmlElem* root = geo::ParseXml(document, false, nullptr);
   if (root == nullptr) {
     return;
   }
@@ -1129,7 +1162,7 @@ WriteContext MakeWriteContext(const std::string& libraryPath) {
 std::string PartslibraryList::BuildLibraryText(bool standard) const {
   std::string out;
   // Roughly what an entry takes, so that the text grows without copying.
-  out.reserve(512 + m_categories.size() * 160 + m_ols.size() * 720 + m_images.size() * 620);
+  out.reserve(512 + m_categories.size() * 256 + m_ols.size() * 1024 + m_images.size() * 896);
   // Frozen: the declaration and root element of every library file.
   out += "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n";
   WritePartslibraryTag(out, "orbis-library", 0, false, true, true);
@@ -1172,7 +1205,7 @@ void PartslibraryList::WritePartslibraryAttr(std::string& out, const char* name,
   if (*name != '\0') {
     out += name;
     out += "=\"";
-    geo::EncodeXmlStr(value, out);
+    AppendEscaped(out, value);
     out += '"';
   }
   if (selfClose) {
@@ -1204,7 +1237,7 @@ void PartslibraryList::WritePartslibraryTagAndValue(std::string& out, const char
 
 void PartslibraryList::WritePartslibraryValue(std::string& out, std::string_view value) {
   if (!value.empty()) {
-    geo::EncodeXmlStr(value, out);
+    AppendEscaped(out, value);
   }
 }
 

@@ -5,23 +5,26 @@
 #include <cstdlib>
 #include <cstring>
 #include <pugixml.hpp>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
 namespace geo {
 
-// Owns the pugixml document and the elements in breadth-first order, so the children
-// of every element are contiguous and GetChild is an index.
+// Owns the pugixml document and the elements. The children of every element are
+// contiguous, so GetChild is an index; elements are reached depth first, which follows
+// the order of pugixml's nodes in memory and keeps large documents cache-friendly.
 class XmlTree {
  public:
   pugi::xml_document document;
   std::vector<XmlElem> elements;
+  std::string ownedText;  // the parsed text, when the tree parsed it in place
 
   static pugi::xml_node Node(const XmlElem* elem) {
     return pugi::xml_node(static_cast<pugi::xml_node_struct*>(elem->m_node));
   }
 
-  XmlElem* Build(pugi::xml_node root) {
+  XmlElem* Build(pugi::xml_node root, size_t expectedElements = 1) {
     std::unordered_map<std::string_view, util::Symbol> names;
     auto nameOf = [&](pugi::xml_node node) {
       const std::string_view text(node.name());
@@ -31,8 +34,13 @@ class XmlTree {
       }
       return names.emplace(text, util::Symbol(text)).first->second;
     };
+    elements.reserve(expectedElements);
     elements.push_back(MakeElem(root, nameOf(root)));
-    for (size_t i = 0; i < elements.size(); ++i) {
+    // An explicit stack, so deep documents cannot exhaust the call stack.
+    std::vector<uint32_t> pending{0};
+    while (!pending.empty()) {
+      const uint32_t i = pending.back();
+      pending.pop_back();
       pugi::xml_node node = Node(&elements[i]);
       const auto first = static_cast<uint32_t>(elements.size());
       uint32_t count = 0;
@@ -45,6 +53,9 @@ class XmlTree {
       }
       elements[i].m_firstChild = first;
       elements[i].m_numChildren = count;
+      for (uint32_t c = count; c > 0; --c) {
+        pending.push_back(first + c - 1);
+      }
     }
     return &elements[0];
   }
@@ -218,13 +229,13 @@ void XmlElem::SetText(const std::string& text) {
   XmlTree::Node(this).text().set(text.c_str());
 }
 
-XmlElem* ParseXml(std::string_view text, bool keepWhitespaceText, XmlParseError* error) {
-  auto* tree = new XmlTree();
-  unsigned options = pugi::parse_default;
-  if (keepWhitespaceText) {
-    options |= pugi::parse_ws_pcdata;
-  }
-  const pugi::xml_parse_result result = tree->document.load_buffer(text.data(), text.size(), options, pugi::encoding_utf8);
+namespace {
+
+// Rough elements per byte of typical XML; only sizes the first allocation.
+constexpr size_t kBytesPerElementGuess = 24;
+
+XmlElem* FinishParse(XmlTree* tree, const pugi::xml_parse_result& result, std::string_view text, size_t size,
+                     XmlParseError* error) {
   pugi::xml_node root = tree->document.document_element();
   if (!result || !root) {
     if (error != nullptr) {
@@ -244,7 +255,33 @@ XmlElem* ParseXml(std::string_view text, bool keepWhitespaceText, XmlParseError*
     delete tree;
     return nullptr;
   }
-  return tree->Build(root);
+  return tree->Build(root, size / kBytesPerElementGuess + 1);
+}
+
+unsigned ParseOptions(bool keepWhitespaceText) {
+  return keepWhitespaceText ? (pugi::parse_default | pugi::parse_ws_pcdata) : pugi::parse_default;
+}
+
+}  // namespace
+
+XmlElem* ParseXml(std::string_view text, bool keepWhitespaceText, XmlParseError* error) {
+  auto* tree = new XmlTree();
+  const pugi::xml_parse_result result =
+      tree->document.load_buffer(text.data(), text.size(), ParseOptions(keepWhitespaceText), pugi::encoding_utf8);
+  return FinishParse(tree, result, text, text.size(), error);
+}
+
+XmlElem* ParseXmlInPlace(std::string&& text, bool keepWhitespaceText, XmlParseError* error) {
+  auto* tree = new XmlTree();
+  tree->ownedText = std::move(text);
+  // Error positions refer to the text as given, before the parser decoded it in place.
+  std::string copyForErrors;
+  if (error != nullptr) {
+    copyForErrors = tree->ownedText;
+  }
+  const pugi::xml_parse_result result = tree->document.load_buffer_inplace(
+      tree->ownedText.data(), tree->ownedText.size(), ParseOptions(keepWhitespaceText), pugi::encoding_utf8);
+  return FinishParse(tree, result, copyForErrors, tree->ownedText.size(), error);
 }
 
 void FreeXml(XmlElem* root) {

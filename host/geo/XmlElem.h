@@ -84,6 +84,10 @@ class XmlElem {
 // keepWhitespaceText keeps text nodes made only of blanks.
 [[nodiscard]] XmlElem* ParseXml(std::string_view text, bool keepWhitespaceText = false,
                                 XmlParseError* error = nullptr);
+// The same, parsing text in place: the tree keeps the text, so a large document is not
+// copied once more.
+[[nodiscard]] XmlElem* ParseXmlInPlace(std::string&& text, bool keepWhitespaceText = false,
+                                       XmlParseError* error = nullptr);
 // Releases a tree given by ParseXml or NewXmlElem; null is fine.
 void FreeXml(XmlElem* root);
 // A new, stand-alone element for writing; release with FreeXml.

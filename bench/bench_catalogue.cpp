@@ -1,0 +1,273 @@
+// Catalogue speed on generated libraries of 1,000, 10,000 and 100,000 shapes (plus as
+// many images, in a hundredth as many categories), each against pugixml doing the bare
+// equivalent in the same run. The ratios are printed after the table.
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <pugixml.hpp>
+#include <string>
+
+#include "catalogue/PartslibraryList.h"
+#include "catalogue/PartslibraryUIData.h"
+#include "oxk/Preferences.h"
+#include "oxk/World.h"
+#include "util/FileSystem.h"
+
+namespace oxsymbols {
+class PartslibraryListAccess {
+ public:
+  static void Parse(PartslibraryList& list, const std::string& text) { list.ParseFromFile(text, false, true); }
+};
+}  // namespace oxsymbols
+
+namespace {
+
+using oxsymbols::PartslibraryList;
+
+// A library file in the writer's layout: shapes, images and categories with the usual
+// children; every fifth shape has a coordinate system, every tenth entry tags, every
+// twentieth shape a camera.
+std::string GenerateLibrary(int shapes, int categories, int firstId, const char* prefix) {
+  categories = std::max(1, categories);
+  std::string text = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<orbis-library>\n  <units>mm</units>\n"
+                     "  <information>generated</information>\n  <categories>\n";
+  for (int c = 1; c <= categories; ++c) {
+    text += "    <category id=\"" + std::to_string(c) + "\">\n      <name>" + prefix + " category " + std::to_string(c) +
+            "</name>\n      <tooltip>tip</tooltip>\n      <description>about &amp; more</description>\n"
+            "    </category>\n";
+  }
+  text += "  </categories>\n  <shapes>\n";
+  const auto tags = [](int i) {
+    if (i % 10 != 0) {
+      return std::string();
+    }
+    return std::string("      <tags>\n        <tag type=\"torque\">\n          <description>Torque</description>\n"
+                       "          <quantity unit=\"Nm\">25</quantity>\n        </tag>\n      </tags>\n");
+  };
+  for (int i = 0; i < shapes; ++i) {
+    const std::string id = std::to_string(firstId + i);
+    text += "    <shape id=\"" + id + "\" categoryId=\"" + std::to_string(i % categories + 1) + "\">\n      <name>" +
+            prefix + " shape " + id + "</name>\n      <title>Shape " + id +
+            "</title>\n      <showTooltipTitle>true</showTooltipTitle>\n      <description>A generated shape "
+            "entry</description>\n      <showTooltipDescription>false</showTooltipDescription>\n      "
+            "<tooltip></tooltip>\n      <gallery_thumbnail url=\"SymbolsLibrary/standard/2D/shape" +
+            id + "_64x64.png\"/> \n      <graphic url=\"SymbolsLibrary/standard/Shape/shape" + id +
+            ".obj\"/> \n      <scale>1.5</scale>\n      <orientation>" + (i % 5 == 0 ? "1" : "0") +
+            "</orientation>\n" +
+            (i % 5 == 0 ? "      <shape_csys a=\"1\" b=\"0\" c=\"0\" d=\"0\" e=\"1\" f=\"0\" g=\"0\" h=\"0\" i=\"1\" "
+                          "pos_x=\"0\" pos_y=\"0\" pos_z=\"10\"/> \n"
+                        : "") +
+            "      <axis_name>Z</axis_name>\n      <distance_from_csys>2.5</distance_from_csys>\n      "
+            "<axis_id>2</axis_id>\n      <annotation_to_symbol>false</annotation_to_symbol>\n      "
+            "<use_current_orientation>false</use_current_orientation>\n      <edit_csys_method>1</edit_csys_method>\n" +
+            tags(i) +
+            (i % 20 == 0 ? "      <camera ortho=\"true\" value=\"120\" location=\"1 0 0 0 1 0 0 0 1 0 0 500\"/>\n"
+                         : "") +
+            "    </shape>\n";
+  }
+  text += "  </shapes>\n  <symbols>\n";
+  for (int i = 0; i < shapes; ++i) {
+    const std::string id = std::to_string(firstId + i);
+    text += "    <symbol id=\"" + id + "\" categoryId=\"" + std::to_string(i % categories + 1) +
+            "\" billboard=\"false\">\n      <name>" + prefix + " image " + id + "</name>\n      <title>Image " + id +
+            "</title>\n      <showTooltipTitle>true</showTooltipTitle>\n      <description>A generated image "
+            "entry</description>\n      <showTooltipDescription>false</showTooltipDescription>\n      "
+            "<tooltip></tooltip>\n      <gallery_thumbnail url=\"SymbolsLibrary/standard/2D/image" +
+            id + "_64x64.png\"/> \n      <image url=\"SymbolsLibrary/standard/2D/image" + id +
+            ".png\"/> \n      <scale>1</scale>\n      <flip horizontal=\"false\" vertical=\"false\"/> \n      "
+            "<rotate right=\"0\" left=\"0\"/> \n" +
+            tags(i) + "    </symbol>\n";
+  }
+  text += "  </symbols>\n</orbis-library>\n";
+  return text;
+}
+
+void WriteFile(const std::string& path, const std::string& text) {
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  FILE* file = std::fopen(path.c_str(), "wb");
+  std::fwrite(text.data(), 1, text.size(), file);
+  std::fclose(file);
+}
+
+// One generated library per size: a standard file with all shapes and images and a
+// user file with a tenth as many, whose identifiers clash with the standard ones.
+struct Library {
+  std::string base;
+  std::string standardText;
+  std::string userText;
+};
+
+const Library& LibraryOf(int shapes) {
+  static std::map<int, Library> libraries;
+  auto found = libraries.find(shapes);
+  if (found != libraries.end()) {
+    return found->second;
+  }
+  Library library;
+  library.base = (std::filesystem::temp_directory_path() / ("oxsymbols-bench-" + std::to_string(::getpid()) + "-" +
+                                                            std::to_string(shapes)))
+                     .string();
+  library.standardText = GenerateLibrary(shapes, shapes / 100, 1, "std");
+  library.userText = GenerateLibrary(shapes / 10, shapes / 1000, 1, "user");
+  WriteFile(library.base + "/SymbolsLibrary/standard/PartSymbolLibrary.xml", library.standardText);
+  WriteFile(library.base + "/SymbolsLibrary/PartSymbolLibrary.xml", library.userText);
+  return libraries.emplace(shapes, std::move(library)).first->second;
+}
+
+void UseBase(const std::string& base) {
+  util::SmartPtr<oxk::World> world(new oxk::World());
+  util::SmartPtr<oxk::Preferences> preferences(new oxk::Preferences());
+  preferences->SetBaseURL(util::Symbol(base));
+  world->SetIllustrationPreferences(preferences);
+  oxk::World::SetWorld(world);
+}
+
+void BM_ReadPreferencesXML(benchmark::State& state) {
+  const Library& library = LibraryOf(static_cast<int>(state.range(0)));
+  UseBase(library.base);
+  {
+    PartslibraryList warmUp;  // first touch of the allocator's memory stays out of the timing
+    warmUp.ReadPreferencesXML(false);
+  }
+  for (auto _ : state) {
+    PartslibraryList list;
+    list.ReadPreferencesXML(false);
+    benchmark::DoNotOptimize(list.GetOlList().data());
+  }
+  state.SetBytesProcessed(state.iterations() *
+                          static_cast<int64_t>(library.standardText.size() + library.userText.size()));
+}
+
+void BM_PugixmlParse(benchmark::State& state) {
+  const Library& library = LibraryOf(static_cast<int>(state.range(0)));
+  {
+    pugi::xml_document warmUp;
+    warmUp.load_buffer(library.standardText.data(), library.standardText.size());
+  }
+  for (auto _ : state) {
+    pugi::xml_document standard;
+    pugi::xml_document user;
+    benchmark::DoNotOptimize(standard.load_buffer(library.standardText.data(), library.standardText.size()));
+    benchmark::DoNotOptimize(user.load_buffer(library.userText.data(), library.userText.size()));
+  }
+  state.SetBytesProcessed(state.iterations() *
+                          static_cast<int64_t>(library.standardText.size() + library.userText.size()));
+}
+
+void BM_WritePartslibraryListToXML(benchmark::State& state) {
+  const Library& library = LibraryOf(static_cast<int>(state.range(0)));
+  UseBase(library.base);
+  PartslibraryList list;
+  list.ReadPreferencesXML(false);
+  const std::string path = library.base + "/written.xml";
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(list.WritePartslibraryListToXML(path, true));
+  }
+}
+
+// The same document saved by pugixml, with the same flush to disk and rename.
+void BM_PugixmlSave(benchmark::State& state) {
+  const Library& library = LibraryOf(static_cast<int>(state.range(0)));
+  UseBase(library.base);
+  PartslibraryList list;
+  list.ReadPreferencesXML(false);
+  const std::string path = library.base + "/written.xml";
+  (void)list.WritePartslibraryListToXML(path, true);
+  pugi::xml_document document;
+  document.load_file(path.c_str());
+  const std::string temporary = library.base + "/.pugixml.tmp";
+  for (auto _ : state) {
+    FILE* file = std::fopen(temporary.c_str(), "wb");
+    pugi::xml_writer_file writer(file);
+    document.save(writer, "  ");
+    std::fflush(file);
+    ::fsync(::fileno(file));
+    std::fclose(file);
+    std::rename(temporary.c_str(), path.c_str());
+  }
+}
+
+// Entries in total (half shapes, half images) in a hundredth as many categories.
+void BM_UIDataRefresh(benchmark::State& state) {
+  const int entries = static_cast<int>(state.range(0));
+  PartslibraryList list;
+  oxsymbols::PartslibraryListAccess::Parse(list, GenerateLibrary(entries / 2, entries / 100, 1, "ui"));
+  oxsymbols::PartslibraryUIData data(list.GetOlList(), list.GetImageList(), list.GetCategoryList());
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(data.Refresh(list));
+  }
+  state.counters["categories"] = static_cast<double>(list.GetCategoryList().size());
+}
+
+BENCHMARK(BM_ReadPreferencesXML)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(2.0);
+BENCHMARK(BM_PugixmlParse)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+BENCHMARK(BM_WritePartslibraryListToXML)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PugixmlSave)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_UIDataRefresh)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Keeps each run's time per iteration so the ratios can be printed at the end.
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs) {
+      if (run.run_type == Run::RT_Iteration && run.iterations > 0) {
+        times[run.benchmark_name()] = run.GetAdjustedRealTime();
+      }
+    }
+    ConsoleReporter::ReportRuns(runs);
+  }
+  void PrintRatio(const char* label, const std::string& a, const std::string& b, double limit) const {
+    const double x = Find(a);
+    const double y = Find(b);
+    if (x <= 0 || y <= 0) {
+      return;
+    }
+    const double ratio = x / y;
+    std::printf("%-58s %7.2f  (limit %.0f)%s\n", label, ratio, limit, ratio <= limit ? "" : "  OVER");
+  }
+  // The time of the run whose name starts with prefix ("BM_X/100000/").
+  double Find(const std::string& prefix) const {
+    const auto found = times.lower_bound(prefix);
+    return found != times.end() && found->first.rfind(prefix, 0) == 0 ? found->second : 0.0;
+  }
+  std::map<std::string, double> times;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Both sides run with an allocator that keeps freed memory, so repeated runs measure
+  // parsing and reading rather than the cost of faulting fresh pages in.
+  mallopt(M_MMAP_THRESHOLD, 1 << 30);
+  mallopt(M_TRIM_THRESHOLD, 1 << 30);
+  benchmark::Initialize(&argc, argv);
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  std::printf("\nRatios:\n");
+  reporter.PrintRatio("ReadPreferencesXML / pugixml parse, 100,000", "BM_ReadPreferencesXML/100000/",
+                      "BM_PugixmlParse/100000/", 3);
+  reporter.PrintRatio("ReadPreferencesXML 100,000 / 10,000", "BM_ReadPreferencesXML/100000/",
+                      "BM_ReadPreferencesXML/10000/", 12);
+  reporter.PrintRatio("WritePartslibraryListToXML / pugixml save+fsync, 100,000",
+                      "BM_WritePartslibraryListToXML/100000/", "BM_PugixmlSave/100000/", 2);
+  reporter.PrintRatio("PartslibraryUIData::Refresh 100,000 / 10,000 entries", "BM_UIDataRefresh/100000/",
+                      "BM_UIDataRefresh/10000/", 12);
+  benchmark::Shutdown();
+  std::error_code ignored;
+  for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::temp_directory_path(), ignored)) {
+    if (entry.path().filename().string().rfind("oxsymbols-bench-" + std::to_string(::getpid()) + "-", 0) == 0) {
+      std::filesystem::remove_all(entry.path(), ignored);
+    }
+  }
+  return 0;
+}
