@@ -23,7 +23,7 @@ class PartslibraryCategoryItem : public PartslibraryItemBase {
   [[nodiscard]] int GetCatID() const { return GetID(); }
   void SetCatId(int id) { SetID(id); }
   [[nodiscard]] const std::string& GetCatName() const { return GetName(); }
-  void SetCatName(std::string name) { SetName(name); }
+  void SetCatName(std::string name) { SetName(std::move(name)); }
   [[nodiscard]] const std::string& GetCatTooltip() const { return m_tooltip; }
   void SetCatTooltip(std::string tooltip) { m_tooltip = std::move(tooltip); }
   [[nodiscard]] const std::string& GetCatDescription() const { return m_description; }

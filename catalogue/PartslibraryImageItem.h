@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "catalogue/PartslibraryItem.h"
@@ -32,7 +33,7 @@ class PartslibraryImageItem : public PartslibraryItem {
   // An empty title stores "Image <id>" with the identifier the entry has now.
   void SetTitle(const std::string& title);
   [[nodiscard]] const std::string& GetDescription() const { return m_description; }
-  void SetDescription(const std::string& text) { m_description = text; }
+  void SetDescription(std::string text) { m_description = std::move(text); }
   [[nodiscard]] bool ShowTooltipTitle() const { return m_showTooltipTitle; }
   void SetShowTooltipTitle(bool show) { m_showTooltipTitle = show; }
   [[nodiscard]] bool ShowTooltipDescription() const { return m_showTooltipDescription; }
@@ -40,15 +41,15 @@ class PartslibraryImageItem : public PartslibraryItem {
   [[nodiscard]] bool GetIsBillboardImage() const { return m_isBillboardImage; }
   void SetIsBillboardImage(bool billboard) { m_isBillboardImage = billboard; }
   [[nodiscard]] const std::string& GetImageTooltip() const { return m_tooltip; }
-  void SetImageTooltip(const std::string& text) { m_tooltip = text; }
+  void SetImageTooltip(std::string text) { m_tooltip = std::move(text); }
   [[nodiscard]] const std::string& GetImageGalleryThumbnailUrl() const { return m_galleryThumbnailUrl; }
-  void SetImageGalleryThumbnailUrl(const std::string& url) { m_galleryThumbnailUrl = url; }
+  void SetImageGalleryThumbnailUrl(std::string url) { m_galleryThumbnailUrl = std::move(url); }
   [[nodiscard]] const std::string& GetImageDlgThumbnailUrl() const { return m_dlgThumbnailUrl; }
-  void SetImageDlgThumbnailUrl(const std::string& url) { m_dlgThumbnailUrl = url; }
+  void SetImageDlgThumbnailUrl(std::string url) { m_dlgThumbnailUrl = std::move(url); }
   [[nodiscard]] const std::string& GetImageUrl() const { return m_url; }
-  void SetImageUrl(const std::string& url) { m_url = url; }
+  void SetImageUrl(std::string url) { m_url = std::move(url); }
   [[nodiscard]] const std::string& GetImagePreview() const { return m_previewUrl; }
-  void SetImagePreview(const std::string& url) { m_previewUrl = url; }
+  void SetImagePreview(std::string url) { m_previewUrl = std::move(url); }
   [[nodiscard]] int GetImageScale() const { return m_scale; }
   void SetImageScale(int scale) { m_scale = scale; }
   [[nodiscard]] bool GetFlipHorizontal() const { return m_flipHorizontal; }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 #include "util/RefCounted.h"
 
@@ -15,7 +16,7 @@ class PartslibraryItemBase : public util::RefCounted {
   [[nodiscard]] int GetID() const { return m_id; }
   void SetID(int id) { m_id = id; }
   [[nodiscard]] const std::string& GetName() const { return m_name; }
-  void SetName(const std::string& name) { m_name = name; }
+  void SetName(std::string name) { m_name = std::move(name); }
   // Which library file the entry came from; both false for the user's own library.
   [[nodiscard]] bool IsShared() const { return m_isShared; }
   [[nodiscard]] bool IsStandard() const { return m_isStandard; }

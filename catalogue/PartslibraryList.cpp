@@ -13,6 +13,7 @@
 #include <unordered_set>
 
 #include "catalogue/HostSettings.h"
+#include "catalogue/UrlResolver.h"
 #include "geo/XmlElem.h"
 #include "symbol3d/IsOldDialogEnabled.h"
 #include "util/FileSpec.h"
@@ -78,7 +79,6 @@ const util::Symbol kCamera("camera");
 const util::Symbol kFlip("flip");
 const util::Symbol kRotate("rotate");
 const char* const kLocIdAttr = "locid";
-const char* const kUrlAttr = "url";
 const char* const kCsysAttrs[9] = {"a", "b", "c", "d", "e", "f", "g", "h", "i"};
 
 // Identifiers are plain ints in the file format; one past INT_MAX wraps instead of
@@ -258,70 +258,6 @@ std::string TextOrLocalized(const geo::XmlElem* elem) {
   return elem->GetTextRaw();
 }
 
-// True when splitting the path into folder and file and joining them again gives the
-// same text: no empty components, no trailing separator, no file name ending in a dot.
-bool IsPlainPath(std::string_view path) {
-  if (path.empty() || util::FileSpec::IsSeparator(path.back()) || path.back() == '.') {
-    return false;
-  }
-  for (size_t i = 1; i < path.size(); ++i) {
-    if (util::FileSpec::IsSeparator(path[i]) && util::FileSpec::IsSeparator(path[i - 1])) {
-      return false;
-    }
-  }
-  return true;
-}
-
-// The url rule of PartslibraryItem::CheckRelativeUrlAndConcatIfNeeded with the host
-// settings read once per file instead of once per location.
-class UrlResolver {
- public:
-  UrlResolver(bool isShared, bool isStandard) : m_isStandard(isStandard) {
-    if (isShared) {
-      m_base = detail::GetSharedCacheFolder();
-    } else {
-      (void)detail::GetIllustrationBaseUrl(m_base);
-    }
-    m_normalisedBase = detail::NormalisedLocation(m_base);
-  }
-
-  void Resolve(std::string& url) const {
-    if (util::FileSpec::IsAbsolute(url)) {
-      return;
-    }
-    std::string resolved;
-    if (m_isStandard && !IsPlainPath(url)) {
-      const util::FileSpec parts(url);
-      resolved = m_base + SEP + parts.GetLocation(true) + parts.GetFile();
-    } else {
-      // A plain path splits and joins back to itself, so it is appended as it is.
-      const std::string& base = m_isStandard ? m_base : m_normalisedBase;
-      resolved.reserve(base.size() + 1 + url.size());
-      resolved += base;
-      resolved += SEP;
-      resolved += url;
-    }
-    detail::NormaliseSlashes(resolved);
-    url.swap(resolved);
-  }
-
-  // The "url" attribute of elem, resolved; false when the element has none.
-  bool ReadUrl(const geo::XmlElem* elem, std::string& url) const {
-    const size_t index = elem->FindAttribute(kUrlAttr);
-    if (index == geo::XmlElem::npos) {
-      return false;
-    }
-    url = elem->GetAttributeText(index);
-    Resolve(url);
-    return true;
-  }
-
- private:
-  bool m_isStandard;
-  std::string m_base;
-  std::string m_normalisedBase;
-};
-
 template <class Entry>
 void ReadTags(const geo::XmlElem* tags, Entry& entry) {
   for (size_t i = 0; i < tags->GetNumChildren(); ++i) {
@@ -423,7 +359,7 @@ void ReadCamera(const geo::XmlElem* elem, PartslibraryOlItem& ol) {
 }
 
 util::SmartPtr<PartslibraryOlItem> ReadOl(const geo::XmlElem* elem, bool isShared, bool isStandard,
-                                          const UrlResolver& urls) {
+                                          const detail::UrlResolver& urls) {
   util::SmartPtr<PartslibraryOlItem> ol(new PartslibraryOlItem(isShared, isStandard));
   if (elem->GetName() == kShape) {
     ol->SetID(IntAttribute(elem, "id", 0));
@@ -442,11 +378,11 @@ util::SmartPtr<PartslibraryOlItem> ReadOl(const geo::XmlElem* elem, bool isShare
       ol->SetOlTooltip(child->GetTextRaw());
     } else if (name == kGalleryThumbnail) {
       if (urls.ReadUrl(child, url)) {
-        ol->SetOlGalleryThumbnailUrl(url);
+        ol->SetOlGalleryThumbnailUrl(std::move(url));
       }
     } else if (name == kGraphic) {
       if (urls.ReadUrl(child, url)) {
-        ol->SetOlUrl(url);
+        ol->SetOlUrl(std::move(url));
       }
     } else if (name == kScale) {
       ol->SetOlScale(ExtractDouble(child->GetTextRaw()));
@@ -477,12 +413,12 @@ util::SmartPtr<PartslibraryOlItem> ReadOl(const geo::XmlElem* elem, bool isShare
   }
   std::string dialog = ol->GetOlGalleryThumbnailUrl();
   PartslibraryOlItem::ComputeThumbnailUrl(dialog, "64x64", "192x192");
-  ol->SetOlDlgThumbnailUrl(dialog);
+  ol->SetOlDlgThumbnailUrl(std::move(dialog));
   return ol;
 }
 
 util::SmartPtr<PartslibraryImageItem> ReadImage(const geo::XmlElem* elem, bool isShared, bool isStandard,
-                                                const UrlResolver& urls) {
+                                                const detail::UrlResolver& urls) {
   util::SmartPtr<PartslibraryImageItem> image(new PartslibraryImageItem(isShared, isStandard));
   if (elem->GetName() == kSymbol) {
     image->SetID(IntAttribute(elem, "id", 0));
@@ -502,11 +438,11 @@ util::SmartPtr<PartslibraryImageItem> ReadImage(const geo::XmlElem* elem, bool i
       image->SetImageTooltip(child->GetTextRaw());
     } else if (name == kGalleryThumbnail) {
       if (urls.ReadUrl(child, url)) {
-        image->SetImageGalleryThumbnailUrl(url);
+        image->SetImageGalleryThumbnailUrl(std::move(url));
       }
     } else if (name == kImage) {
       if (urls.ReadUrl(child, url)) {
-        image->SetImageUrl(url);
+        image->SetImageUrl(std::move(url));
       }
     } else if (name == kScale) {
       image->SetImageScale(ExtractInt(child->GetTextRaw()));
@@ -523,7 +459,7 @@ util::SmartPtr<PartslibraryImageItem> ReadImage(const geo::XmlElem* elem, bool i
   }
   std::string dialog = image->GetImageGalleryThumbnailUrl();
   image->ComputeDialogThumbnailUrl(dialog);
-  image->SetImageDlgThumbnailUrl(dialog);
+  image->SetImageDlgThumbnailUrl(std::move(dialog));
   return image;
 }
 
@@ -1078,7 +1014,7 @@ void PartslibraryList::CreateCategoryListFromXml(geo::XmlElem* container, bool i
 }
 
 void PartslibraryList::CreateOlListFromXml(geo::XmlElem* container, bool isShared, bool isStandard) {
-  const UrlResolver urls(isShared, isStandard);
+  const detail::UrlResolver urls(isShared, isStandard);
   m_ols.reserve(m_ols.size() + container->GetNumChildren());
   for (size_t i = 0; i < container->GetNumChildren(); ++i) {
     AddOlItem(ReadOl(container->GetChild(i), isShared, isStandard, urls));
@@ -1086,7 +1022,7 @@ void PartslibraryList::CreateOlListFromXml(geo::XmlElem* container, bool isShare
 }
 
 void PartslibraryList::CreateImageListFromXml(geo::XmlElem* container, bool isShared, bool isStandard) {
-  const UrlResolver urls(isShared, isStandard);
+  const detail::UrlResolver urls(isShared, isStandard);
   m_images.reserve(m_images.size() + container->GetNumChildren());
   for (size_t i = 0; i < container->GetNumChildren(); ++i) {
     AddImageItem(ReadImage(container->GetChild(i), isShared, isStandard, urls));

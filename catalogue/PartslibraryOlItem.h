@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "catalogue/PartslibraryImageItem.h"
@@ -32,21 +33,21 @@ class PartslibraryOlItem : public PartslibraryItem {
   // An empty title stores "Ol <id>" with the identifier the entry has now.
   void SetTitle(const std::string& title);
   [[nodiscard]] const std::string& GetDescription() const { return m_description; }
-  void SetDescription(const std::string& text) { m_description = text; }
+  void SetDescription(std::string text) { m_description = std::move(text); }
   [[nodiscard]] bool ShowTooltipTitle() const { return m_showTooltipTitle; }
   void SetShowTooltipTitle(bool show) { m_showTooltipTitle = show; }
   [[nodiscard]] bool ShowTooltipDescription() const { return m_showTooltipDescription; }
   void SetShowTooltipDescription(bool show) { m_showTooltipDescription = show; }
   [[nodiscard]] const std::string& GetOlTooltip() const { return m_tooltip; }
-  void SetOlTooltip(const std::string& text) { m_tooltip = text; }
+  void SetOlTooltip(std::string text) { m_tooltip = std::move(text); }
   [[nodiscard]] const std::string& GetOlGalleryThumbnailUrl() const { return m_galleryThumbnailUrl; }
-  void SetOlGalleryThumbnailUrl(const std::string& url) { m_galleryThumbnailUrl = url; }
+  void SetOlGalleryThumbnailUrl(std::string url) { m_galleryThumbnailUrl = std::move(url); }
   [[nodiscard]] const std::string& GetOlDlgThumbnailUrl() const { return m_dlgThumbnailUrl; }
-  void SetOlDlgThumbnailUrl(const std::string& url) { m_dlgThumbnailUrl = url; }
+  void SetOlDlgThumbnailUrl(std::string url) { m_dlgThumbnailUrl = std::move(url); }
   [[nodiscard]] const std::string& GetOlPreviewThumbnailUrl() const { return m_previewThumbnailUrl; }
-  void SetOlPreviewThumbnailUrl(const std::string& url) { m_previewThumbnailUrl = url; }
+  void SetOlPreviewThumbnailUrl(std::string url) { m_previewThumbnailUrl = std::move(url); }
   [[nodiscard]] const std::string& GetOlUrl() const { return m_url; }
-  void SetOlUrl(const std::string& url) { m_url = url; }
+  void SetOlUrl(std::string url) { m_url = std::move(url); }
   [[nodiscard]] double GetOlScale() const { return m_scale; }
   void SetOlScale(double scale) { m_scale = scale; }
   [[nodiscard]] int GetOlOrientation() const { return m_orientation; }
@@ -56,11 +57,11 @@ class PartslibraryOlItem : public PartslibraryItem {
   [[nodiscard]] int GetAxisId() const { return m_axisId; }
   void SetAxisId(int id) { m_axisId = id; }
   [[nodiscard]] std::string GetAxisName() const { return m_axisName; }
-  void SetAxisName(const std::string& name) { m_axisName = name; }
+  void SetAxisName(std::string name) { m_axisName = std::move(name); }
   [[nodiscard]] double GetDistanceFromCsys() const { return m_distanceFromCsys; }
   void SetDistanceFromCsys(double distance) { m_distanceFromCsys = distance; }
   [[nodiscard]] std::string GetOrientationName() const { return m_orientationName; }
-  void SetOrientationName(const std::string& name) { m_orientationName = name; }
+  void SetOrientationName(std::string name) { m_orientationName = std::move(name); }
   [[nodiscard]] bool IsAnnotationSymbol() const { return m_annotationSymbol; }
   void SetAnnotationSymbol(bool annotation) { m_annotationSymbol = annotation; }
   [[nodiscard]] bool IsUseCurrentOrientation() const { return m_useCurrentOrientation; }

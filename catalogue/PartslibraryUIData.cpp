@@ -2,6 +2,7 @@
 
 #include <unordered_map>
 
+#include "catalogue/UrlResolver.h"
 #include "util/Utf8ToWideStr.h"
 
 namespace oxsymbols {
@@ -70,6 +71,21 @@ size_t PartslibraryUIData::Construct(const OlList& ols, const ImageList& images,
     m_numItems = 0;
     return 0;
   }
+  // One resolver per library kind, so the host settings are read once per refresh.
+  const detail::UrlResolver resolvers[4] = {{false, false}, {false, true}, {true, false}, {true, true}};
+  const auto resolverOf = [&resolvers](const PartslibraryItem& item) -> const detail::UrlResolver& {
+    return resolvers[(item.IsShared() ? 2 : 0) + (item.IsStandard() ? 1 : 0)];
+  };
+  const size_t most = m_names.size() + ols.size() + images.size();
+  m_icons.reserve(most);
+  m_labels.reserve(most);
+  m_tooltips.reserve(most);
+  m_userData.reserve(most);
+  m_names.reserve(most);
+  m_sharedItems.reserve(most);
+  m_groupNames.reserve(m_groupNames.size() + categories.size());
+  m_groupLabels.reserve(m_groupLabels.size() + categories.size());
+  m_groupItems.reserve(m_groupItems.size() + categories.size());
   const auto olsByCategory = ByCategory(ols);
   const auto imagesByCategory = ByCategory(images);
   const size_t firstGroup = m_groupItems.size();
@@ -83,11 +99,12 @@ size_t PartslibraryUIData::Construct(const OlList& ols, const ImageList& images,
     const size_t before = m_names.size();
     for (const size_t i : Bucket(olsByCategory, category->GetID())) {
       const PartslibraryOlItem& ol = *ols[i];
-      AppendEntry(ol, ol.GetTitle(), ol.GetDescription(), ol.GetOlGalleryThumbnailUrl(), true);
+      AppendEntry(ol, ol.GetTitle(), ol.GetDescription(), ol.GetOlGalleryThumbnailUrl(), true, resolverOf(ol));
     }
     for (const size_t i : Bucket(imagesByCategory, category->GetID())) {
       const PartslibraryImageItem& image = *images[i];
-      AppendEntry(image, image.GetTitle(), image.GetDescription(), image.GetImageGalleryThumbnailUrl(), false);
+      AppendEntry(image, image.GetTitle(), image.GetDescription(), image.GetImageGalleryThumbnailUrl(), false,
+                  resolverOf(image));
     }
     m_groupItems.push_back(m_names.size() > before ? m_names[before] : std::string());
   }
@@ -106,9 +123,11 @@ size_t PartslibraryUIData::Construct(const OlList& ols, const ImageList& images,
 }
 
 void PartslibraryUIData::AppendEntry(const PartslibraryItem& item, const std::string& title,
-                                     const std::string& description, const std::string& galleryUrl, bool isOl) {
+                                     const std::string& description, const std::string& galleryUrl, bool isOl,
+                                     const detail::UrlResolver& resolver) {
+  // The entry's own url rule, with the host settings read once per refresh.
   std::string icon = galleryUrl;
-  item.CheckRelativeUrlAndConcatIfNeeded(icon);
+  resolver.Resolve(icon);
   m_icons.push_back(std::move(icon));
   m_labels.push_back(util::Utf8ToWideStr(title));
   // Frozen: the host's rich-text tooltip switches bold on with "\b " and off with "\b0 ".

@@ -13,6 +13,10 @@
 
 namespace oxsymbols {
 
+namespace detail {
+class UrlResolver;
+}
+
 class PartslibraryUIData : public util::RefCounted {
  public:
   // Frozen: the kinds named in user data ("ol.12", "image.3").
@@ -61,7 +65,7 @@ class PartslibraryUIData : public util::RefCounted {
 
  private:
   void AppendEntry(const PartslibraryItem& item, const std::string& title, const std::string& description,
-                   const std::string& galleryUrl, bool isOl);
+                   const std::string& galleryUrl, bool isOl, const detail::UrlResolver& resolver);
 
   std::vector<std::string> m_icons;
   std::vector<std::wstring> m_labels;

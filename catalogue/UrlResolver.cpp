@@ -1,0 +1,71 @@
+#include "catalogue/UrlResolver.h"
+
+#include <string_view>
+
+#include "catalogue/HostSettings.h"
+#include "geo/XmlElem.h"
+#include "util/FileSpec.h"
+
+namespace oxsymbols::detail {
+
+namespace {
+
+constexpr char SEP = util::FileSpec::DIR_SEP_CHAR;
+
+// True when splitting the path into folder and file and joining them again gives the
+// same text: no empty components, no trailing separator, no file name ending in a dot.
+bool IsPlainPath(std::string_view path) {
+  if (path.empty() || util::FileSpec::IsSeparator(path.back()) || path.back() == '.') {
+    return false;
+  }
+  for (size_t i = 1; i < path.size(); ++i) {
+    if (util::FileSpec::IsSeparator(path[i]) && util::FileSpec::IsSeparator(path[i - 1])) {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+UrlResolver::UrlResolver(bool isShared, bool isStandard) : m_isStandard(isStandard) {
+  if (isShared) {
+    m_base = GetSharedCacheFolder();
+  } else {
+    (void)GetIllustrationBaseUrl(m_base);
+  }
+  m_normalisedBase = NormalisedLocation(m_base);
+}
+
+void UrlResolver::Resolve(std::string& url) const {
+  if (util::FileSpec::IsAbsolute(url)) {
+    return;
+  }
+  std::string resolved;
+  if (m_isStandard && !IsPlainPath(url)) {
+    // Standard urls are split into folder and file and joined again.
+    const util::FileSpec parts(url);
+    resolved = m_base + SEP + parts.GetLocation(true) + parts.GetFile();
+  } else {
+    // A plain path splits and joins back to itself, so it is appended as it is.
+    const std::string& base = m_isStandard ? m_base : m_normalisedBase;
+    resolved.reserve(base.size() + 1 + url.size());
+    resolved += base;
+    resolved += SEP;
+    resolved += url;
+  }
+  NormaliseSlashes(resolved);
+  url.swap(resolved);
+}
+
+bool UrlResolver::ReadUrl(const geo::XmlElem* elem, std::string& url) const {
+  const size_t index = elem->FindAttribute("url");
+  if (index == geo::XmlElem::npos) {
+    return false;
+  }
+  url = elem->GetAttributeText(index);
+  Resolve(url);
+  return true;
+}
+
+}  // namespace oxsymbols::detail

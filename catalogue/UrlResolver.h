@@ -1,0 +1,30 @@
+// Makes the relative file locations stored in library files absolute, for the entries
+// of one library (shared, standard or the user's). The host settings are read once per
+// resolver, so a whole file or a whole picker list resolves without asking again.
+#pragma once
+
+#include <string>
+
+namespace geo {
+class XmlElem;
+}
+
+namespace oxsymbols::detail {
+
+class UrlResolver {
+ public:
+  UrlResolver(bool isShared, bool isStandard);
+
+  // An absolute url stays as it is; a relative one is joined to the folder that holds
+  // the library folder, with forward slashes only.
+  void Resolve(std::string& url) const;
+  // The "url" attribute of elem, resolved; false when the element has none.
+  bool ReadUrl(const geo::XmlElem* elem, std::string& url) const;
+
+ private:
+  bool m_isStandard;
+  std::string m_base;
+  std::string m_normalisedBase;
+};
+
+}  // namespace oxsymbols::detail
