@@ -6,10 +6,40 @@
 #include <cstring>
 #include <pugixml.hpp>
 #include <string>
-#include <unordered_map>
+#include <algorithm>
 #include <vector>
 
 namespace geo {
+
+// Interns element names. Documents repeat a few names millions of times, so a small
+// direct-mapped table in front of the symbol table saves the hashing and locking.
+class NameCache {
+ public:
+  util::Symbol Get(const char* text) {
+    const size_t length = std::strlen(text);
+    const size_t slot = Slot(text, length);
+    const util::Symbol& cached = m_slots[slot];
+    if (cached.length() == length && std::memcmp(cached.safe_c_str(), text, length) == 0) {
+      return cached;
+    }
+    m_slots[slot] = util::Symbol(std::string_view(text, length));
+    return m_slots[slot];
+  }
+
+ private:
+  static size_t Slot(const char* text, size_t length) {
+    if (length == 0) {
+      return 0;
+    }
+    const auto first = static_cast<unsigned char>(text[0]);
+    const auto middle = static_cast<unsigned char>(text[length / 2]);
+    const auto last = static_cast<unsigned char>(text[length - 1]);
+    return (length * 131 + first * 31 + middle * 7 + last) % kSlots;
+  }
+
+  static constexpr size_t kSlots = 257;
+  util::Symbol m_slots[kSlots];
+};
 
 // Owns the pugixml document and the elements. The children of every element are
 // contiguous, so GetChild is an index; elements are reached depth first, which follows
@@ -25,15 +55,8 @@ class XmlTree {
   }
 
   XmlElem* Build(pugi::xml_node root, size_t expectedElements = 1) {
-    std::unordered_map<std::string_view, util::Symbol> names;
-    auto nameOf = [&](pugi::xml_node node) {
-      const std::string_view text(node.name());
-      auto found = names.find(text);
-      if (found != names.end()) {
-        return found->second;
-      }
-      return names.emplace(text, util::Symbol(text)).first->second;
-    };
+    NameCache names;
+    auto nameOf = [&](pugi::xml_node node) { return names.Get(node.name()); };
     elements.reserve(expectedElements);
     elements.push_back(MakeElem(root, nameOf(root)));
     // An explicit stack, so deep documents cannot exhaust the call stack.
@@ -188,16 +211,21 @@ const char* XmlElem::GetTextRaw() const {
 }
 
 bool XmlElem::GetTextAsBool() const {
-  bool value = false;
-  const char* text = GetTextRaw();
-  while (*text == ' ' || *text == '\t' || *text == '\n' || *text == '\r') {
-    ++text;
+  std::string_view text = GetTextRaw();
+  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+  while (!text.empty() && blank(text.front())) {
+    text.remove_prefix(1);
   }
-  std::string trimmed(text);
-  while (!trimmed.empty() && std::strchr(" \t\r\n", trimmed.back()) != nullptr) {
-    trimmed.pop_back();
+  while (!text.empty() && blank(text.back())) {
+    text.remove_suffix(1);
   }
-  return ParseXmlBool(trimmed.c_str(), value) && value;
+  // The words ParseXmlBool takes, without copying the text.
+  const auto is = [&](std::string_view word) {
+    return text.size() == word.size() && std::equal(text.begin(), text.end(), word.begin(), [](char a, char b) {
+             return std::tolower(static_cast<unsigned char>(a)) == b;
+           });
+  };
+  return is("true") || is("yes") || text == "1";
 }
 
 void XmlElem::SetAttribute(const char* name, const std::string& value) {

@@ -56,7 +56,10 @@ bool SafeFileWriter::Write(const std::string& path, std::string_view contents) {
   if (folder.empty()) {
     folder = ".";
   }
-  std::string pattern = (folder / ("." + target.filename().string() + ".tmp-XXXXXX")).string();
+  std::string hidden = ".";
+  hidden += target.filename().string();
+  hidden += ".tmp-XXXXXX";
+  const std::string pattern = (folder / hidden).string();
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
   const int fd = ::mkstemp(name.data());

@@ -119,3 +119,16 @@ TEST(Xml, EncodeEscapesMarkupAndDropsUnrepresentableBytes) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Xml, TextAsBoolTakesTheBooleanWordsAroundBlanks) {
+  TreeGuard tree(geo::ParseXml("<r><a> TRUE </a><b>1</b><c>yes\n</c><d>truex</d><e/><f>no</f></r>"));
+  ASSERT_NE(tree.root, nullptr);
+  const bool expected[] = {true, true, true, false, false, false};
+  for (size_t i = 0; i < 6; ++i) {
+    EXPECT_EQ(tree.root->GetChild(i)->GetTextAsBool(), expected[i]) << i;
+  }
+}
+
+}  // namespace
