@@ -32,9 +32,9 @@ bool IsSharedLibraryInUse() {
 }
 
 std::string NormalisedLocation(const std::string& location) {
-  util::FileSpec spec;
-  spec.SetLocation(location);
-  return spec.GetFileSpec();
+  util::FileSpec path;
+  path.SetLocation(location);
+  return path.GetFileSpec();
 }
 
 void NormaliseSlashes(std::string& text) {

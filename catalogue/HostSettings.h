@@ -12,7 +12,7 @@ bool GetIllustrationBaseUrl(std::string& base);
 [[nodiscard]] std::string GetSharedCacheFolder();
 // Whether the host's world has the shared library switched on.
 [[nodiscard]] bool IsSharedLibraryInUse();
-// A location given to a fresh file-spec and read back whole.
+// A location given to a fresh FileSpec and read back whole.
 [[nodiscard]] std::string NormalisedLocation(const std::string& location);
 // Stored locations use forward slashes whatever the platform wrote.
 void NormaliseSlashes(std::string& text);

@@ -852,20 +852,20 @@ std::string PartslibraryList::GetXmlFileRelativePath() {
 }
 
 std::string PartslibraryList::StandardLibraryFileNameAndPath() {
-  util::FileSpec spec;
-  spec.SetLocation(GetLibraryPath());
-  spec.DirPushBack(kStandardFolder);
-  spec.SetFileExtension(kLibraryExtension);
-  spec.SetFileBaseName(kLibraryBaseName);
-  return spec.GetFileSpec();
+  util::FileSpec path;
+  path.SetLocation(GetLibraryPath());
+  path.DirPushBack(kStandardFolder);
+  path.SetFileExtension(kLibraryExtension);
+  path.SetFileBaseName(kLibraryBaseName);
+  return path.GetFileSpec();
 }
 
 std::string PartslibraryList::SharedLibraryFileNameAndPath() {
-  util::FileSpec spec;
-  spec.SetLocation(detail::GetSharedCacheFolder() + kSharedSuffix);
-  spec.SetFileExtension(kLibraryExtension);
-  spec.SetFileBaseName(kLibraryBaseName);
-  return spec.GetFileSpec();
+  util::FileSpec path;
+  path.SetLocation(detail::GetSharedCacheFolder() + kSharedSuffix);
+  path.SetFileExtension(kLibraryExtension);
+  path.SetFileBaseName(kLibraryBaseName);
+  return path.GetFileSpec();
 }
 
 bool PartslibraryList::HaveStandardSymbols() {

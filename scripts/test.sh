@@ -17,6 +17,6 @@ run() {
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
-run build/test
+run build/test -DSYMBOLS_BENCH=ON
 run build/asan -DSYMBOLS_SANITIZE=address,undefined -DCMAKE_BUILD_TYPE=Debug
 run build/tsan -DSYMBOLS_SANITIZE=thread
