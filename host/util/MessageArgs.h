@@ -11,7 +11,7 @@ namespace util {
 using MessageArgs = std::vector<std::string>;
 
 namespace detail {
-// The conversion specifications of a printf-style format, one per argument.
+// The conversions of a printf-style format ("%d", "%.2f"...), one per argument.
 std::vector<std::string> SplitFormat(const char* format);
 
 template <class T>
