@@ -45,6 +45,21 @@ void ShowTags(const SequencerTagList& tags, std::ostream& out) {
   }
 }
 
+// The lines every entry kind starts with: kind and identifier, origin, category, texts.
+template <class Entry>
+void ShowEntryHeader(const char* kind, const Entry& entry, const std::string& categoryName, const std::string& tooltip,
+                     std::ostream& out) {
+  out << kind << " " << entry.GetID() << "\n"
+      << "  library:           " << Origin(entry) << "\n"
+      << "  category:          " << entry.GetCategoryID() << " (" << categoryName << ")\n"
+      << "  name:              " << entry.GetName() << "\n"
+      << "  title:             " << entry.GetTitle() << "\n"
+      << "  description:       " << entry.GetDescription() << "\n"
+      << "  tooltip:           " << tooltip << "\n"
+      << "  tooltip shows:     title " << Yes(entry.ShowTooltipTitle()) << ", description "
+      << Yes(entry.ShowTooltipDescription()) << "\n";
+}
+
 void ShowLocation(const char* label, const geo::Location& location, std::ostream& out) {
   const geo::FMat33& m = location.GetMat();
   const geo::DPoint3D& p = location.GetPos();
@@ -132,16 +147,8 @@ bool CatalogueReport::ShowShape(int id, std::ostream& out) const {
   if (!ol) {
     return false;
   }
-  out << "shape " << ol->GetID() << "\n"
-      << "  library:           " << Origin(*ol) << "\n"
-      << "  category:          " << ol->GetCategoryID() << " (" << CategoryName(ol->GetCategoryID()) << ")\n"
-      << "  name:              " << ol->GetName() << "\n"
-      << "  title:             " << ol->GetTitle() << "\n"
-      << "  description:       " << ol->GetDescription() << "\n"
-      << "  tooltip:           " << ol->GetOlTooltip() << "\n"
-      << "  tooltip shows:     title " << Yes(ol->ShowTooltipTitle()) << ", description "
-      << Yes(ol->ShowTooltipDescription()) << "\n"
-      << "  gallery thumbnail: " << ol->GetOlGalleryThumbnailUrl() << "\n"
+  ShowEntryHeader("shape", *ol, CategoryName(ol->GetCategoryID()), ol->GetOlTooltip(), out);
+  out << "  gallery thumbnail: " << ol->GetOlGalleryThumbnailUrl() << "\n"
       << "  dialog thumbnail:  " << ol->GetOlDlgThumbnailUrl() << "\n"
       << "  shape file:        " << ol->GetOlUrl() << "\n"
       << "  scale:             " << ol->GetOlScale() << "\n"
@@ -173,16 +180,8 @@ bool CatalogueReport::ShowImage(int id, std::ostream& out) const {
   if (!image) {
     return false;
   }
-  out << "image " << image->GetID() << "\n"
-      << "  library:           " << Origin(*image) << "\n"
-      << "  category:          " << image->GetCategoryID() << " (" << CategoryName(image->GetCategoryID()) << ")\n"
-      << "  name:              " << image->GetName() << "\n"
-      << "  title:             " << image->GetTitle() << "\n"
-      << "  description:       " << image->GetDescription() << "\n"
-      << "  tooltip:           " << image->GetImageTooltip() << "\n"
-      << "  tooltip shows:     title " << Yes(image->ShowTooltipTitle()) << ", description "
-      << Yes(image->ShowTooltipDescription()) << "\n"
-      << "  gallery thumbnail: " << image->GetImageGalleryThumbnailUrl() << "\n"
+  ShowEntryHeader("image", *image, CategoryName(image->GetCategoryID()), image->GetImageTooltip(), out);
+  out << "  gallery thumbnail: " << image->GetImageGalleryThumbnailUrl() << "\n"
       << "  dialog thumbnail:  " << image->GetImageDlgThumbnailUrl() << "\n"
       << "  image file:        " << image->GetImageUrl() << "\n"
       << "  billboard:         " << Yes(image->GetIsBillboardImage()) << "\n"
