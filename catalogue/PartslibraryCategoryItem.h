@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "catalogue/PartslibraryItem.h"
@@ -32,6 +33,7 @@ class PartslibraryCategoryItem : public PartslibraryItemBase {
   [[nodiscard]] const std::vector<util::SmartPtr<PartslibraryItem>>& GetChildren() const { return m_children; }
   // No duplicate check: the catalogue decides what is filed where.
   void AppendChild(const util::SmartPtr<PartslibraryItem>& child) { m_children.push_back(child); }
+  void AppendChild(util::SmartPtr<PartslibraryItem>&& child) { m_children.push_back(std::move(child)); }
   // Removes the first child with that identifier; false when there is none.
   bool RemoveChild(int id);
 

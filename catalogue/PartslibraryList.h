@@ -101,6 +101,9 @@ class PartslibraryList : public util::RefCounted {
   struct IdIndex;
 
   void AddPartslibraryList(const PartslibraryList& other);
+  // The same for a list that is discarded afterwards: its references are moved over.
+  void AddPartslibraryList(PartslibraryList&& other);
+  void MergeLists(CategoryList incomingCategories, OlList incomingOls, ImageList incomingImages);
   void ParseFromFile(const std::string& source, bool isShared, bool isStandard);
   void CreateListFromXml(geo::XmlElem* root, bool isShared, bool isStandard);
   void CreateCategoryListFromXml(geo::XmlElem* container, bool isShared, bool isStandard);

@@ -3,7 +3,6 @@
 #include <string_view>
 
 #include "catalogue/HostSettings.h"
-#include "geo/XmlElem.h"
 #include "util/FileSpec.h"
 
 namespace oxsymbols::detail {
@@ -42,29 +41,37 @@ void UrlResolver::Resolve(std::string& url) const {
     return;
   }
   std::string resolved;
-  if (m_isStandard && !IsPlainPath(url)) {
-    // Standard urls are split into folder and file and joined again.
-    const util::FileSpec parts(url);
-    resolved = m_base + SEP + parts.GetLocation(true) + parts.GetFile();
-  } else {
-    // A plain path splits and joins back to itself, so it is appended as it is.
-    const std::string& base = m_isStandard ? m_base : m_normalisedBase;
-    resolved.reserve(base.size() + 1 + url.size());
-    resolved += base;
-    resolved += SEP;
-    resolved += url;
-  }
-  NormaliseSlashes(resolved);
+  Join(url, resolved);
   url.swap(resolved);
 }
 
-bool UrlResolver::ReadUrl(const geo::XmlElem* elem, std::string& url) const {
-  const size_t index = elem->FindAttribute("url");
-  if (index == geo::XmlElem::npos) {
+void UrlResolver::Join(std::string_view url, std::string& out) const {
+  if (m_isStandard && !IsPlainPath(url)) {
+    // Standard urls are split into folder and file and joined again.
+    const util::FileSpec parts{std::string(url)};
+    out = m_base + SEP + parts.GetLocation(true) + parts.GetFile();
+  } else {
+    // A plain path splits and joins back to itself, so it is appended as it is.
+    const std::string& base = m_isStandard ? m_base : m_normalisedBase;
+    out.clear();
+    out.reserve(base.size() + 1 + url.size());
+    out += base;
+    out += SEP;
+    out += url;
+  }
+  NormaliseSlashes(out);
+}
+
+bool UrlResolver::ReadUrl(const char* text, std::string& url) const {
+  if (text == nullptr) {
     return false;
   }
-  url = elem->GetAttributeText(index);
-  Resolve(url);
+  // Built straight from the attribute text: one allocation per url.
+  if (util::FileSpec::IsAbsolute(text)) {
+    url.assign(text);
+  } else {
+    Join(text, url);
+  }
   return true;
 }
 

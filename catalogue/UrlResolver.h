@@ -4,10 +4,7 @@
 #pragma once
 
 #include <string>
-
-namespace geo {
-class XmlElem;
-}
+#include <string_view>
 
 namespace oxsymbols::detail {
 
@@ -18,10 +15,13 @@ class UrlResolver {
   // An absolute url stays as it is; a relative one is joined to the folder that holds
   // the library folder, with forward slashes only.
   void Resolve(std::string& url) const;
-  // The "url" attribute of elem, resolved; false when the element has none.
-  bool ReadUrl(const geo::XmlElem* elem, std::string& url) const;
+  // url = text resolved; false (url untouched) when there is no text (null).
+  bool ReadUrl(const char* text, std::string& url) const;
 
  private:
+  // out = the relative url joined to the base.
+  void Join(std::string_view url, std::string& out) const;
+
   bool m_isStandard;
   std::string m_base;
   std::string m_normalisedBase;

@@ -1,111 +1,197 @@
 #include "geo/XmlElem.h"
 
+#include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <charconv>
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <mutex>
 #include <pugixml.hpp>
 #include <string>
-#include <algorithm>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace geo {
 
+namespace {
+
+// pugixml's handles are a single pointer. Converting them by value instead of through
+// the library's out-of-line constructor and accessors saves calls on every element.
+static_assert(sizeof(pugi::xml_node) == sizeof(void*) && std::is_trivially_copyable_v<pugi::xml_node>);
+static_assert(sizeof(pugi::xml_attribute) == sizeof(void*) && std::is_trivially_copyable_v<pugi::xml_attribute>);
+
+pugi::xml_node NodeOf(void* node) {
+  return std::bit_cast<pugi::xml_node>(node);
+}
+
+void* PointerOf(pugi::xml_node node) {
+  return std::bit_cast<void*>(node);
+}
+
+bool IsNull(pugi::xml_node node) {
+  return PointerOf(node) == nullptr;
+}
+
+bool IsNull(pugi::xml_attribute attribute) {
+  return std::bit_cast<void*>(attribute) == nullptr;
+}
+
 // Interns element names. Documents repeat a few names millions of times, so a small
-// direct-mapped table in front of the symbol table saves the hashing and locking.
+// table in front of the symbol table saves the hashing and locking. Sets are chosen by
+// the first bytes and hold a few names each, since related names share their start
+// ("shape", "shapes", "shape_csys"); names are compared in place, without measuring
+// them first.
 class NameCache {
  public:
   util::Symbol Get(const char* text) {
-    const size_t length = std::strlen(text);
-    const size_t slot = Slot(text, length);
-    const util::Symbol& cached = m_slots[slot];
-    if (cached.length() == length && std::memcmp(cached.safe_c_str(), text, length) == 0) {
-      return cached;
+    Set& set = m_sets[SetIndex(text)];
+    for (const util::Symbol& cached : set.names) {
+      if (!cached.empty() && SameText(cached.c_str(), text)) {
+        return cached;
+      }
     }
-    m_slots[slot] = util::Symbol(std::string_view(text, length));
-    return m_slots[slot];
+    util::Symbol name(text);
+    set.names[set.next] = name;
+    set.next = (set.next + 1) % kWays;
+    return name;
   }
 
  private:
-  static size_t Slot(const char* text, size_t length) {
-    if (length == 0) {
-      return 0;
+  static constexpr size_t kWays = 4;
+  static constexpr size_t kSets = 256;
+
+  struct Set {
+    util::Symbol names[kWays];
+    size_t next = 0;
+  };
+
+  // Up to four leading bytes; never reads past the terminating zero.
+  static size_t SetIndex(const char* text) {
+    uint32_t key = 0;
+    for (int i = 0; i < 4 && text[i] != '\0'; ++i) {
+      key = key << 8 | static_cast<unsigned char>(text[i]);
     }
-    const auto first = static_cast<unsigned char>(text[0]);
-    const auto middle = static_cast<unsigned char>(text[length / 2]);
-    const auto last = static_cast<unsigned char>(text[length - 1]);
-    return (length * 131 + first * 31 + middle * 7 + last) % kSlots;
+    return (key * 0x9E3779B1u) >> 24;
   }
 
-  static constexpr size_t kSlots = 257;
-  util::Symbol m_slots[kSlots];
+  static bool SameText(const char* a, const char* b) {
+    while (*a != '\0' && *a == *b) {
+      ++a;
+      ++b;
+    }
+    return *a == *b;
+  }
+
+  Set m_sets[kSets];
 };
 
-// Owns the pugixml document and the elements. The children of every element are
-// contiguous, so GetChild is an index; elements are reached depth first, which follows
-// the order of pugixml's nodes in memory and keeps large documents cache-friendly.
+}  // namespace
+
+// Owns the pugixml document and the elements, which live in blocks that never move.
+// Children lists are made on demand by whichever thread asks first; a thread that loses
+// the race to publish a list leaves its copy unused in the blocks.
 class XmlTree {
  public:
   pugi::xml_document document;
-  std::vector<XmlElem> elements;
   std::string ownedText;  // the parsed text, when the tree parsed it in place
+  XmlElem* root = nullptr;
 
-  static pugi::xml_node Node(const XmlElem* elem) {
-    return pugi::xml_node(static_cast<pugi::xml_node_struct*>(elem->m_node));
+  static pugi::xml_node Node(const XmlElem* elem) { return NodeOf(elem->m_node); }
+
+  XmlElem* MakeRoot(pugi::xml_node node) {
+    void* memory = Allocate(sizeof(XmlElem));
+    root = new (memory) XmlElem(this, PointerOf(node), util::Symbol(node.name()));
+    return root;
   }
 
-  XmlElem* Build(pugi::xml_node root, size_t expectedElements = 1) {
-    NameCache names;
-    auto nameOf = [&](pugi::xml_node node) { return names.Get(node.name()); };
-    elements.reserve(expectedElements);
-    elements.push_back(MakeElem(root, nameOf(root)));
-    // An explicit stack, so deep documents cannot exhaust the call stack.
-    std::vector<uint32_t> pending{0};
-    while (!pending.empty()) {
-      const uint32_t i = pending.back();
-      pending.pop_back();
-      pugi::xml_node node = Node(&elements[i]);
-      const auto first = static_cast<uint32_t>(elements.size());
-      uint32_t count = 0;
-      for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
-        if (child.type() != pugi::node_element) {
-          continue;
-        }
-        elements.push_back(MakeElem(child, nameOf(child)));
-        ++count;
-      }
-      elements[i].m_firstChild = first;
-      elements[i].m_numChildren = count;
-      for (uint32_t c = count; c > 0; --c) {
-        pending.push_back(first + c - 1);
+  const XmlElem::ChildList& MakeChildren(const XmlElem& parent) {
+    static const XmlElem::ChildList kNone;
+    // Names are interned before taking the lock, so two readers build lists in parallel.
+    struct Scratch {
+      NameCache names;
+      std::vector<std::pair<void*, const char*>> found;
+    };
+    thread_local Scratch scratch;
+    std::vector<std::pair<void*, const char*>>& found = scratch.found;
+    found.clear();
+    for (pugi::xml_node child = Node(&parent).first_child(); !IsNull(child); child = child.next_sibling()) {
+      if (child.type() == pugi::node_element) {
+        const char* name = child.name();
+        // The names lie in the document text, long out of the cache after parsing;
+        // asking for all of them first lets their loads overlap.
+        __builtin_prefetch(name);
+        found.emplace_back(PointerOf(child), name);
       }
     }
-    return &elements[0];
+    const XmlElem::ChildList* list = &kNone;
+    if (!found.empty()) {
+      void* memory = Allocate(sizeof(XmlElem::ChildList) + found.size() * sizeof(XmlElem));
+      auto* elements = reinterpret_cast<XmlElem*>(static_cast<std::byte*>(memory) + sizeof(XmlElem::ChildList));
+      for (size_t i = 0; i < found.size(); ++i) {
+        new (elements + i) XmlElem(this, found[i].first, scratch.names.Get(found[i].second));
+      }
+      list = new (memory) XmlElem::ChildList{elements, found.size()};
+    }
+    const XmlElem::ChildList* expected = nullptr;
+    if (!parent.m_children.compare_exchange_strong(expected, list, std::memory_order_acq_rel,
+                                                   std::memory_order_acquire)) {
+      return *expected;
+    }
+    return *list;
   }
 
  private:
-  XmlElem MakeElem(pugi::xml_node node, util::Symbol name) {
-    XmlElem elem;
-    elem.m_tree = this;
-    elem.m_node = node.internal_object();
-    elem.m_name = name;
-    return elem;
+  static_assert(std::is_trivially_destructible_v<XmlElem>, "blocks are released without running destructors");
+  static_assert(sizeof(XmlElem::ChildList) % alignof(XmlElem) == 0, "elements follow their list header");
+  static constexpr size_t kBlockSize = size_t{1} << 20;
+
+  void* Allocate(size_t size) {
+    const std::lock_guard<std::mutex> lock(m_blockMutex);
+    if (size > m_left) {
+      const size_t blockSize = std::max(size, kBlockSize);
+      m_blocks.push_back(std::make_unique_for_overwrite<std::byte[]>(blockSize));
+      m_cursor = m_blocks.back().get();
+      m_left = blockSize;
+    }
+    void* memory = m_cursor;
+    m_cursor += size;
+    m_left -= size;
+    return memory;
   }
+
+  std::mutex m_blockMutex;
+  std::vector<std::unique_ptr<std::byte[]>> m_blocks;
+  std::byte* m_cursor = nullptr;
+  size_t m_left = 0;
 };
+
+const XmlElem::ChildList& XmlElem::MakeChildren() const {
+  return m_tree->MakeChildren(*this);
+}
 
 namespace {
 
 pugi::xml_attribute AttributeAt(const XmlElem* elem, size_t index) {
   pugi::xml_attribute attribute = XmlTree::Node(elem).first_attribute();
-  for (size_t i = 0; attribute && i < index; ++i) {
+  for (size_t i = 0; !IsNull(attribute) && i < index; ++i) {
     attribute = attribute.next_attribute();
   }
   return attribute;
 }
 
+// ASCII case folding: the words compared are English, and the C library's tolower
+// would be a call per byte.
+char LowerAscii(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
 bool EqualsNoCase(const char* a, const char* b) {
   for (; *a && *b; ++a, ++b) {
-    if (std::tolower(static_cast<unsigned char>(*a)) != std::tolower(static_cast<unsigned char>(*b))) {
+    if (LowerAscii(*a) != LowerAscii(*b)) {
       return false;
     }
   }
@@ -143,16 +229,9 @@ std::string FormatShortest(T value) {
 
 }  // namespace
 
-XmlElem* XmlElem::GetChild(size_t index) const {
-  if (index >= m_numChildren) {
-    return nullptr;
-  }
-  return &m_tree->elements[m_firstChild + index];
-}
-
 size_t XmlElem::GetNumAttributes() const {
   size_t count = 0;
-  for (pugi::xml_attribute a = XmlTree::Node(this).first_attribute(); a; a = a.next_attribute()) {
+  for (pugi::xml_attribute a = XmlTree::Node(this).first_attribute(); !IsNull(a); a = a.next_attribute()) {
     ++count;
   }
   return count;
@@ -160,12 +239,22 @@ size_t XmlElem::GetNumAttributes() const {
 
 size_t XmlElem::FindAttribute(const char* name) const {
   size_t index = 0;
-  for (pugi::xml_attribute a = XmlTree::Node(this).first_attribute(); a; a = a.next_attribute(), ++index) {
+  for (pugi::xml_attribute a = XmlTree::Node(this).first_attribute(); !IsNull(a); a = a.next_attribute(), ++index) {
     if (std::strcmp(a.name(), name) == 0) {
       return index;
     }
   }
   return npos;
+}
+
+size_t XmlElem::GetAttributes(XmlAttribute* out, size_t max) const {
+  size_t count = 0;
+  for (pugi::xml_attribute a = XmlTree::Node(this).first_attribute(); !IsNull(a); a = a.next_attribute(), ++count) {
+    if (count < max) {
+      out[count] = XmlAttribute{a.name(), a.value()};
+    }
+  }
+  return count;
 }
 
 const char* XmlElem::GetAttributeName(size_t index) const {
@@ -202,7 +291,13 @@ bool XmlElem::GetAttributeAsLocation(size_t index, Location& value) const {
 }
 
 const char* XmlElem::GetTextRaw() const {
-  for (pugi::xml_node child = XmlTree::Node(this).first_child(); child; child = child.next_sibling()) {
+  const pugi::xml_node node = XmlTree::Node(this);
+  // Text before any child element is kept in the element itself (see ParseOptions).
+  const char* own = node.value();
+  if (*own != '\0') {
+    return own;
+  }
+  for (pugi::xml_node child = node.first_child(); !IsNull(child); child = child.next_sibling()) {
     if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) {
       return child.value();
     }
@@ -222,7 +317,7 @@ bool XmlElem::GetTextAsBool() const {
   // The words ParseXmlBool takes, without copying the text.
   const auto is = [&](std::string_view word) {
     return text.size() == word.size() && std::equal(text.begin(), text.end(), word.begin(), [](char a, char b) {
-             return std::tolower(static_cast<unsigned char>(a)) == b;
+             return LowerAscii(a) == b;
            });
   };
   return is("true") || is("yes") || text == "1";
@@ -259,10 +354,7 @@ void XmlElem::SetText(const std::string& text) {
 
 namespace {
 
-// Rough elements per byte of typical XML; only sizes the first allocation.
-constexpr size_t kBytesPerElementGuess = 24;
-
-XmlElem* FinishParse(XmlTree* tree, const pugi::xml_parse_result& result, std::string_view text, size_t size,
+XmlElem* FinishParse(XmlTree* tree, const pugi::xml_parse_result& result, std::string_view text,
                      XmlParseError* error) {
   pugi::xml_node root = tree->document.document_element();
   if (!result || !root) {
@@ -283,11 +375,14 @@ XmlElem* FinishParse(XmlTree* tree, const pugi::xml_parse_result& result, std::s
     delete tree;
     return nullptr;
   }
-  return tree->Build(root, size / kBytesPerElementGuess + 1);
+  return tree->MakeRoot(root);
 }
 
+// Text that comes before any child is stored in its element rather than in a node of
+// its own: most elements hold only text, so this halves the nodes of a typical tree.
 unsigned ParseOptions(bool keepWhitespaceText) {
-  return keepWhitespaceText ? (pugi::parse_default | pugi::parse_ws_pcdata) : pugi::parse_default;
+  const unsigned options = pugi::parse_default | pugi::parse_embed_pcdata;
+  return keepWhitespaceText ? (options | pugi::parse_ws_pcdata) : options;
 }
 
 }  // namespace
@@ -296,7 +391,7 @@ XmlElem* ParseXml(std::string_view text, bool keepWhitespaceText, XmlParseError*
   auto* tree = new XmlTree();
   const pugi::xml_parse_result result =
       tree->document.load_buffer(text.data(), text.size(), ParseOptions(keepWhitespaceText), pugi::encoding_utf8);
-  return FinishParse(tree, result, text, text.size(), error);
+  return FinishParse(tree, result, text, error);
 }
 
 XmlElem* ParseXmlInPlace(std::string&& text, bool keepWhitespaceText, XmlParseError* error) {
@@ -309,7 +404,7 @@ XmlElem* ParseXmlInPlace(std::string&& text, bool keepWhitespaceText, XmlParseEr
   }
   const pugi::xml_parse_result result = tree->document.load_buffer_inplace(
       tree->ownedText.data(), tree->ownedText.size(), ParseOptions(keepWhitespaceText), pugi::encoding_utf8);
-  return FinishParse(tree, result, copyForErrors, tree->ownedText.size(), error);
+  return FinishParse(tree, result, copyForErrors, error);
 }
 
 void FreeXml(XmlElem* root) {
@@ -317,7 +412,7 @@ void FreeXml(XmlElem* root) {
     return;
   }
   XmlTree* tree = root->m_tree;
-  if (tree == nullptr || &tree->elements[0] != root) {
+  if (tree == nullptr || tree->root != root) {
     return;  // not a root: the tree is released through its root only
   }
   delete tree;
@@ -325,8 +420,7 @@ void FreeXml(XmlElem* root) {
 
 XmlElem* NewXmlElem(const char* name) {
   auto* tree = new XmlTree();
-  pugi::xml_node node = tree->document.append_child(name);
-  return tree->Build(node);
+  return tree->MakeRoot(tree->document.append_child(name));
 }
 
 void WriteXmlCloseTags(const XmlElem* elem, std::string& out, int depth) {
@@ -337,7 +431,7 @@ void WriteXmlCloseTags(const XmlElem* elem, std::string& out, int depth) {
   AppendIndent(out, depth);
   out += '<';
   out += node.name();
-  for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
+  for (pugi::xml_attribute a = node.first_attribute(); !IsNull(a); a = a.next_attribute()) {
     out += ' ';
     out += a.name();
     out += "=\"";
@@ -417,6 +511,18 @@ std::string FormatXmlLocation(const Location& value) {
   const DPoint3D& p = value.GetPos();
   out += FormatShortest(p.x) + ' ' + FormatShortest(p.y) + ' ' + FormatShortest(p.z);
   return out;
+}
+
+bool ParseXmlInt(const char* text, int32_t& value) {
+  return ParseNumber(text, value);
+}
+
+bool ParseXmlFloat(const char* text, float& value) {
+  return ParseNumber(text, value);
+}
+
+bool ParseXmlDouble(const char* text, double& value) {
+  return ParseNumber(text, value);
 }
 
 bool ParseXmlBool(const char* text, bool& value) {

@@ -1,13 +1,17 @@
 // The host's XML tree: elements with decoded names, attributes and text, parsed by
-// pugixml. A parsed tree is one allocation block owned by its root; FreeXml(root)
-// releases all of it. Typed readers return false (leaving the output alone) when the
-// value is missing or does not parse.
+// pugixml. A tree is owned by its root; FreeXml(root) releases all of it. Typed readers
+// return false (leaving the output alone) when the value is missing or does not parse.
+//
+// The children of an element are made when they are first asked for, so a reader pays
+// for the parts of a document it visits, in the order it visits them. Several threads
+// may read one tree at once; the setters are for trees being written by one thread.
 //
 // Attribute text forms: integers and reals in C locale decimal, booleans "true"/"false"
 // (reading also takes "1"/"0"/"yes"/"no", any case), locations as twelve numbers
 // separated by blanks: the matrix row by row, then the position.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -25,19 +29,31 @@ struct XmlParseError {
   int column = 0;  // 1-based, in bytes
 };
 
+// One attribute as GetAttributes reports it: decoded, owned by the tree.
+struct XmlAttribute {
+  const char* name;
+  const char* value;
+};
+
 class XmlElem {
  public:
   static constexpr size_t npos = static_cast<size_t>(-1);
 
   [[nodiscard]] const util::Symbol& GetName() const { return m_name; }
-  [[nodiscard]] size_t GetNumChildren() const { return m_numChildren; }
+  [[nodiscard]] size_t GetNumChildren() const { return Children().count; }
   // Null past the last child.
-  [[nodiscard]] XmlElem* GetChild(size_t index) const;
+  [[nodiscard]] XmlElem* GetChild(size_t index) const {
+    const ChildList& children = Children();
+    return index < children.count ? children.first + index : nullptr;
+  }
 
   [[nodiscard]] size_t GetNumAttributes() const;
   // Index of the attribute named name, or npos.
   [[nodiscard]] size_t FindAttribute(const char* name) const;
   [[nodiscard]] const char* GetAttributeName(size_t index) const;
+  // Copies up to max attributes, in document order, into out and returns how many the
+  // element has (possibly more than max): a reader of several attributes walks them once.
+  size_t GetAttributes(XmlAttribute* out, size_t max) const;
   // Decoded attribute text; "" for a bad index.
   [[nodiscard]] const char* GetAttributeText(size_t index) const;
   [[nodiscard]] std::string GetAttributeAsString(size_t index) const { return GetAttributeText(index); }
@@ -64,20 +80,29 @@ class XmlElem {
 
   XmlElem(const XmlElem&) = delete;
   XmlElem& operator=(const XmlElem&) = delete;
-  XmlElem(XmlElem&&) noexcept = default;
-  XmlElem& operator=(XmlElem&&) noexcept = default;
   ~XmlElem() = default;
 
  private:
   friend class XmlTree;
   friend void FreeXml(XmlElem* root);
-  XmlElem() = default;
 
-  class XmlTree* m_tree = nullptr;
-  void* m_node = nullptr;  // the pugixml node
+  struct ChildList {
+    XmlElem* first = nullptr;
+    size_t count = 0;
+  };
+
+  XmlElem(class XmlTree* tree, void* node, util::Symbol name) : m_tree(tree), m_node(node), m_name(name) {}
+  const ChildList& Children() const {
+    const ChildList* children = m_children.load(std::memory_order_acquire);
+    return children != nullptr ? *children : MakeChildren();
+  }
+  const ChildList& MakeChildren() const;
+
+  class XmlTree* m_tree;
+  void* m_node;  // the pugixml node
   util::Symbol m_name;
-  uint32_t m_firstChild = 0;
-  uint32_t m_numChildren = 0;
+  // Null until the children are first asked for; published once, never changed.
+  mutable std::atomic<const ChildList*> m_children{nullptr};
 };
 
 // Parses a document; null when it is not well-formed (error says where, when given).
@@ -102,6 +127,9 @@ void EncodeXmlStr(std::string_view text, std::string& out);
 // The text forms of typed values, shared by the setters and by writers of the same forms.
 std::string FormatXmlDouble(double value);
 std::string FormatXmlLocation(const Location& value);
+bool ParseXmlInt(const char* text, int32_t& value);
+bool ParseXmlFloat(const char* text, float& value);
+bool ParseXmlDouble(const char* text, double& value);
 bool ParseXmlBool(const char* text, bool& value);
 bool ParseXmlLocation(const char* text, Location& value);
 

@@ -66,7 +66,7 @@ std::string FileSpec::GetFileSpec() const {
   return GetLocation(true) + file;
 }
 
-bool FileSpec::IsAbsolute(const std::string& path) {
+bool FileSpec::IsAbsolute(std::string_view path) {
   if (path.empty()) {
     return false;
   }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace util {
@@ -34,7 +35,7 @@ class FileSpec {
   [[nodiscard]] const std::string& GetFileExtension() const { return m_extension; }
 
   // "/x", "\\x", "C:/x" and "C:\\x" are absolute; everything else is relative.
-  [[nodiscard]] static bool IsAbsolute(const std::string& path);
+  [[nodiscard]] static bool IsAbsolute(std::string_view path);
   [[nodiscard]] static bool IsSeparator(char c) { return c == '/' || c == '\\'; }
 
  private:

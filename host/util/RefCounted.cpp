@@ -4,14 +4,6 @@ namespace util {
 
 RefCounted::~RefCounted() = default;
 
-int32_t RefCounted::AddReference(const void* /*owner*/) const noexcept {
-  return m_count.fetch_add(1, std::memory_order_relaxed) + 1;
-}
-
-int32_t RefCounted::RemoveReference(const void* /*owner*/) const noexcept {
-  return m_count.fetch_sub(1, std::memory_order_acq_rel) - 1;
-}
-
 int32_t RefCounted::GetReferenceCount() const noexcept {
   return m_count.load(std::memory_order_acquire);
 }
@@ -20,13 +12,7 @@ bool RefCounted::ZeroReferenceCountHook() {
   return true;
 }
 
-bool RefCounted::ReleaseReference(const RefCounted* object, const void* owner) noexcept {
-  if (object == nullptr) {
-    return false;
-  }
-  if (object->RemoveReference(owner) != 0) {
-    return false;
-  }
+bool RefCounted::ReleaseLast(const RefCounted* object, const void* owner) noexcept {
   object->AddReference(owner);
   bool agreed = true;
   try {

@@ -19,9 +19,13 @@ class RefCounted {
   RefCounted& operator=(const RefCounted&) noexcept { return *this; }
 
   // Adds one reference on behalf of owner; returns the new count.
-  int32_t AddReference(const void* owner) const noexcept;
+  int32_t AddReference(const void* /*owner*/) const noexcept {
+    return m_count.fetch_add(1, std::memory_order_relaxed) + 1;
+  }
   // Removes one reference on behalf of owner; returns the count left. Never destroys.
-  int32_t RemoveReference(const void* owner) const noexcept;
+  int32_t RemoveReference(const void* /*owner*/) const noexcept {
+    return m_count.fetch_sub(1, std::memory_order_acq_rel) - 1;
+  }
   [[nodiscard]] int32_t GetReferenceCount() const noexcept;
 
   // Asked once the count has dropped to zero (with one reference added back for the
@@ -32,12 +36,20 @@ class RefCounted {
   // The release protocol: remove owner's reference; at zero add one back, ask the hook,
   // and if it agrees remove it again and destroy the object when that leaves zero.
   // Returns true when the object was destroyed.
-  static bool ReleaseReference(const RefCounted* object, const void* owner) noexcept;
+  static bool ReleaseReference(const RefCounted* object, const void* owner) noexcept {
+    if (object == nullptr || object->RemoveReference(owner) != 0) {
+      return false;
+    }
+    return ReleaseLast(object, owner);
+  }
 
  protected:
   virtual ~RefCounted();
 
  private:
+  // The part of the release protocol that runs at zero: the hook, then destruction.
+  static bool ReleaseLast(const RefCounted* object, const void* owner) noexcept;
+
   mutable std::atomic<int32_t> m_count{0};
 };
 

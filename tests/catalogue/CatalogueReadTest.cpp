@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <string>
+#include <vector>
+
 #include "CatalogueTestSupport.h"
 
 namespace oxsymbols {
@@ -145,6 +149,53 @@ TEST(CatalogueRead, ValuesFollowTheirKindsRules) {
   EXPECT_EQ(unnamed->GetCategoryID(), 1);
   EXPECT_EQ(unnamed->GetTitle(), "Image 0");
   EXPECT_EQ(unnamed->GetImageScale(), 0);
+}
+
+// Identifiers far apart, negative or repeated: a file read must renumber exactly as the
+// public add operations do one by one, however the reader tracks identifiers in use.
+TEST(CatalogueRead, IdentifiersAnywhereRenumberLikeTheAddOperations) {
+  const std::vector<int> ids = {5, 2000000000, 5, -3, -3, 0, 64, 2147483647, 64};
+  std::string shapes;
+  for (const int id : ids) {
+    shapes += "<shape id=\"" + std::to_string(id) + "\"/>";
+  }
+  PartslibraryList read;
+  Access::Parse(read, LibraryDoc("", shapes, ""), false, false);
+  PartslibraryList added;
+  for (const int id : ids) {
+    util::SmartPtr<PartslibraryOlItem> ol(new PartslibraryOlItem());
+    ol->SetID(id);
+    added.AddOlItem(ol);
+  }
+  ASSERT_EQ(read.GetOlList().size(), ids.size());
+  for (size_t i = 0; i < ids.size(); ++i) {
+    EXPECT_EQ(read.GetOlList()[i]->GetID(), added.GetOlList()[i]->GetID()) << "entry " << i;
+  }
+  EXPECT_EQ(read.GetOlList()[2]->GetID(), 2000000001);
+  EXPECT_EQ(read.GetOlList()[8]->GetID(), INT_MIN);  // one past the largest wraps
+}
+
+// An entry element with more attributes than the reader takes in one pass still gives
+// the first attribute of each name.
+TEST(CatalogueRead, ManyAttributesStillFindTheFirstOfEachName) {
+  std::string extra;
+  for (int i = 0; i < 20; ++i) {
+    extra += " x" + std::to_string(i) + "=\"1\"";
+  }
+  PartslibraryList list;
+  Access::Parse(list,
+                LibraryDoc("<category id=\"3\"><name>C</name></category>",
+                           "<shape" + extra + " id=\"12\" categoryId=\"3\" id=\"13\"/>",
+                           "<symbol id=\"8\" billboard=\"true\"" + extra + "><flip vertical=\"true\"" + extra +
+                               "/></symbol>"),
+                false, false);
+  ASSERT_EQ(list.GetOlList().size(), 1u);
+  EXPECT_EQ(list.GetOlList()[0]->GetID(), 12);
+  EXPECT_EQ(list.GetOlList()[0]->GetCategoryID(), 3);
+  ASSERT_EQ(list.GetImageList().size(), 1u);
+  EXPECT_EQ(list.GetImageList()[0]->GetID(), 8);
+  EXPECT_TRUE(list.GetImageList()[0]->GetIsBillboardImage());
+  EXPECT_TRUE(list.GetImageList()[0]->GetFlipVertical());
 }
 
 std::string Cat(int id, const std::string& name) {

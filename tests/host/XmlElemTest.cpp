@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "geo/XmlElem.h"
 
@@ -128,6 +130,61 @@ TEST(Xml, TextAsBoolTakesTheBooleanWordsAroundBlanks) {
   const bool expected[] = {true, true, true, false, false, false};
   for (size_t i = 0; i < 6; ++i) {
     EXPECT_EQ(tree.root->GetChild(i)->GetTextAsBool(), expected[i]) << i;
+  }
+}
+
+// The element's own text is what comes before its first child; text after a child, or
+// a CDATA section that opens the element, is found among the children.
+TEST(Xml, TextIsTheFirstTextWhereverItSits) {
+  TreeGuard tree(geo::ParseXml("<r><a>t<b/>u</a><c><b/>u</c><d><![CDATA[<x>]]>v</d><e> </e></r>"));
+  ASSERT_NE(tree.root, nullptr);
+  EXPECT_STREQ(tree.root->GetChild(0)->GetTextRaw(), "t");
+  EXPECT_STREQ(tree.root->GetChild(1)->GetTextRaw(), "u");
+  EXPECT_STREQ(tree.root->GetChild(2)->GetTextRaw(), "<x>");
+  EXPECT_STREQ(tree.root->GetChild(3)->GetTextRaw(), "");
+  TreeGuard kept(geo::ParseXml("<e> </e>", true));
+  EXPECT_STREQ(kept.root->GetTextRaw(), " ");
+}
+
+TEST(Xml, GetAttributesCopiesInOrderAndCountsAll) {
+  TreeGuard tree(geo::ParseXml(R"(<e a="1" b="x &amp; y" c="3"/>)"));
+  ASSERT_NE(tree.root, nullptr);
+  geo::XmlAttribute two[2];
+  EXPECT_EQ(tree.root->GetAttributes(two, 2), 3u);
+  EXPECT_STREQ(two[0].name, "a");
+  EXPECT_STREQ(two[1].name, "b");
+  EXPECT_STREQ(two[1].value, "x & y");
+  EXPECT_EQ(tree.root->GetAttributes(nullptr, 0), 3u);
+}
+
+// Children are made on first access; readers racing to that first access must all see
+// one and the same list.
+TEST(XmlConcurrency, ReadersRacingOverFreshChildrenSeeTheSameElements) {
+  std::string text = "<r>";
+  for (int i = 0; i < 200; ++i) {
+    text += "<entry id=\"" + std::to_string(i) + "\"><name>n" + std::to_string(i) + "</name><a/><b><c/></b></entry>";
+  }
+  text += "</r>";
+  for (int round = 0; round < 20; ++round) {
+    TreeGuard tree(geo::ParseXml(text));
+    ASSERT_NE(tree.root, nullptr);
+    std::vector<const geo::XmlElem*> seen[2];
+    const auto walk = [&](std::vector<const geo::XmlElem*>& out) {
+      std::vector<const geo::XmlElem*> pending{tree.root};
+      while (!pending.empty()) {
+        const geo::XmlElem* elem = pending.back();
+        pending.pop_back();
+        out.push_back(elem);
+        for (size_t i = elem->GetNumChildren(); i > 0; --i) {
+          pending.push_back(elem->GetChild(i - 1));
+        }
+      }
+    };
+    std::thread other([&] { walk(seen[1]); });
+    walk(seen[0]);
+    other.join();
+    EXPECT_EQ(seen[0].size(), 1u + 200u * 5u);
+    EXPECT_EQ(seen[0], seen[1]);
   }
 }
 
