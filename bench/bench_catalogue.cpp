@@ -213,24 +213,14 @@ void BM_UIDataRefresh(benchmark::State& state) {
   state.counters["categories"] = static_cast<double>(list.GetCategoryList().size());
 }
 
-// Reading and parsing run three times each; the ratios use the best run of each, which
-// is steadier than one run on a shared machine.
-BENCHMARK(BM_ReadPreferencesXML)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->Arg(100000)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->MinTime(2.0)
-    ->Repetitions(3);
-BENCHMARK(BM_PugixmlParse)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->Arg(100000)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->MinTime(2.0)
-    ->Repetitions(3);
+// The three library sizes. Reading and parsing run three times each; the ratios use the
+// best run of each, which is steadier than one run on a shared machine.
+void LibrarySizes(benchmark::internal::Benchmark* run) {
+  run->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->Repetitions(3);
+}
+
+BENCHMARK(BM_ReadPreferencesXML)->Apply(LibrarySizes);
+BENCHMARK(BM_PugixmlParse)->Apply(LibrarySizes);
 BENCHMARK(BM_WritePartslibraryListToXML)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
 BENCHMARK(BM_PugixmlSave)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
 // Entries / categories: a hundredth as many categories, plus the largest size in few

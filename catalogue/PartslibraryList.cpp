@@ -1007,11 +1007,7 @@ void PartslibraryList::ParseFromFile(const std::string& source, bool isShared, b
   if (source.size() >= kDeclaration.size() && source.compare(0, kDeclaration.size(), kDeclaration) == 0) {
     root = geo::ParseXml(source, false, nullptr);
   } else {
-    std::string text;
-    if (!util::FileSystem::ReadFile(source, text)) {
-      return;
-    }
-    root = geo::ParseXmlInPlace(std::move(text), false, nullptr);
+    root = geo::ParseXmlFile(source, false);
   }
   if (root == nullptr) {
     return;

@@ -15,6 +15,8 @@
 #include <utility>
 #include <vector>
 
+#include "util/FileSystem.h"
+
 namespace geo {
 
 namespace {
@@ -98,6 +100,7 @@ class XmlTree {
  public:
   pugi::xml_document document;
   std::string ownedText;  // the parsed text, when the tree parsed it in place
+  std::unique_ptr<char[]> ownedFile;  // the same for a file read by ParseXmlFile
   XmlElem* root = nullptr;
 
   static pugi::xml_node Node(const XmlElem* elem) { return NodeOf(elem->m_node); }
@@ -405,6 +408,17 @@ XmlElem* ParseXmlInPlace(std::string&& text, bool keepWhitespaceText, XmlParseEr
   const pugi::xml_parse_result result = tree->document.load_buffer_inplace(
       tree->ownedText.data(), tree->ownedText.size(), ParseOptions(keepWhitespaceText), pugi::encoding_utf8);
   return FinishParse(tree, result, copyForErrors, error);
+}
+
+XmlElem* ParseXmlFile(const std::string& path, bool keepWhitespaceText) {
+  auto tree = std::make_unique<XmlTree>();
+  size_t size = 0;
+  if (!util::FileSystem::ReadFile(path, tree->ownedFile, size)) {
+    return nullptr;
+  }
+  const pugi::xml_parse_result result = tree->document.load_buffer_inplace(
+      tree->ownedFile.get(), size, ParseOptions(keepWhitespaceText), pugi::encoding_utf8);
+  return FinishParse(tree.release(), result, std::string_view(), nullptr);
 }
 
 void FreeXml(XmlElem* root) {

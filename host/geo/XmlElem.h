@@ -113,6 +113,9 @@ class XmlElem {
 // copied once more.
 [[nodiscard]] XmlElem* ParseXmlInPlace(std::string&& text, bool keepWhitespaceText = false,
                                        XmlParseError* error = nullptr);
+// Reads a file with one sized read into a buffer the tree keeps and parses it in place;
+// null when the file cannot be read or is not well-formed.
+[[nodiscard]] XmlElem* ParseXmlFile(const std::string& path, bool keepWhitespaceText = false);
 // Releases a tree given by ParseXml or NewXmlElem; null is fine.
 void FreeXml(XmlElem* root);
 // A new, stand-alone element for writing; release with FreeXml.

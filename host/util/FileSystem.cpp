@@ -40,7 +40,11 @@ bool FileSystem::DeletePath(const std::string& path, bool onlyIfEmpty) {
   return !fs::exists(fs::symlink_status(path, ec));
 }
 
-bool FileSystem::ReadFile(const std::string& path, std::string& contents) {
+namespace {
+
+// Opens path, asks allocate(size) for room and fills it with one sized read.
+template <class Allocate>
+bool ReadWhole(const std::string& path, Allocate allocate) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) {
     return false;
@@ -49,12 +53,36 @@ bool FileSystem::ReadFile(const std::string& path, std::string& contents) {
   const long size = ok ? std::ftell(file) : -1;
   ok = ok && size >= 0 && std::fseek(file, 0, SEEK_SET) == 0;
   if (ok) {
-    contents.resize(static_cast<size_t>(size));
-    ok = std::fread(contents.data(), 1, contents.size(), file) == contents.size();
+    const auto length = static_cast<size_t>(size);
+    ok = std::fread(allocate(length), 1, length, file) == length;
   }
   std::fclose(file);
+  return ok;
+}
+
+}  // namespace
+
+bool FileSystem::ReadFile(const std::string& path, std::string& contents) {
+  const bool ok = ReadWhole(path, [&contents](size_t size) {
+    contents.resize(size);
+    return contents.data();
+  });
   if (!ok) {
     contents.clear();
+  }
+  return ok;
+}
+
+bool FileSystem::ReadFile(const std::string& path, std::unique_ptr<char[]>& contents, size_t& size) {
+  size = 0;
+  const bool ok = ReadWhole(path, [&](size_t length) {
+    contents = std::make_unique_for_overwrite<char[]>(length + 1);  // never a zero-sized array
+    size = length;
+    return contents.get();
+  });
+  if (!ok) {
+    contents.reset();
+    size = 0;
   }
   return ok;
 }

@@ -1,6 +1,8 @@
 // File-system operations the module needs, over std::filesystem. Failures are results.
 #pragma once
 
+#include <cstddef>
+#include <memory>
 #include <string>
 
 namespace util {
@@ -16,6 +18,9 @@ class FileSystem {
   static bool DeletePath(const std::string& path, bool onlyIfEmpty = false);
   // Reads a whole file with one sized read; false when it cannot be opened or read.
   [[nodiscard]] static bool ReadFile(const std::string& path, std::string& contents);
+  // The same into a buffer that is not cleared before the read, for files large enough
+  // that clearing would show; size is the number of bytes read.
+  [[nodiscard]] static bool ReadFile(const std::string& path, std::unique_ptr<char[]>& contents, size_t& size);
 };
 
 }  // namespace util

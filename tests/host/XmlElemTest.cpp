@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "geo/XmlElem.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -144,6 +145,16 @@ TEST(Xml, TextIsTheFirstTextWhereverItSits) {
   EXPECT_STREQ(tree.root->GetChild(3)->GetTextRaw(), "");
   TreeGuard kept(geo::ParseXml("<e> </e>", true));
   EXPECT_STREQ(kept.root->GetTextRaw(), " ");
+}
+
+TEST(Xml, ParseFileReadsWholeFilesAndRefusesMissingOrEmptyOnes) {
+  testsupport::TempFolder folder;
+  TreeGuard tree(geo::ParseXmlFile(folder.Write("a.xml", "<r><e>x &amp; y</e></r>\n")));
+  ASSERT_NE(tree.root, nullptr);
+  EXPECT_STREQ(tree.root->GetChild(0)->GetTextRaw(), "x & y");
+  EXPECT_EQ(geo::ParseXmlFile(folder.File("missing.xml")), nullptr);
+  EXPECT_EQ(geo::ParseXmlFile(folder.Write("empty.xml", "")), nullptr);
+  EXPECT_EQ(geo::ParseXmlFile(folder.Write("cut.xml", "<r><e>")), nullptr);
 }
 
 TEST(Xml, GetAttributesCopiesInOrderAndCountsAll) {
