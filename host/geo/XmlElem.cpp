@@ -42,34 +42,39 @@ bool IsNull(pugi::xml_attribute attribute) {
   return std::bit_cast<void*>(attribute) == nullptr;
 }
 
-// Interns element names. Documents repeat a few names millions of times, so a small
-// table in front of the symbol table saves the hashing and locking. Sets are chosen by
-// the first bytes and hold a few names each, since related names share their start
-// ("shape", "shapes", "shape_csys"); names are compared in place, without measuring
-// them first.
+// Interns element names for one tree. Documents repeat a few names millions of times,
+// so a small table in front of the symbol table saves the hashing and locking. Sets are
+// chosen by the first bytes and hold a few names each, since related names share their
+// start ("shape", "shapes", "shape_csys"); names are compared in place, without
+// measuring them first. Slots are filled once and never change, so readers on several
+// threads share the table without a lock.
 class NameCache {
  public:
   util::Symbol Get(const char* text) {
-    Set& set = m_sets[SetIndex(text)];
-    for (const util::Symbol& cached : set.names) {
-      if (!cached.empty() && SameText(cached.c_str(), text)) {
+    std::atomic<util::Symbol>* slots = m_sets[SetIndex(text)];
+    for (size_t i = 0; i < kWays; ++i) {
+      const util::Symbol cached = slots[i].load(std::memory_order_acquire);
+      if (cached.empty()) {
+        break;
+      }
+      if (SameText(cached.c_str(), text)) {
         return cached;
       }
     }
-    util::Symbol name(text);
-    set.names[set.next] = name;
-    set.next = (set.next + 1) % kWays;
-    return name;
+    const util::Symbol name(text);
+    for (size_t i = 0; i < kWays; ++i) {
+      util::Symbol expected;
+      if (slots[i].compare_exchange_strong(expected, name, std::memory_order_acq_rel) || expected == name) {
+        break;
+      }
+    }
+    return name;  // a full set only means this name is interned again next time
   }
 
  private:
+  static_assert(std::atomic<util::Symbol>::is_always_lock_free);
   static constexpr size_t kWays = 4;
   static constexpr size_t kSets = 256;
-
-  struct Set {
-    util::Symbol names[kWays];
-    size_t next = 0;
-  };
 
   // Up to four leading bytes; never reads past the terminating zero.
   static size_t SetIndex(const char* text) {
@@ -88,7 +93,7 @@ class NameCache {
     return *a == *b;
   }
 
-  Set m_sets[kSets];
+  std::atomic<util::Symbol> m_sets[kSets][kWays] = {};
 };
 
 }  // namespace
@@ -113,31 +118,31 @@ class XmlTree {
 
   const XmlElem::ChildList& MakeChildren(const XmlElem& parent) {
     static const XmlElem::ChildList kNone;
-    // Names are interned before taking the lock, so two readers build lists in parallel.
-    struct Scratch {
-      NameCache names;
-      std::vector<std::pair<void*, const char*>> found;
-    };
-    thread_local Scratch scratch;
-    std::vector<std::pair<void*, const char*>>& found = scratch.found;
-    found.clear();
+    // Only the nodes are listed here; names are read when asked for. Most elements have
+    // few children, which are gathered on the stack.
+    constexpr size_t kOnStack = 64;
+    void* onStack[kOnStack];
+    std::vector<void*> more;
+    size_t count = 0;
     for (pugi::xml_node child = Node(&parent).first_child(); !IsNull(child); child = child.next_sibling()) {
-      if (child.type() == pugi::node_element) {
-        const char* name = child.name();
-        // The names lie in the document text, long out of the cache after parsing;
-        // asking for all of them first lets their loads overlap.
-        __builtin_prefetch(name);
-        found.emplace_back(PointerOf(child), name);
+      if (child.type() != pugi::node_element) {
+        continue;
       }
+      if (count < kOnStack) {
+        onStack[count] = PointerOf(child);
+      } else {
+        more.push_back(PointerOf(child));
+      }
+      ++count;
     }
     const XmlElem::ChildList* list = &kNone;
-    if (!found.empty()) {
-      void* memory = Allocate(sizeof(XmlElem::ChildList) + found.size() * sizeof(XmlElem));
+    if (count > 0) {
+      void* memory = Allocate(sizeof(XmlElem::ChildList) + count * sizeof(XmlElem));
       auto* elements = reinterpret_cast<XmlElem*>(static_cast<std::byte*>(memory) + sizeof(XmlElem::ChildList));
-      for (size_t i = 0; i < found.size(); ++i) {
-        new (elements + i) XmlElem(this, found[i].first, scratch.names.Get(found[i].second));
+      for (size_t i = 0; i < count; ++i) {
+        new (elements + i) XmlElem(this, i < kOnStack ? onStack[i] : more[i - kOnStack], util::Symbol());
       }
-      list = new (memory) XmlElem::ChildList{elements, found.size()};
+      list = new (memory) XmlElem::ChildList{elements, count};
     }
     const XmlElem::ChildList* expected = nullptr;
     if (!parent.m_children.compare_exchange_strong(expected, list, std::memory_order_acq_rel,
@@ -145,6 +150,12 @@ class XmlTree {
       return *expected;
     }
     return *list;
+  }
+
+  util::Symbol InternName(const XmlElem& elem) {
+    const util::Symbol name = m_names.Get(Node(&elem).name());
+    elem.m_name.store(name, std::memory_order_release);
+    return name;
   }
 
  private:
@@ -166,6 +177,7 @@ class XmlTree {
     return memory;
   }
 
+  NameCache m_names;
   std::mutex m_blockMutex;
   std::vector<std::unique_ptr<std::byte[]>> m_blocks;
   std::byte* m_cursor = nullptr;
@@ -174,6 +186,10 @@ class XmlTree {
 
 const XmlElem::ChildList& XmlElem::MakeChildren() const {
   return m_tree->MakeChildren(*this);
+}
+
+util::Symbol XmlElem::InternName() const {
+  return m_tree->InternName(*this);
 }
 
 namespace {

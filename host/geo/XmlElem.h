@@ -39,7 +39,12 @@ class XmlElem {
  public:
   static constexpr size_t npos = static_cast<size_t>(-1);
 
-  [[nodiscard]] const util::Symbol& GetName() const { return m_name; }
+  // Interned when first asked for, so listing an element's children does not read their
+  // names yet.
+  [[nodiscard]] util::Symbol GetName() const {
+    const util::Symbol name = m_name.load(std::memory_order_acquire);
+    return name.empty() ? InternName() : name;
+  }
   [[nodiscard]] size_t GetNumChildren() const { return Children().count; }
   // Null past the last child.
   [[nodiscard]] XmlElem* GetChild(size_t index) const {
@@ -97,10 +102,12 @@ class XmlElem {
     return children != nullptr ? *children : MakeChildren();
   }
   const ChildList& MakeChildren() const;
+  util::Symbol InternName() const;
 
   class XmlTree* m_tree;
   void* m_node;  // the pugixml node
-  util::Symbol m_name;
+  // Empty until first asked for (element names are never empty).
+  mutable std::atomic<util::Symbol> m_name;
   // Null until the children are first asked for; published once, never changed.
   mutable std::atomic<const ChildList*> m_children{nullptr};
 };
