@@ -1,5 +1,7 @@
 #include "catalogue/UrlResolver.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <string_view>
 
 #include "catalogue/HostSettings.h"
@@ -34,6 +36,11 @@ UrlResolver::UrlResolver(bool isShared, bool isStandard) : m_isStandard(isStanda
     (void)GetIllustrationBaseUrl(m_base);
   }
   m_normalisedBase = NormalisedLocation(m_base);
+  // The bases with forward slashes, for the common case where only the url is new.
+  m_baseSlashed = m_base;
+  NormaliseSlashes(m_baseSlashed);
+  m_normalisedBaseSlashed = m_normalisedBase;
+  NormaliseSlashes(m_normalisedBaseSlashed);
 }
 
 void UrlResolver::Resolve(std::string& url) const {
@@ -50,16 +57,19 @@ void UrlResolver::Join(std::string_view url, std::string& out) const {
     // Standard urls are split into folder and file and joined again.
     const util::FileSpec parts{std::string(url)};
     out = m_base + SEP + parts.GetLocation(true) + parts.GetFile();
-  } else {
-    // A plain path splits and joins back to itself, so it is appended as it is.
-    const std::string& base = m_isStandard ? m_base : m_normalisedBase;
-    out.clear();
-    out.reserve(base.size() + 1 + url.size());
-    out += base;
-    out += SEP;
-    out += url;
+    NormaliseSlashes(out);
+    return;
   }
-  NormaliseSlashes(out);
+  // A plain path splits and joins back to itself, so it is appended as it is; the base
+  // already has forward slashes, so only the appended part is normalised.
+  const std::string& base = m_isStandard ? m_baseSlashed : m_normalisedBaseSlashed;
+  out.clear();
+  out.reserve(base.size() + 1 + url.size());
+  out += base;
+  out += '/';
+  const size_t appended = out.size();
+  out += url;
+  std::replace(out.begin() + static_cast<std::ptrdiff_t>(appended), out.end(), '\\', '/');
 }
 
 bool UrlResolver::ReadUrl(const char* text, std::string& url) const {

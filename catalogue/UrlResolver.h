@@ -25,6 +25,8 @@ class UrlResolver {
   bool m_isStandard;
   std::string m_base;
   std::string m_normalisedBase;
+  std::string m_baseSlashed;
+  std::string m_normalisedBaseSlashed;
 };
 
 }  // namespace oxsymbols::detail
