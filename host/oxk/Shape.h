@@ -37,7 +37,7 @@ class Shape : public Object {
   ~Shape() override = default;
 
  private:
-  const util::Symbol m_url;
+  const util::Symbol m_url{};
   mutable std::mutex m_mutex;
   int32_t m_status = kDataNone;
   std::vector<float> m_vertices;      // x, y, z per vertex
