@@ -123,7 +123,7 @@ class XmlElem {
 // Reads a file with one sized read into a buffer the tree keeps and parses it in place;
 // null when the file cannot be read or is not well-formed.
 [[nodiscard]] XmlElem* ParseXmlFile(const std::string& path, bool keepWhitespaceText = false);
-// Releases a tree given by ParseXml or NewXmlElem; null is fine.
+// Releases a tree given by any of the parse functions or NewXmlElem; null is fine.
 void FreeXml(XmlElem* root);
 // A new, stand-alone element for writing; release with FreeXml.
 [[nodiscard]] XmlElem* NewXmlElem(const char* name);
