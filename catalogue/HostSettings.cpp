@@ -2,7 +2,7 @@
 
 #include "conc/OxInfo.h"
 #include "oxk/World.h"
-#include "util/FileSpec.h"
+#include "util/PathParts.h"
 
 namespace oxsymbols::detail {
 

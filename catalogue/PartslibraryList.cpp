@@ -16,7 +16,7 @@
 #include "catalogue/UrlResolver.h"
 #include "geo/XmlElem.h"
 #include "symbol3d/IsOldDialogEnabled.h"
-#include "util/FileSpec.h"
+#include "util/PathParts.h"
 #include "util/FileSystem.h"
 #include "util/Localizer.h"
 #include "util/SafeFileWriter.h"

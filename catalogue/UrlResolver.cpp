@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "catalogue/HostSettings.h"
-#include "util/FileSpec.h"
+#include "util/PathParts.h"
 
 namespace oxsymbols::detail {
 

@@ -19,7 +19,7 @@
 #include "symbol3d/MyLoadEvent.h"
 #include "symbol3d/SerializedContentVisitor.h"
 #include "symbol3d/SymbolContentKeys.h"
-#include "util/FileSpec.h"
+#include "util/PathParts.h"
 #include "util/FileSystem.h"
 
 namespace oxannotations {

@@ -1,4 +1,4 @@
-// A file path taken apart: location (folder), extra folders, base name and extension.
+// util::FileSpec, a file path taken apart: location (folder), extra folders, base name and extension.
 //
 // Both '/' and '\\' separate components when a path is split, so library files written
 // on another platform still split; joining always uses DIR_SEP_CHAR.

@@ -1,4 +1,4 @@
-#include "util/FileSpec.h"
+#include "util/PathParts.h"
 
 #include <cctype>
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "util/FileSpec.h"
+#include "util/PathParts.h"
 
 namespace {
 
