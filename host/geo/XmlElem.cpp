@@ -43,15 +43,98 @@ bool IsNull(pugi::xml_attribute attribute) {
 }
 
 // Interns element names for one tree. Documents repeat a few names millions of times,
-// so a small table in front of the symbol table saves the hashing and locking. Sets are
-// chosen by the first bytes and hold a few names each, since related names share their
-// start ("shape", "shapes", "shape_csys"); names are compared in place, without
-// measuring them first. Slots are filled once and never change, so readers on several
-// threads share the table without a lock.
+// so a small table in front of the symbol table saves the hashing and locking. Slots are
+// filled once and never change, so readers on several threads share the table without
+// a lock.
+//
+// A name in a buffer the tree owns may be read eight bytes at a time past its end (the
+// buffer is padded), so a name of up to 23 bytes is found with three word compares.
+// Other names take a byte-by-byte path with a table of its own.
 class NameCache {
  public:
-  util::Symbol Get(const char* text) {
-    std::atomic<util::Symbol>* slots = m_sets[SetIndex(text)];
+  // Bytes a buffer must have after its last name for the word-wise reads.
+  static constexpr size_t kPadding = 8;
+
+  NameCache() = default;
+  NameCache(const NameCache&) = delete;
+  NameCache& operator=(const NameCache&) = delete;
+  ~NameCache() {
+    for (auto& set : m_wordSets) {
+      for (auto& slot : set) {
+        delete slot.load(std::memory_order_relaxed);
+      }
+    }
+  }
+
+  util::Symbol Get(const char* text, bool padded) {
+    Key key;
+    if (padded && MakeKey(text, key)) {
+      return GetByWords(text, key);
+    }
+    return GetByBytes(text);
+  }
+
+ private:
+  static_assert(std::atomic<util::Symbol>::is_always_lock_free);
+  static constexpr size_t kWays = 4;
+  static constexpr size_t kSets = 256;
+
+  struct Key {
+    uint64_t words[3] = {0, 0, 0};
+  };
+  struct WordEntry {
+    Key key;
+    util::Symbol name;
+  };
+
+  // The name's bytes in up to three words, zero from its terminator on; false when it
+  // is longer. The lowest byte the zero test flags is always a true zero.
+  static bool MakeKey(const char* text, Key& key) {
+    static_assert(std::endian::native == std::endian::little, "words hold the first byte lowest");
+    for (int i = 0; i < 3; ++i) {
+      uint64_t word;
+      std::memcpy(&word, text + 8 * i, sizeof(word));
+      const uint64_t zero = (word - 0x0101010101010101ull) & ~word & 0x8080808080808080ull;
+      if (zero != 0) {
+        key.words[i] = word & (((zero & (~zero + 1)) >> 7) - 1);
+        return true;
+      }
+      key.words[i] = word;
+    }
+    return false;
+  }
+
+  util::Symbol GetByWords(const char* text, const Key& key) {
+    uint64_t mix = key.words[0] * 0x9E3779B97F4A7C15ull ^ key.words[1] * 0xC2B2AE3D27D4EB4Full ^ key.words[2];
+    mix ^= mix >> 29;
+    std::atomic<const WordEntry*>* slots = m_wordSets[mix % kSets];
+    for (size_t i = 0; i < kWays; ++i) {
+      const WordEntry* entry = slots[i].load(std::memory_order_acquire);
+      if (entry == nullptr) {
+        break;
+      }
+      if (entry->key.words[0] == key.words[0] && entry->key.words[1] == key.words[1] &&
+          entry->key.words[2] == key.words[2]) {
+        return entry->name;
+      }
+    }
+    auto made = std::make_unique<WordEntry>(WordEntry{key, util::Symbol(text)});
+    const util::Symbol name = made->name;
+    for (size_t i = 0; i < kWays; ++i) {
+      const WordEntry* expected = nullptr;
+      if (slots[i].compare_exchange_strong(expected, made.get(), std::memory_order_acq_rel)) {
+        made.release();
+        break;
+      }
+      if (expected->name == name) {
+        break;
+      }
+    }
+    return name;  // a full set only means this name is interned again next time
+  }
+
+  util::Symbol GetByBytes(const char* text) {
+    std::atomic<util::Symbol>* slots = m_byteSets[SetIndex(text)];
     for (size_t i = 0; i < kWays; ++i) {
       const util::Symbol cached = slots[i].load(std::memory_order_acquire);
       if (cached.empty()) {
@@ -68,13 +151,8 @@ class NameCache {
         break;
       }
     }
-    return name;  // a full set only means this name is interned again next time
+    return name;
   }
-
- private:
-  static_assert(std::atomic<util::Symbol>::is_always_lock_free);
-  static constexpr size_t kWays = 4;
-  static constexpr size_t kSets = 256;
 
   // Up to four leading bytes; never reads past the terminating zero.
   static size_t SetIndex(const char* text) {
@@ -93,7 +171,8 @@ class NameCache {
     return *a == *b;
   }
 
-  std::atomic<util::Symbol> m_sets[kSets][kWays] = {};
+  std::atomic<const WordEntry*> m_wordSets[kSets][kWays] = {};
+  std::atomic<util::Symbol> m_byteSets[kSets][kWays] = {};
 };
 
 }  // namespace
@@ -107,6 +186,7 @@ class XmlTree {
   std::string ownedText;  // the parsed text, when the tree parsed it in place
   std::unique_ptr<char[]> ownedFile;  // the same for a file read by ParseXmlFile
   XmlElem* root = nullptr;
+  bool paddedNames = false;  // names lie in a buffer the tree owns, padded for word reads
 
   static pugi::xml_node Node(const XmlElem* elem) { return NodeOf(elem->m_node); }
 
@@ -153,7 +233,7 @@ class XmlTree {
   }
 
   util::Symbol InternName(const XmlElem& elem) {
-    const util::Symbol name = m_names.Get(Node(&elem).name());
+    const util::Symbol name = m_names.Get(Node(&elem).name(), paddedNames);
     elem.m_name.store(name, std::memory_order_release);
     return name;
   }
@@ -408,8 +488,13 @@ unsigned ParseOptions(bool keepWhitespaceText) {
 
 XmlElem* ParseXml(std::string_view text, bool keepWhitespaceText, XmlParseError* error) {
   auto* tree = new XmlTree();
-  const pugi::xml_parse_result result =
-      tree->document.load_buffer(text.data(), text.size(), ParseOptions(keepWhitespaceText), pugi::encoding_utf8);
+  // The parser would copy the text anyway; a copy of our own is padded for name reads.
+  tree->ownedFile = std::make_unique_for_overwrite<char[]>(text.size() + 1 + NameCache::kPadding);
+  std::memcpy(tree->ownedFile.get(), text.data(), text.size());
+  std::memset(tree->ownedFile.get() + text.size(), 0, 1 + NameCache::kPadding);
+  tree->paddedNames = true;
+  const pugi::xml_parse_result result = tree->document.load_buffer_inplace(
+      tree->ownedFile.get(), text.size(), ParseOptions(keepWhitespaceText), pugi::encoding_utf8);
   return FinishParse(tree, result, text, error);
 }
 
@@ -421,6 +506,8 @@ XmlElem* ParseXmlInPlace(std::string&& text, bool keepWhitespaceText, XmlParseEr
   if (error != nullptr) {
     copyForErrors = tree->ownedText;
   }
+  // The string's spare capacity serves as padding when there is enough of it.
+  tree->paddedNames = tree->ownedText.capacity() >= tree->ownedText.size() + NameCache::kPadding;
   const pugi::xml_parse_result result = tree->document.load_buffer_inplace(
       tree->ownedText.data(), tree->ownedText.size(), ParseOptions(keepWhitespaceText), pugi::encoding_utf8);
   return FinishParse(tree, result, copyForErrors, error);
@@ -429,9 +516,10 @@ XmlElem* ParseXmlInPlace(std::string&& text, bool keepWhitespaceText, XmlParseEr
 XmlElem* ParseXmlFile(const std::string& path, bool keepWhitespaceText) {
   auto tree = std::make_unique<XmlTree>();
   size_t size = 0;
-  if (!util::FileSystem::ReadFile(path, tree->ownedFile, size)) {
+  if (!util::FileSystem::ReadFile(path, tree->ownedFile, size, NameCache::kPadding)) {
     return nullptr;
   }
+  tree->paddedNames = true;
   const pugi::xml_parse_result result = tree->document.load_buffer_inplace(
       tree->ownedFile.get(), size, ParseOptions(keepWhitespaceText), pugi::encoding_utf8);
   return FinishParse(tree.release(), result, std::string_view(), nullptr);

@@ -1,6 +1,7 @@
 #include "util/FileSystem.h"
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -73,10 +74,12 @@ bool FileSystem::ReadFile(const std::string& path, std::string& contents) {
   return ok;
 }
 
-bool FileSystem::ReadFile(const std::string& path, std::unique_ptr<char[]>& contents, size_t& size) {
+bool FileSystem::ReadFile(const std::string& path, std::unique_ptr<char[]>& contents, size_t& size,
+                          size_t padding) {
   size = 0;
   const bool ok = ReadWhole(path, [&](size_t length) {
-    contents = std::make_unique_for_overwrite<char[]>(length + 1);  // never a zero-sized array
+    contents = std::make_unique_for_overwrite<char[]>(length + 1 + padding);  // never a zero-sized array
+    std::memset(contents.get() + length, 0, 1 + padding);
     size = length;
     return contents.get();
   });

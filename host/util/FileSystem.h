@@ -19,8 +19,10 @@ class FileSystem {
   // Reads a whole file with one sized read; false when it cannot be opened or read.
   [[nodiscard]] static bool ReadFile(const std::string& path, std::string& contents);
   // The same into a buffer that is not cleared before the read, for files large enough
-  // that clearing would show; size is the number of bytes read.
-  [[nodiscard]] static bool ReadFile(const std::string& path, std::unique_ptr<char[]>& contents, size_t& size);
+  // that clearing would show; size is the number of bytes read. Padding zero bytes
+  // follow the contents (always at least one).
+  [[nodiscard]] static bool ReadFile(const std::string& path, std::unique_ptr<char[]>& contents, size_t& size,
+                                     size_t padding = 0);
 };
 
 }  // namespace util

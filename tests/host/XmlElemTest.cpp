@@ -168,6 +168,45 @@ TEST(Xml, GetAttributesCopiesInOrderAndCountsAll) {
   EXPECT_EQ(tree.root->GetAttributes(nullptr, 0), 3u);
 }
 
+// Names are looked up a word at a time in buffers the tree owns and byte by byte
+// elsewhere; either way every name must come back as itself, whatever its length and
+// however many names share its start or its cache set.
+TEST(Xml, ElementNamesOfEveryLengthComeBackAsThemselves) {
+  std::vector<std::string> names;
+  const std::string letters = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMN";
+  for (size_t length = 1; length <= letters.size(); ++length) {
+    names.push_back(letters.substr(0, length));  // every prefix: lengths across word ends
+    names.push_back(letters.substr(0, length - 1) + "_");
+  }
+  for (int i = 0; i < 2000; ++i) {
+    names.push_back("n" + std::to_string(i));  // more names than the cache holds
+  }
+  std::string text = "<r>";
+  for (int pass = 0; pass < 2; ++pass) {
+    for (const std::string& name : names) {
+      text += "<" + name + "/>";
+    }
+  }
+  text += "</r>";
+  testsupport::TempFolder folder;
+  std::string exact = text;
+  exact.shrink_to_fit();
+  std::string roomy = text;
+  roomy.reserve(text.size() + 64);
+  TreeGuard trees[] = {TreeGuard(geo::ParseXml(text)), TreeGuard(geo::ParseXmlFile(folder.Write("n.xml", text))),
+                       TreeGuard(geo::ParseXmlInPlace(std::move(exact))),
+                       TreeGuard(geo::ParseXmlInPlace(std::move(roomy)))};
+  for (const TreeGuard& tree : trees) {
+    ASSERT_NE(tree.root, nullptr);
+    ASSERT_EQ(tree.root->GetNumChildren(), 2 * names.size());
+    for (size_t i = 0; i < tree.root->GetNumChildren(); ++i) {
+      const util::Symbol name = tree.root->GetChild(i)->GetName();
+      ASSERT_EQ(name, util::Symbol(names[i % names.size()])) << "child " << i;
+      ASSERT_EQ(name.length(), names[i % names.size()].size());
+    }
+  }
+}
+
 // Children are made on first access; readers racing to that first access must all see
 // one and the same list.
 TEST(XmlConcurrency, ReadersRacingOverFreshChildrenSeeTheSameElements) {
