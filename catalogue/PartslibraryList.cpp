@@ -244,7 +244,7 @@ class Attributes {
       return index == geo::XmlElem::npos ? nullptr : m_elem->GetAttributeText(index);
     }
     for (size_t i = 0; i < m_count; ++i) {
-      if (std::strcmp(m_items[i].name, name) == 0) {
+      if (m_items[i].name[0] == name[0] && std::strcmp(m_items[i].name, name) == 0) {
         return m_items[i].value;
       }
     }

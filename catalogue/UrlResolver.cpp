@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <string_view>
 
 #include "catalogue/HostSettings.h"
@@ -13,11 +14,25 @@ namespace {
 
 constexpr char SEP = util::FileSpec::DIR_SEP_CHAR;
 
+bool HasBackslash(std::string_view path) {
+  return !path.empty() && std::memchr(path.data(), '\\', path.size()) != nullptr;
+}
+
 // True when splitting the path into folder and file and joining them again gives the
 // same text: no empty components, no trailing separator, no file name ending in a dot.
-bool IsPlainPath(std::string_view path) {
+// Urls rarely hold backslashes; without them only the few forward slashes are visited.
+bool IsPlainPath(std::string_view path, bool hasBackslash) {
   if (path.empty() || util::FileSpec::IsSeparator(path.back()) || path.back() == '.') {
     return false;
+  }
+  if (!hasBackslash) {
+    // The last byte is no separator, so a slash always has a next byte.
+    for (size_t at = path.find('/'); at != std::string_view::npos; at = path.find('/', at + 1)) {
+      if (path[at + 1] == '/') {
+        return false;
+      }
+    }
+    return true;
   }
   for (size_t i = 1; i < path.size(); ++i) {
     if (util::FileSpec::IsSeparator(path[i]) && util::FileSpec::IsSeparator(path[i - 1])) {
@@ -53,7 +68,8 @@ void UrlResolver::Resolve(std::string& url) const {
 }
 
 void UrlResolver::Join(std::string_view url, std::string& out) const {
-  if (m_isStandard && !IsPlainPath(url)) {
+  const bool hasBackslash = HasBackslash(url);
+  if (m_isStandard && !IsPlainPath(url, hasBackslash)) {
     // Standard urls are split into folder and file and joined again.
     const util::FileSpec parts{std::string(url)};
     out = m_base + SEP + parts.GetLocation(true) + parts.GetFile();
@@ -69,7 +85,9 @@ void UrlResolver::Join(std::string_view url, std::string& out) const {
   out += '/';
   const size_t appended = out.size();
   out += url;
-  std::replace(out.begin() + static_cast<std::ptrdiff_t>(appended), out.end(), '\\', '/');
+  if (hasBackslash) {
+    std::replace(out.begin() + static_cast<std::ptrdiff_t>(appended), out.end(), '\\', '/');
+  }
 }
 
 bool UrlResolver::ReadUrl(const char* text, std::string& url) const {
