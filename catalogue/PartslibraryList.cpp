@@ -602,11 +602,36 @@ struct PartslibraryList::IdIndex {
   };
 
   explicit IdIndex(const PartslibraryList& list)
-      : categories(list.m_categories), ols(list.m_ols), images(list.m_images) {}
+      : categories(list.m_categories), ols(list.m_ols), images(list.m_images) {
+    for (const auto& [id, category] : list.m_categoryById) {
+      SetCategory(id, category.get());
+    }
+  }
+
+  // Mirrors the list's category map for identifiers in a dense range, so that filing each
+  // entry of a file is one look-up instead of a walk down the map. Null: look in the map.
+  void SetCategory(int id, PartslibraryCategoryItem* category) {
+    if (id < 0 || id >= kDenseCategories) {
+      return;
+    }
+    const auto at = static_cast<size_t>(id);
+    if (at >= categoryById.size()) {
+      categoryById.resize(std::max(at + 1, categoryById.size() * 2), nullptr);
+    }
+    categoryById[at] = category;
+  }
+  [[nodiscard]] PartslibraryCategoryItem* FindCategory(int id) const {
+    const auto at = static_cast<size_t>(id);
+    return id >= 0 && at < categoryById.size() ? categoryById[at] : nullptr;
+  }
 
   Space categories;
   Space ols;
   Space images;
+
+ private:
+  static constexpr int kDenseCategories = 1 << 20;
+  std::vector<PartslibraryCategoryItem*> categoryById;
 };
 
 // ---- Construction and copying ----------------------------------------------------
@@ -729,8 +754,12 @@ void PartslibraryList::AddCategoryItem(util::SmartPtr<PartslibraryCategoryItem> 
   }
   category->SetID(m_idIndex != nullptr ? m_idIndex->categories.Resolve(category->GetID())
                                        : ResolveIdByScan(m_categories, category->GetID()));
+  const int id = category->GetID();
   m_categories.push_back(category);
-  m_categoryById[category->GetID()] = category;
+  if (m_idIndex != nullptr) {
+    m_idIndex->SetCategory(id, category.get());
+  }
+  m_categoryById[id] = std::move(category);
 }
 
 void PartslibraryList::AddImageItem(util::SmartPtr<PartslibraryImageItem> image) {
@@ -775,6 +804,12 @@ void PartslibraryList::SetCategoryList(const CategoryList& categories) {
 void PartslibraryList::AppendPartslibraryItem(util::SmartPtr<PartslibraryItem> item) {
   if (!item || item->GetCategoryID() == -1) {
     return;
+  }
+  if (m_idIndex != nullptr) {
+    if (PartslibraryCategoryItem* category = m_idIndex->FindCategory(item->GetCategoryID())) {
+      category->AppendChild(std::move(item));
+      return;
+    }
   }
   const auto found = m_categoryById.find(item->GetCategoryID());
   if (found != m_categoryById.end()) {
