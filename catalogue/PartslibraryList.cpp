@@ -630,7 +630,7 @@ struct PartslibraryList::IdIndex {
   Space images;
 
  private:
-  static constexpr int kDenseCategories = 1 << 20;
+  static constexpr int kDenseCategories = 1 << 16;  // at most half a megabyte of pointers
   std::vector<PartslibraryCategoryItem*> categoryById;
 };
 

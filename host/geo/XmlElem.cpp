@@ -184,7 +184,7 @@ class XmlTree {
  public:
   pugi::xml_document document;
   std::string ownedText;  // the parsed text, when the tree parsed it in place
-  std::unique_ptr<char[]> ownedFile;  // the same for a file read by ParseXmlFile
+  std::unique_ptr<char[]> ownedFile;  // the same for a file read by ParseXmlFile, or a copy ParseXml made
   XmlElem* root = nullptr;
   bool paddedNames = false;  // names lie in a buffer the tree owns, padded for word reads
 
