@@ -289,7 +289,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
     const double x = Find(a);
     const double y = b.empty() ? 0.0 : Find(b);
     const double z = Find(c);
-    if (x <= 0 || y < 0 || (!b.empty() && y == 0) || z <= 0) {
+    if (x <= 0 || z <= 0 || (!b.empty() && y <= 0)) {
       return;
     }
     std::printf("%-58s %7.2f\n", label, (x - y) / z);
