@@ -183,8 +183,7 @@ class NameCache {
 class XmlTree {
  public:
   pugi::xml_document document;
-  std::string ownedText;  // the parsed text, when the tree parsed it in place
-  std::unique_ptr<char[]> ownedFile;  // the same for a file read by ParseXmlFile, or a copy ParseXml made
+  std::unique_ptr<char[]> ownedText;  // the parsed text, decoded in place and padded
   XmlElem* root = nullptr;
   bool paddedNames = false;  // names lie in a buffer the tree owns, padded for word reads
 
@@ -484,45 +483,34 @@ unsigned ParseOptions(bool keepWhitespaceText) {
   return keepWhitespaceText ? (options | pugi::parse_ws_pcdata) : options;
 }
 
+// Parses the tree's own padded text of size bytes in place; text is the document as
+// given, for error positions.
+XmlElem* ParseOwnedText(std::unique_ptr<XmlTree> tree, size_t size, bool keepWhitespaceText, std::string_view text,
+                        XmlParseError* error) {
+  tree->paddedNames = true;
+  const pugi::xml_parse_result result = tree->document.load_buffer_inplace(
+      tree->ownedText.get(), size, ParseOptions(keepWhitespaceText), pugi::encoding_utf8);
+  return FinishParse(tree.release(), result, text, error);
+}
+
 }  // namespace
 
 XmlElem* ParseXml(std::string_view text, bool keepWhitespaceText, XmlParseError* error) {
-  auto* tree = new XmlTree();
+  auto tree = std::make_unique<XmlTree>();
   // The parser would copy the text anyway; a copy of our own is padded for name reads.
-  tree->ownedFile = std::make_unique_for_overwrite<char[]>(text.size() + 1 + NameCache::kPadding);
-  std::memcpy(tree->ownedFile.get(), text.data(), text.size());
-  std::memset(tree->ownedFile.get() + text.size(), 0, 1 + NameCache::kPadding);
-  tree->paddedNames = true;
-  const pugi::xml_parse_result result = tree->document.load_buffer_inplace(
-      tree->ownedFile.get(), text.size(), ParseOptions(keepWhitespaceText), pugi::encoding_utf8);
-  return FinishParse(tree, result, text, error);
-}
-
-XmlElem* ParseXmlInPlace(std::string&& text, bool keepWhitespaceText, XmlParseError* error) {
-  auto* tree = new XmlTree();
-  tree->ownedText = std::move(text);
-  // Error positions refer to the text as given, before the parser decoded it in place.
-  std::string copyForErrors;
-  if (error != nullptr) {
-    copyForErrors = tree->ownedText;
-  }
-  // The string's spare capacity serves as padding when there is enough of it.
-  tree->paddedNames = tree->ownedText.capacity() >= tree->ownedText.size() + NameCache::kPadding;
-  const pugi::xml_parse_result result = tree->document.load_buffer_inplace(
-      tree->ownedText.data(), tree->ownedText.size(), ParseOptions(keepWhitespaceText), pugi::encoding_utf8);
-  return FinishParse(tree, result, copyForErrors, error);
+  tree->ownedText = std::make_unique_for_overwrite<char[]>(text.size() + 1 + NameCache::kPadding);
+  std::memcpy(tree->ownedText.get(), text.data(), text.size());
+  std::memset(tree->ownedText.get() + text.size(), 0, 1 + NameCache::kPadding);
+  return ParseOwnedText(std::move(tree), text.size(), keepWhitespaceText, text, error);
 }
 
 XmlElem* ParseXmlFile(const std::string& path, bool keepWhitespaceText) {
   auto tree = std::make_unique<XmlTree>();
   size_t size = 0;
-  if (!util::FileSystem::ReadFile(path, tree->ownedFile, size, NameCache::kPadding)) {
+  if (!util::FileSystem::ReadFile(path, tree->ownedText, size, NameCache::kPadding)) {
     return nullptr;
   }
-  tree->paddedNames = true;
-  const pugi::xml_parse_result result = tree->document.load_buffer_inplace(
-      tree->ownedFile.get(), size, ParseOptions(keepWhitespaceText), pugi::encoding_utf8);
-  return FinishParse(tree.release(), result, std::string_view(), nullptr);
+  return ParseOwnedText(std::move(tree), size, keepWhitespaceText, std::string_view(), nullptr);
 }
 
 void FreeXml(XmlElem* root) {

@@ -116,10 +116,6 @@ class XmlElem {
 // keepWhitespaceText keeps text nodes made only of blanks.
 [[nodiscard]] XmlElem* ParseXml(std::string_view text, bool keepWhitespaceText = false,
                                 XmlParseError* error = nullptr);
-// The same, parsing text in place: the tree keeps the text, so a large document is not
-// copied once more.
-[[nodiscard]] XmlElem* ParseXmlInPlace(std::string&& text, bool keepWhitespaceText = false,
-                                       XmlParseError* error = nullptr);
 // Reads a file with one sized read into a buffer the tree keeps and parses it in place;
 // null when the file cannot be read or is not well-formed.
 [[nodiscard]] XmlElem* ParseXmlFile(const std::string& path, bool keepWhitespaceText = false);
