@@ -543,6 +543,14 @@ std::string_view FormatBool(bool value) {
   return value ? "true" : "false";
 }
 
+// Grows a table indexed by identifier so that index is inside it, doubling at least.
+template <class T>
+void GrowToHold(std::vector<T>& table, size_t index) {
+  if (index >= table.size()) {
+    table.resize(std::max(index + 1, table.size() * 2), T{});
+  }
+}
+
 }  // namespace
 
 // Identifiers in use while a file is read: a load adds thousands of entries, and the
@@ -586,9 +594,7 @@ struct PartslibraryList::IdIndex {
       }
       if (id >= 0 && id < kDenseLimit) {
         const auto word = static_cast<size_t>(id) / 64;
-        if (word >= m_bits.size()) {
-          m_bits.resize(std::max(word + 1, m_bits.size() * 2), 0);
-        }
+        GrowToHold(m_bits, word);
         m_bits[word] |= uint64_t{1} << (id % 64);
         return;
       }
@@ -615,9 +621,7 @@ struct PartslibraryList::IdIndex {
       return;
     }
     const auto at = static_cast<size_t>(id);
-    if (at >= categoryById.size()) {
-      categoryById.resize(std::max(at + 1, categoryById.size() * 2), nullptr);
-    }
+    GrowToHold(categoryById, at);
     categoryById[at] = category;
   }
   [[nodiscard]] PartslibraryCategoryItem* FindCategory(int id) const {
@@ -679,18 +683,17 @@ PartslibraryList& PartslibraryList::operator=(PartslibraryList&& other) noexcept
 }
 
 PartslibraryList::~PartslibraryList() {
+  Clear();
+}
+
+void PartslibraryList::Clear() {
   // Categories go first. Released through their children, entries would be freed in
   // category order, scattered across memory; the entry lists free them in the order
   // they were made, which is several times faster for a large catalogue.
   m_categoryById.clear();
   m_categories.clear();
-}
-
-void PartslibraryList::Clear() {
-  m_categories.clear();
   m_ols.clear();
   m_images.clear();
-  m_categoryById.clear();
 }
 
 // ---- Lookups ---------------------------------------------------------------------
