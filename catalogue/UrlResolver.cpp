@@ -51,11 +51,9 @@ UrlResolver::UrlResolver(bool isShared, bool isStandard) : m_isStandard(isStanda
     (void)GetIllustrationBaseUrl(m_base);
   }
   m_normalisedBase = NormalisedLocation(m_base);
-  // The bases with forward slashes, for the common case where only the url is new.
-  m_baseSlashed = m_base;
-  NormaliseSlashes(m_baseSlashed);
-  m_normalisedBaseSlashed = m_normalisedBase;
-  NormaliseSlashes(m_normalisedBaseSlashed);
+  // Every resolved url has forward slashes only, so the bases get them once here.
+  NormaliseSlashes(m_base);
+  NormaliseSlashes(m_normalisedBase);
 }
 
 void UrlResolver::Resolve(std::string& url) const {
@@ -78,7 +76,7 @@ void UrlResolver::Join(std::string_view url, std::string& out) const {
   }
   // A plain path splits and joins back to itself, so it is appended as it is; the base
   // already has forward slashes, so only the appended part is normalised.
-  const std::string& base = m_isStandard ? m_baseSlashed : m_normalisedBaseSlashed;
+  const std::string& base = m_isStandard ? m_base : m_normalisedBase;
   out.clear();
   out.reserve(base.size() + 1 + url.size());
   out += base;

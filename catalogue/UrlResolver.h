@@ -23,10 +23,10 @@ class UrlResolver {
   void Join(std::string_view url, std::string& out) const;
 
   bool m_isStandard;
+  // The folder urls are joined to, as given and as a normalised location; both with
+  // forward slashes.
   std::string m_base;
   std::string m_normalisedBase;
-  std::string m_baseSlashed;
-  std::string m_normalisedBaseSlashed;
 };
 
 }  // namespace oxsymbols::detail
