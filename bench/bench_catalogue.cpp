@@ -33,6 +33,7 @@ class PartslibraryListAccess {
 
 namespace {
 
+using oxsymbols::PartslibraryImageItem;
 using oxsymbols::PartslibraryList;
 using oxsymbols::PartslibraryOlItem;
 
@@ -169,24 +170,35 @@ void BM_ReadPreferencesXMLAlone(benchmark::State& state) {
   }
 }
 
-// A floor for reading, not a design: the same sized reads and in-place parses, then a
-// bare pugixml walk that makes the same entry objects with their texts, numbers and
-// joined urls, and releases them. It leaves out what reading also has to do (element
-// names as symbols, children by index, identifier and category rules, tags, coordinate
-// systems, cameras, message keys), so the reader can only be slower.
+// Children both entry kinds share; false when the child is none of them.
+template <class Entry>
+bool AddBareCommon(pugi::xml_node child, std::string_view name, Entry& entry) {
+  if (name == "name") {
+    entry.SetName(child.value());
+  } else if (name == "title") {
+    entry.SetTitle(child.value());
+  } else if (name == "description") {
+    entry.SetDescription(child.value());
+  } else if (name == "showTooltipTitle") {
+    entry.SetShowTooltipTitle(child.text().as_bool());
+  } else if (name == "showTooltipDescription") {
+    entry.SetShowTooltipDescription(child.text().as_bool());
+  } else {
+    return false;
+  }
+  return true;
+}
+
 void AddBareShape(pugi::xml_node elem, const std::string& base, std::vector<util::SmartPtr<PartslibraryOlItem>>& out) {
   util::SmartPtr<PartslibraryOlItem> ol(new PartslibraryOlItem(false, true));
   ol->SetID(elem.attribute("id").as_int());
   ol->SetCategoryID(elem.attribute("categoryId").as_int());
   for (pugi::xml_node child = elem.first_child(); child; child = child.next_sibling()) {
     const std::string_view name = child.name();
-    if (name == "name") {
-      ol->SetName(child.value());
-    } else if (name == "title") {
-      ol->SetTitle(child.value());
-    } else if (name == "description") {
-      ol->SetDescription(child.value());
-    } else if (name == "tooltip") {
+    if (AddBareCommon(child, name, *ol)) {
+      continue;
+    }
+    if (name == "tooltip") {
       ol->SetOlTooltip(child.value());
     } else if (name == "gallery_thumbnail") {
       std::string url = base + '/' + child.first_attribute().value();
@@ -206,10 +218,6 @@ void AddBareShape(pugi::xml_node elem, const std::string& base, std::vector<util
       ol->SetEditCsysMethod(child.text().as_int());
     } else if (name == "axis_name") {
       ol->SetAxisName(child.value());
-    } else if (name == "showTooltipTitle") {
-      ol->SetShowTooltipTitle(child.text().as_bool());
-    } else if (name == "showTooltipDescription") {
-      ol->SetShowTooltipDescription(child.text().as_bool());
     } else if (name == "annotation_to_symbol") {
       ol->SetAnnotationSymbol(child.text().as_bool());
     } else if (name == "use_current_orientation") {
@@ -220,19 +228,16 @@ void AddBareShape(pugi::xml_node elem, const std::string& base, std::vector<util
 }
 
 void AddBareImage(pugi::xml_node elem, const std::string& base,
-                  std::vector<util::SmartPtr<oxsymbols::PartslibraryImageItem>>& out) {
-  util::SmartPtr<oxsymbols::PartslibraryImageItem> image(new oxsymbols::PartslibraryImageItem(false, true));
+                  std::vector<util::SmartPtr<PartslibraryImageItem>>& out) {
+  util::SmartPtr<PartslibraryImageItem> image(new PartslibraryImageItem(false, true));
   image->SetID(elem.attribute("id").as_int());
   image->SetCategoryID(elem.attribute("categoryId").as_int());
   for (pugi::xml_node child = elem.first_child(); child; child = child.next_sibling()) {
     const std::string_view name = child.name();
-    if (name == "name") {
-      image->SetName(child.value());
-    } else if (name == "title") {
-      image->SetTitle(child.value());
-    } else if (name == "description") {
-      image->SetDescription(child.value());
-    } else if (name == "tooltip") {
+    if (AddBareCommon(child, name, *image)) {
+      continue;
+    }
+    if (name == "tooltip") {
       image->SetImageTooltip(child.value());
     } else if (name == "gallery_thumbnail") {
       std::string url = base + '/' + child.first_attribute().value();
@@ -242,10 +247,6 @@ void AddBareImage(pugi::xml_node elem, const std::string& base,
       image->SetImageUrl(base + '/' + child.first_attribute().value());
     } else if (name == "scale") {
       image->SetImageScale(child.text().as_int());
-    } else if (name == "showTooltipTitle") {
-      image->SetShowTooltipTitle(child.text().as_bool());
-    } else if (name == "showTooltipDescription") {
-      image->SetShowTooltipDescription(child.text().as_bool());
     } else if (name == "flip") {
       image->SetFlipHorizontal(child.attribute("horizontal").as_bool());
       image->SetFlipVertical(child.attribute("vertical").as_bool());
@@ -257,13 +258,18 @@ void AddBareImage(pugi::xml_node elem, const std::string& base,
   out.push_back(std::move(image));
 }
 
+// A floor for reading, not a design: the same sized reads and in-place parses, then a
+// bare pugixml walk that makes the same entry objects with their texts, numbers and
+// joined urls, and releases them. It leaves out what reading also has to do (element
+// names as symbols, children by index, identifier and category rules, tags, coordinate
+// systems, cameras, message keys), so the reader can only be slower.
 void BM_BareEntriesFloor(benchmark::State& state) {
   const Library& library = LibraryOf(static_cast<int>(state.range(0)));
   const std::string files[] = {library.base + "/SymbolsLibrary/standard/PartSymbolLibrary.xml",
                                library.base + "/SymbolsLibrary/PartSymbolLibrary.xml"};
   for (auto _ : state) {
     std::vector<util::SmartPtr<PartslibraryOlItem>> shapes;
-    std::vector<util::SmartPtr<oxsymbols::PartslibraryImageItem>> images;
+    std::vector<util::SmartPtr<PartslibraryImageItem>> images;
     for (const std::string& file : files) {
       std::unique_ptr<char[]> text;
       size_t size = 0;
