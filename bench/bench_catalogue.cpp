@@ -12,8 +12,8 @@
 #include <memory>
 #include <pugixml.hpp>
 #include <string>
-#include <vector>
 #include <string_view>
+#include <vector>
 
 #include "catalogue/PartslibraryImageItem.h"
 #include "catalogue/PartslibraryList.h"
@@ -135,7 +135,9 @@ void UseBase(const std::string& base) {
   oxk::World::SetWorld(world);
 }
 
-void BM_ReadPreferencesXML(benchmark::State& state) {
+// Reads the standard and user files into a new list per iteration. A first load does
+// not pay for releasing the list it made, so that can be left outside the timing.
+void ReadLibraries(benchmark::State& state, bool timeRelease) {
   const Library& library = LibraryOf(static_cast<int>(state.range(0)));
   UseBase(library.base);
   {
@@ -143,31 +145,27 @@ void BM_ReadPreferencesXML(benchmark::State& state) {
     warmUp.ReadPreferencesXML(false);
   }
   for (auto _ : state) {
-    PartslibraryList list;
-    list.ReadPreferencesXML(false);
-    benchmark::DoNotOptimize(list.GetOlList().data());
+    auto list = std::make_unique<PartslibraryList>();
+    list->ReadPreferencesXML(false);
+    benchmark::DoNotOptimize(list->GetOlList().data());
+    if (!timeRelease) {
+      state.PauseTiming();
+    }
+    list.reset();
+    if (!timeRelease) {
+      state.ResumeTiming();
+    }
   }
   state.SetBytesProcessed(state.iterations() *
                           static_cast<int64_t>(library.standardText.size() + library.userText.size()));
 }
 
-// The read without releasing the list it made, which a first load does not pay: the
-// release happens outside the timing.
+void BM_ReadPreferencesXML(benchmark::State& state) {
+  ReadLibraries(state, true);
+}
+
 void BM_ReadPreferencesXMLAlone(benchmark::State& state) {
-  const Library& library = LibraryOf(static_cast<int>(state.range(0)));
-  UseBase(library.base);
-  {
-    PartslibraryList warmUp;
-    warmUp.ReadPreferencesXML(false);
-  }
-  for (auto _ : state) {
-    auto list = std::make_unique<PartslibraryList>();
-    list->ReadPreferencesXML(false);
-    benchmark::DoNotOptimize(list->GetOlList().data());
-    state.PauseTiming();
-    list.reset();
-    state.ResumeTiming();
-  }
+  ReadLibraries(state, false);
 }
 
 // Children both entry kinds share; false when the child is none of them.
@@ -189,73 +187,69 @@ bool AddBareCommon(pugi::xml_node child, std::string_view name, Entry& entry) {
   return true;
 }
 
-void AddBareShape(pugi::xml_node elem, const std::string& base, std::vector<util::SmartPtr<PartslibraryOlItem>>& out) {
-  util::SmartPtr<PartslibraryOlItem> ol(new PartslibraryOlItem(false, true));
-  ol->SetID(elem.attribute("id").as_int());
-  ol->SetCategoryID(elem.attribute("categoryId").as_int());
+// One entry of either kind; readOwn takes the children only that kind has.
+template <class Entry, class ReadOwn>
+void AddBareEntry(pugi::xml_node elem, std::vector<util::SmartPtr<Entry>>& out, ReadOwn readOwn) {
+  util::SmartPtr<Entry> entry(new Entry(false, true));
+  entry->SetID(elem.attribute("id").as_int());
+  entry->SetCategoryID(elem.attribute("categoryId").as_int());
   for (pugi::xml_node child = elem.first_child(); child; child = child.next_sibling()) {
     const std::string_view name = child.name();
-    if (AddBareCommon(child, name, *ol)) {
-      continue;
-    }
-    if (name == "tooltip") {
-      ol->SetOlTooltip(child.value());
-    } else if (name == "gallery_thumbnail") {
-      std::string url = base + '/' + child.first_attribute().value();
-      ol->SetOlDlgThumbnailUrl(url);
-      ol->SetOlGalleryThumbnailUrl(std::move(url));
-    } else if (name == "graphic") {
-      ol->SetOlUrl(base + '/' + child.first_attribute().value());
-    } else if (name == "scale") {
-      ol->SetOlScale(child.text().as_double());
-    } else if (name == "distance_from_csys") {
-      ol->SetDistanceFromCsys(child.text().as_double());
-    } else if (name == "orientation") {
-      ol->SetOlOrientation(child.text().as_int());
-    } else if (name == "axis_id") {
-      ol->SetAxisId(child.text().as_int());
-    } else if (name == "edit_csys_method") {
-      ol->SetEditCsysMethod(child.text().as_int());
-    } else if (name == "axis_name") {
-      ol->SetAxisName(child.value());
-    } else if (name == "annotation_to_symbol") {
-      ol->SetAnnotationSymbol(child.text().as_bool());
-    } else if (name == "use_current_orientation") {
-      ol->SetUseCurrentOrientation(child.text().as_bool());
+    if (!AddBareCommon(child, name, *entry)) {
+      readOwn(child, name, *entry);
     }
   }
-  out.push_back(std::move(ol));
+  out.push_back(std::move(entry));
 }
 
-void AddBareImage(pugi::xml_node elem, const std::string& base,
-                  std::vector<util::SmartPtr<PartslibraryImageItem>>& out) {
-  util::SmartPtr<PartslibraryImageItem> image(new PartslibraryImageItem(false, true));
-  image->SetID(elem.attribute("id").as_int());
-  image->SetCategoryID(elem.attribute("categoryId").as_int());
-  for (pugi::xml_node child = elem.first_child(); child; child = child.next_sibling()) {
-    const std::string_view name = child.name();
-    if (AddBareCommon(child, name, *image)) {
-      continue;
-    }
-    if (name == "tooltip") {
-      image->SetImageTooltip(child.value());
-    } else if (name == "gallery_thumbnail") {
-      std::string url = base + '/' + child.first_attribute().value();
-      image->SetImageDlgThumbnailUrl(url);
-      image->SetImageGalleryThumbnailUrl(std::move(url));
-    } else if (name == "image") {
-      image->SetImageUrl(base + '/' + child.first_attribute().value());
-    } else if (name == "scale") {
-      image->SetImageScale(child.text().as_int());
-    } else if (name == "flip") {
-      image->SetFlipHorizontal(child.attribute("horizontal").as_bool());
-      image->SetFlipVertical(child.attribute("vertical").as_bool());
-    } else if (name == "rotate") {
-      image->SetRotateRight(child.attribute("right").as_int());
-      image->SetRotateLeft(child.attribute("left").as_int());
-    }
+void ReadBareShapeChild(pugi::xml_node child, std::string_view name, const std::string& base,
+                        PartslibraryOlItem& ol) {
+  if (name == "tooltip") {
+    ol.SetOlTooltip(child.value());
+  } else if (name == "gallery_thumbnail") {
+    std::string url = base + '/' + child.first_attribute().value();
+    ol.SetOlDlgThumbnailUrl(url);
+    ol.SetOlGalleryThumbnailUrl(std::move(url));
+  } else if (name == "graphic") {
+    ol.SetOlUrl(base + '/' + child.first_attribute().value());
+  } else if (name == "scale") {
+    ol.SetOlScale(child.text().as_double());
+  } else if (name == "distance_from_csys") {
+    ol.SetDistanceFromCsys(child.text().as_double());
+  } else if (name == "orientation") {
+    ol.SetOlOrientation(child.text().as_int());
+  } else if (name == "axis_id") {
+    ol.SetAxisId(child.text().as_int());
+  } else if (name == "edit_csys_method") {
+    ol.SetEditCsysMethod(child.text().as_int());
+  } else if (name == "axis_name") {
+    ol.SetAxisName(child.value());
+  } else if (name == "annotation_to_symbol") {
+    ol.SetAnnotationSymbol(child.text().as_bool());
+  } else if (name == "use_current_orientation") {
+    ol.SetUseCurrentOrientation(child.text().as_bool());
   }
-  out.push_back(std::move(image));
+}
+
+void ReadBareImageChild(pugi::xml_node child, std::string_view name, const std::string& base,
+                        PartslibraryImageItem& image) {
+  if (name == "tooltip") {
+    image.SetImageTooltip(child.value());
+  } else if (name == "gallery_thumbnail") {
+    std::string url = base + '/' + child.first_attribute().value();
+    image.SetImageDlgThumbnailUrl(url);
+    image.SetImageGalleryThumbnailUrl(std::move(url));
+  } else if (name == "image") {
+    image.SetImageUrl(base + '/' + child.first_attribute().value());
+  } else if (name == "scale") {
+    image.SetImageScale(child.text().as_int());
+  } else if (name == "flip") {
+    image.SetFlipHorizontal(child.attribute("horizontal").as_bool());
+    image.SetFlipVertical(child.attribute("vertical").as_bool());
+  } else if (name == "rotate") {
+    image.SetRotateRight(child.attribute("right").as_int());
+    image.SetRotateLeft(child.attribute("left").as_int());
+  }
 }
 
 // A floor for reading, not a design: the same sized reads and in-place parses, then a
@@ -281,10 +275,14 @@ void BM_BareEntriesFloor(benchmark::State& state) {
       (void)document.load_buffer_inplace(text.get(), size, pugi::parse_default | pugi::parse_embed_pcdata);
       const pugi::xml_node root = document.first_child();
       for (pugi::xml_node elem = root.child("shapes").first_child(); elem; elem = elem.next_sibling()) {
-        AddBareShape(elem, library.base, shapes);
+        AddBareEntry(elem, shapes, [&](pugi::xml_node child, std::string_view name, PartslibraryOlItem& ol) {
+          ReadBareShapeChild(child, name, library.base, ol);
+        });
       }
       for (pugi::xml_node elem = root.child("symbols").first_child(); elem; elem = elem.next_sibling()) {
-        AddBareImage(elem, library.base, images);
+        AddBareEntry(elem, images, [&](pugi::xml_node child, std::string_view name, PartslibraryImageItem& image) {
+          ReadBareImageChild(child, name, library.base, image);
+        });
       }
     }
     benchmark::DoNotOptimize(shapes.data());
