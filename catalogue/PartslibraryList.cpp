@@ -16,9 +16,9 @@
 #include "catalogue/UrlResolver.h"
 #include "geo/XmlElem.h"
 #include "symbol3d/IsOldDialogEnabled.h"
-#include "util/PathParts.h"
 #include "util/FileSystem.h"
 #include "util/Localizer.h"
+#include "util/PathParts.h"
 #include "util/SafeFileWriter.h"
 #include "util/Symbol.h"
 

@@ -19,8 +19,8 @@
 #include "symbol3d/MyLoadEvent.h"
 #include "symbol3d/SerializedContentVisitor.h"
 #include "symbol3d/SymbolContentKeys.h"
-#include "util/PathParts.h"
 #include "util/FileSystem.h"
+#include "util/PathParts.h"
 
 namespace oxannotations {
 
