@@ -7,12 +7,11 @@
 #include <vector>
 
 #include "catalogue/PartslibraryItem.h"
-#include "oxk/illustration/SequencerTag.h"
-#include "util/SmartPtr.h"
+#include "common/SequencerTagList.h"
 
 namespace oxsymbols {
 
-using SequencerTagList = std::vector<util::SmartPtr<oxk::illustration::SequencerTag>>;
+using oxcommon::SequencerTagList;
 
 class PartslibraryImageItem : public PartslibraryItem {
  public:

@@ -14,8 +14,9 @@
 
 #include "catalogue/HostSettings.h"
 #include "catalogue/UrlResolver.h"
+#include "common/IsOldDialogEnabled.h"
+#include "common/ModuleLocalizer.h"
 #include "geo/XmlElem.h"
-#include "symbol3d/IsOldDialogEnabled.h"
 #include "util/FileSystem.h"
 #include "util/Localizer.h"
 #include "util/PathParts.h"
@@ -40,7 +41,6 @@ const char* const kShapeFolder = "Shape";
 const char* const kLibraryFile = "PartSymbolLibrary.xml";
 const char* const kLibraryBaseName = "PartSymbolLibrary";
 const char* const kLibraryExtension = "xml";
-const char* const kMessageCatalogue = "oxbase:oxmodulesStrings";
 
 // Frozen: element and attribute names of the library file format. Interned once, so
 // the reader compares element names by address.
@@ -137,13 +137,8 @@ void EraseFirstWithId(List& list, int id) {
   }
 }
 
-const util::Localizer& ModuleLocalizer() {
-  static const util::Localizer localizer(kMessageCatalogue);
-  return localizer;
-}
-
 std::string Localized(const std::string& key) {
-  return ModuleLocalizer().LocalizeMessage(key, util::Localizer::kReturnKey);
+  return oxcommon::ModuleLocalizer().LocalizeMessage(key, util::Localizer::kReturnKey);
 }
 
 bool IsBlank(char c) {
@@ -1189,7 +1184,7 @@ struct WriteContext {
 };
 
 WriteContext MakeWriteContext(const std::string& libraryPath) {
-  return WriteContext{libraryPath.size(), LibraryLocationKey(libraryPath), oxannotations::IsOldDialogEnabled()};
+  return WriteContext{libraryPath.size(), LibraryLocationKey(libraryPath), oxcommon::IsOldDialogEnabled()};
 }
 
 }  // namespace

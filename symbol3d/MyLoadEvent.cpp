@@ -1,6 +1,6 @@
 #include "symbol3d/MyLoadEvent.h"
 
-#include "symbol3d/IsOldDialogEnabled.h"
+#include "common/IsOldDialogEnabled.h"
 #include "symbol3d/SymbolAnnotation.h"
 
 namespace oxannotations {
@@ -28,7 +28,7 @@ void MyLoadEvent::OnLoadComplete(int status) {
     if (owner) {
       owner->SymbolLoadFail();
     }
-  } else if (!IsOldDialogEnabled() && owner && connectedPartLoad) {
+  } else if (!oxcommon::IsOldDialogEnabled() && owner && connectedPartLoad) {
     // A part's geometry arrived: the symbol's own load state is not this event's business.
     cleanUp = false;
   } else if (owner) {

@@ -15,7 +15,7 @@
 #include "oxkapp/illustration/LimMultiRootContainer.h"
 #include "oxkapp/illustration/OrbisApp.h"
 #include "oxloader/Loader.h"
-#include "symbol3d/IsOldDialogEnabled.h"
+#include "common/IsOldDialogEnabled.h"
 #include "symbol3d/MyLoadEvent.h"
 #include "symbol3d/SerializedContentVisitor.h"
 #include "symbol3d/SymbolContentKeys.h"
@@ -661,7 +661,7 @@ void SymbolAnnotation::RemovePreview(const util::SmartPtr<oxk::ShapeScene>& scen
 void SymbolAnnotation::CalculateSymbolLocation(geo::Location& out) {
   // The reference host has no application views, so the camera-relative orientation of
   // the preview has no view to be taken from; the selected frame is used as it is.
-  if (!IsOldDialogEnabled() && !useCurrentOrientation) {
+  if (!oxcommon::IsOldDialogEnabled() && !useCurrentOrientation) {
     selectedCsys.SetMat(RemoveScale(selectedCsys.GetMat()));
   }
   out = partCsys.Inverse() * selectedCsys;

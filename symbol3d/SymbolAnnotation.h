@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "common/SequencerTagList.h"
 #include "geo/Location.h"
 #include "oxg/Appearance.h"
 #include "oxk/AsyncEvent.h"
 #include "oxk/Instance.h"
 #include "oxk/ShapeInstance.h"
 #include "oxk/ShapeScene.h"
-#include "oxk/illustration/SequencerTag.h"
 #include "symbol3d/ConnectedPartInfo.h"
 #include "symbol3d/ShapeSceneObserver.h"
 #include "symbol3d/SymbolAnnotationBase.h"
@@ -25,8 +25,6 @@ namespace oxannotations {
 
 class SymbolAnnotation : public SymbolAnnotationBase {
  public:
-  using SequencerTags = std::vector<util::SmartPtr<oxk::illustration::SequencerTag>>;
-
   SymbolAnnotation();
   // Shares the shape and preview instances; starts without observer, appearance
   // override, connected parts, tags, pending event or temporary folder.
@@ -104,8 +102,8 @@ class SymbolAnnotation : public SymbolAnnotationBase {
   [[nodiscard]] const geo::Location& GetPartCsys() const { return partCsys; }
   // Keeps the orientation and position of location, with the scale 1 / symbol scale.
   void SetPartCsys(const geo::Location& location);
-  void GetSequencerTags(SequencerTags& out) const { out = sequencerTags; }
-  void SetSequencerTags(const SequencerTags& tags) { sequencerTags = tags; }
+  void GetSequencerTags(oxcommon::SequencerTagList& out) const { out = sequencerTags; }
+  void SetSequencerTags(const oxcommon::SequencerTagList& tags) { sequencerTags = tags; }
   [[nodiscard]] const util::SmartPtr<oxk::ShapeInstance>& GetPreviewShapeInstance() const {
     return previewShapeInstance;
   }
@@ -184,7 +182,7 @@ class SymbolAnnotation : public SymbolAnnotationBase {
   bool useCurrentOrientation = false;
   std::vector<ConnectedPartInfo> connectedParts;
   geo::Location cameraPreviewLocation;
-  SequencerTags sequencerTags;
+  oxcommon::SequencerTagList sequencerTags;
   util::SmartPtr<oxk::AsyncEvent> event;
 };
 

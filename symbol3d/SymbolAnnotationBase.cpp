@@ -3,7 +3,7 @@
 #include "conc/ReadGuard.h"
 #include "oxannotations/ConstStrings.h"
 #include "orbis/UserDataIds.h"
-#include "symbol3d/ModuleLocalizer.h"
+#include "common/ModuleLocalizer.h"
 #include "symbol3d/SymbolContentKeys.h"
 #include "util/MessageArgs.h"
 #include "util/UserData.h"
@@ -93,7 +93,7 @@ int32_t SymbolAnnotationBase::NumberOfMarkups() const {
 }
 
 std::string SymbolAnnotationBase::GetMarkupName(int32_t index) const {
-  return ModuleLocalizer().LocalizeMessage("5601", util::AssembleArgs("%d", index + 1));
+  return oxcommon::ModuleLocalizer().LocalizeMessage("5601", util::AssembleArgs("%d", index + 1));
 }
 
 void SymbolAnnotationBase::SerializeContent(const util::SmartPtr<oxk::SerializedContentElement>& element) {
@@ -110,7 +110,7 @@ void SymbolAnnotationBase::SerializeContent(const util::SmartPtr<oxk::Serialized
 
 std::string SymbolAnnotationBase::GetObjectDescription() const {
   conc::ReadGuard guard(GetRWLock());
-  std::string text = ModuleLocalizer().LocalizeMessage("2047");
+  std::string text = oxcommon::ModuleLocalizer().LocalizeMessage("2047");
   text += "-";
   if (!title.empty()) {
     text += title.str();

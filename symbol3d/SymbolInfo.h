@@ -5,11 +5,11 @@
 
 #include <vector>
 
+#include "common/SequencerTagList.h"
 #include "geo/Color.h"
 #include "geo/DPoint3D.h"
 #include "geo/Location.h"
 #include "geo/Quaternion.h"
-#include "oxk/illustration/SequencerTag.h"
 #include "symbol3d/ConnectedPartInfo.h"
 #include "symbol3d/SymbolInfoBase.h"
 #include "util/SmartPtr.h"
@@ -33,7 +33,7 @@ struct SymbolInfo : SymbolInfoBase {
   bool hasSymbolCsysLocation = false;
   geo::Location symbolInitLocation;
   bool hasSymbolInitLocation = false;
-  std::vector<util::SmartPtr<oxk::illustration::SequencerTag>> sequencerTags;
+  oxcommon::SequencerTagList sequencerTags;
   std::vector<ConnectedPartInfo> connectedParts;
 };
 

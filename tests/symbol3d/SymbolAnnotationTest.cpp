@@ -142,7 +142,7 @@ TEST(SymbolAnnotation, CloneSharesShapesButNotPerSymbolState) {
   EXPECT_TRUE(cloned->HasAppearanceOverride());   // the flag is copied...
   EXPECT_FALSE(cloned->GetAppearanceOverride());  // ...the appearance object is not
   EXPECT_TRUE(cloned->GetConnectedParts().empty());
-  SymbolAnnotation::SequencerTags tags;
+  oxcommon::SequencerTagList tags;
   cloned->GetSequencerTags(tags);
   EXPECT_TRUE(tags.empty());
   EXPECT_EQ(cloned->GetSymbolLocation(), geo::Location());

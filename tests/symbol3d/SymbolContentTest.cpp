@@ -121,7 +121,7 @@ TEST(SymbolContent, SavedSymbolLoadsBackWithEveryField) {
     EXPECT_EQ(a.offset, b.offset);
   }
 
-  SymbolAnnotation::SequencerTags tags;
+  oxcommon::SequencerTagList tags;
   restored->GetSequencerTags(tags);
   ASSERT_EQ(tags.size(), 1u);
   EXPECT_EQ(tags[0]->GetType(), SequencerTag::kTorque);

@@ -13,7 +13,7 @@
 #include "oxkapp/illustration/OrbisApp.h"
 #include "oxloader/Loader.h"
 #include "support/TempFolder.h"
-#include "symbol3d/IsOldDialogEnabled.h"
+#include "common/IsOldDialogEnabled.h"
 #include "symbol3d/SymbolAnnotation.h"
 
 namespace {
@@ -319,13 +319,13 @@ TEST_F(SymbolScene, PreviewIsOneFaintShapeAtTheIdentityScaledBySymbolScale) {
 }
 
 TEST(OldDialogSetting, OnlyALeadingNonZeroNumberTurnsItOn) {
-  EXPECT_FALSE(oxannotations::ParseOldDialogSetting(""));
-  EXPECT_FALSE(oxannotations::ParseOldDialogSetting("0"));
-  EXPECT_FALSE(oxannotations::ParseOldDialogSetting("abc"));
-  EXPECT_TRUE(oxannotations::ParseOldDialogSetting("2"));
-  EXPECT_TRUE(oxannotations::ParseOldDialogSetting("12abc"));
-  EXPECT_TRUE(oxannotations::ParseOldDialogSetting(" -1"));
-  EXPECT_TRUE(oxannotations::ParseOldDialogSetting("99999999999999999999"));
+  EXPECT_FALSE(oxcommon::ParseOldDialogSetting(""));
+  EXPECT_FALSE(oxcommon::ParseOldDialogSetting("0"));
+  EXPECT_FALSE(oxcommon::ParseOldDialogSetting("abc"));
+  EXPECT_TRUE(oxcommon::ParseOldDialogSetting("2"));
+  EXPECT_TRUE(oxcommon::ParseOldDialogSetting("12abc"));
+  EXPECT_TRUE(oxcommon::ParseOldDialogSetting(" -1"));
+  EXPECT_TRUE(oxcommon::ParseOldDialogSetting("99999999999999999999"));
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace oxannotations {
+namespace oxcommon {
 
 // True when the variable holds a leading decimal number other than 0 ("1", "12abc");
 // unset, empty, "0" or text without a leading number give false.
@@ -13,4 +13,4 @@ namespace oxannotations {
 // The conversion IsOldDialogEnabled applies to the variable's text.
 [[nodiscard]] bool ParseOldDialogSetting(const std::string& text);
 
-}  // namespace oxannotations
+}  // namespace oxcommon

@@ -4,8 +4,8 @@
 
 #include "util/Localizer.h"
 
-namespace oxannotations {
+namespace oxcommon {
 
 [[nodiscard]] const util::Localizer& ModuleLocalizer();
 
-}  // namespace oxannotations
+}  // namespace oxcommon

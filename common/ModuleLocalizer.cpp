@@ -1,10 +1,10 @@
-#include "symbol3d/ModuleLocalizer.h"
+#include "common/ModuleLocalizer.h"
 
-namespace oxannotations {
+namespace oxcommon {
 
 const util::Localizer& ModuleLocalizer() {
   static const util::Localizer localizer("oxbase:oxmodulesStrings");
   return localizer;
 }
 
-}  // namespace oxannotations
+}  // namespace oxcommon

@@ -1,4 +1,4 @@
-#include "symbol3d/IsOldDialogEnabled.h"
+#include "common/IsOldDialogEnabled.h"
 
 #include <cctype>
 #include <cerrno>
@@ -6,7 +6,7 @@
 
 #include "conc/Environment.h"
 
-namespace oxannotations {
+namespace oxcommon {
 
 bool ParseOldDialogSetting(const std::string& text) {
   if (text.empty()) {
@@ -35,4 +35,4 @@ bool IsOldDialogEnabled() {
   return enabled;
 }
 
-}  // namespace oxannotations
+}  // namespace oxcommon
