@@ -77,8 +77,8 @@ bool Matches(const Entry& entry, const std::string& tooltip, const std::string& 
   SequencerTagList tags;
   entry.GetSequencerTags(tags);
   return std::any_of(tags.begin(), tags.end(), [&](const auto& tag) {
-    return tag && (has(tag->GetDescription()) || has(tag->GetName()) || has(tag->GetUnits()) ||
-                   has(tag->GetQuantityString()));
+    return tag &&
+           (has(tag->GetDescription()) || has(tag->GetName()) || has(tag->GetUnits()) || has(tag->GetQuantityString()));
   });
 }
 

@@ -42,8 +42,7 @@ void LibraryCheck::Problem(std::ostream& out, const std::string& text) {
 }
 
 LibraryCheck::FileContents LibraryCheck::Inspect(const std::string& label, const std::string& path, bool isShared,
-                                                 bool considered, const std::string& skipReason,
-                                                 std::ostream& out) {
+                                                 bool considered, const std::string& skipReason, std::ostream& out) {
   FileContents contents;
   out << label << " library: " << path << "\n";
   if (!considered) {
@@ -71,8 +70,8 @@ LibraryCheck::FileContents LibraryCheck::Inspect(const std::string& label, const
     ~Guard() { geo::FreeXml(root); }
   } guard{root};
   if (root->GetName() != "orbis-library") {
-    Problem(out, std::string("not read: the root element is <") + root->GetName().safe_c_str() +
-                     ">, not <orbis-library>");
+    Problem(out,
+            std::string("not read: the root element is <") + root->GetName().safe_c_str() + ">, not <orbis-library>");
     return contents;
   }
   if (!isShared && root->GetNumChildren() != 5) {
@@ -184,10 +183,10 @@ size_t LibraryCheck::Run(std::ostream& out) {
   // The same locations the catalogue computes.
   const std::string library = m_locations.base + "/SymbolsLibrary";
   std::vector<FileContents> files;
-  const std::string sharedFile =
-      m_locations.shared.empty() ? "(no shared folder given)" : m_locations.shared + "/SymbolsLibrary/PartSymbolLibrary.xml";
-  files.push_back(Inspect("shared", sharedFile, true,
-                          m_locations.sharedEnabled && !m_locations.shared.empty(),
+  const std::string sharedFile = m_locations.shared.empty()
+                                     ? "(no shared folder given)"
+                                     : m_locations.shared + "/SymbolsLibrary/PartSymbolLibrary.xml";
+  files.push_back(Inspect("shared", sharedFile, true, m_locations.sharedEnabled && !m_locations.shared.empty(),
                           m_locations.sharedEnabled ? "no shared folder given" : "the shared library is switched off",
                           out));
   files.push_back(Inspect("standard", library + "/standard/PartSymbolLibrary.xml", false, true, "", out));

@@ -42,10 +42,12 @@ using oxsymbols::PartslibraryOlItem;
 // twentieth shape a camera.
 std::string GenerateLibrary(int shapes, int categories, int firstId, const char* prefix) {
   categories = std::max(1, categories);
-  std::string text = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<orbis-library>\n  <units>mm</units>\n"
-                     "  <information>generated</information>\n  <categories>\n";
+  std::string text =
+      "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<orbis-library>\n  <units>mm</units>\n"
+      "  <information>generated</information>\n  <categories>\n";
   for (int c = 1; c <= categories; ++c) {
-    text += "    <category id=\"" + std::to_string(c) + "\">\n      <name>" + prefix + " category " + std::to_string(c) +
+    text += "    <category id=\"" + std::to_string(c) + "\">\n      <name>" + prefix + " category " +
+            std::to_string(c) +
             "</name>\n      <tooltip>tip</tooltip>\n      <description>about &amp; more</description>\n"
             "    </category>\n";
   }
@@ -54,29 +56,29 @@ std::string GenerateLibrary(int shapes, int categories, int firstId, const char*
     if (i % 10 != 0) {
       return std::string();
     }
-    return std::string("      <tags>\n        <tag type=\"torque\">\n          <description>Torque</description>\n"
-                       "          <quantity unit=\"Nm\">25</quantity>\n        </tag>\n      </tags>\n");
+    return std::string(
+        "      <tags>\n        <tag type=\"torque\">\n          <description>Torque</description>\n"
+        "          <quantity unit=\"Nm\">25</quantity>\n        </tag>\n      </tags>\n");
   };
   for (int i = 0; i < shapes; ++i) {
     const std::string id = std::to_string(firstId + i);
-    text += "    <shape id=\"" + id + "\" categoryId=\"" + std::to_string(i % categories + 1) + "\">\n      <name>" +
-            prefix + " shape " + id + "</name>\n      <title>Shape " + id +
-            "</title>\n      <showTooltipTitle>true</showTooltipTitle>\n      <description>A generated shape "
-            "entry</description>\n      <showTooltipDescription>false</showTooltipDescription>\n      "
-            "<tooltip></tooltip>\n      <gallery_thumbnail url=\"SymbolsLibrary/standard/2D/shape" +
-            id + "_64x64.png\"/> \n      <graphic url=\"SymbolsLibrary/standard/Shape/shape" + id +
-            ".obj\"/> \n      <scale>1.5</scale>\n      <orientation>" + (i % 5 == 0 ? "1" : "0") +
-            "</orientation>\n" +
-            (i % 5 == 0 ? "      <shape_csys a=\"1\" b=\"0\" c=\"0\" d=\"0\" e=\"1\" f=\"0\" g=\"0\" h=\"0\" i=\"1\" "
-                          "pos_x=\"0\" pos_y=\"0\" pos_z=\"10\"/> \n"
-                        : "") +
-            "      <axis_name>Z</axis_name>\n      <distance_from_csys>2.5</distance_from_csys>\n      "
-            "<axis_id>2</axis_id>\n      <annotation_to_symbol>false</annotation_to_symbol>\n      "
-            "<use_current_orientation>false</use_current_orientation>\n      <edit_csys_method>1</edit_csys_method>\n" +
-            tags(i) +
-            (i % 20 == 0 ? "      <camera ortho=\"true\" value=\"120\" location=\"1 0 0 0 1 0 0 0 1 0 0 500\"/>\n"
-                         : "") +
-            "    </shape>\n";
+    text +=
+        "    <shape id=\"" + id + "\" categoryId=\"" + std::to_string(i % categories + 1) + "\">\n      <name>" +
+        prefix + " shape " + id + "</name>\n      <title>Shape " + id +
+        "</title>\n      <showTooltipTitle>true</showTooltipTitle>\n      <description>A generated shape "
+        "entry</description>\n      <showTooltipDescription>false</showTooltipDescription>\n      "
+        "<tooltip></tooltip>\n      <gallery_thumbnail url=\"SymbolsLibrary/standard/2D/shape" +
+        id + "_64x64.png\"/> \n      <graphic url=\"SymbolsLibrary/standard/Shape/shape" + id +
+        ".obj\"/> \n      <scale>1.5</scale>\n      <orientation>" + (i % 5 == 0 ? "1" : "0") + "</orientation>\n" +
+        (i % 5 == 0 ? "      <shape_csys a=\"1\" b=\"0\" c=\"0\" d=\"0\" e=\"1\" f=\"0\" g=\"0\" h=\"0\" i=\"1\" "
+                      "pos_x=\"0\" pos_y=\"0\" pos_z=\"10\"/> \n"
+                    : "") +
+        "      <axis_name>Z</axis_name>\n      <distance_from_csys>2.5</distance_from_csys>\n      "
+        "<axis_id>2</axis_id>\n      <annotation_to_symbol>false</annotation_to_symbol>\n      "
+        "<use_current_orientation>false</use_current_orientation>\n      <edit_csys_method>1</edit_csys_method>\n" +
+        tags(i) +
+        (i % 20 == 0 ? "      <camera ortho=\"true\" value=\"120\" location=\"1 0 0 0 1 0 0 0 1 0 0 500\"/>\n" : "") +
+        "    </shape>\n";
   }
   text += "  </shapes>\n  <symbols>\n";
   for (int i = 0; i < shapes; ++i) {
@@ -117,8 +119,8 @@ const Library& LibraryOf(int shapes) {
     return found->second;
   }
   Library library;
-  library.base = (std::filesystem::temp_directory_path() / ("oxsymbols-bench-" + std::to_string(::getpid()) + "-" +
-                                                            std::to_string(shapes)))
+  library.base = (std::filesystem::temp_directory_path() /
+                  ("oxsymbols-bench-" + std::to_string(::getpid()) + "-" + std::to_string(shapes)))
                      .string();
   library.standardText = GenerateLibrary(shapes, shapes / 100, 1, "std");
   library.userText = GenerateLibrary(shapes / 10, shapes / 1000, 1, "user");
@@ -202,8 +204,7 @@ void AddBareEntry(pugi::xml_node elem, std::vector<util::SmartPtr<Entry>>& out, 
   out.push_back(std::move(entry));
 }
 
-void ReadBareShapeChild(pugi::xml_node child, std::string_view name, const std::string& base,
-                        PartslibraryOlItem& ol) {
+void ReadBareShapeChild(pugi::xml_node child, std::string_view name, const std::string& base, PartslibraryOlItem& ol) {
   if (name == "tooltip") {
     ol.SetOlTooltip(child.value());
   } else if (name == "gallery_thumbnail") {
@@ -393,12 +394,7 @@ BENCHMARK(BM_ReadPreferencesXMLAlone)
     ->UseRealTime()
     ->MinTime(2.0)
     ->Repetitions(3);
-BENCHMARK(BM_BareEntriesFloor)
-    ->Arg(100000)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->MinTime(2.0)
-    ->Repetitions(3);
+BENCHMARK(BM_BareEntriesFloor)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->Repetitions(3);
 BENCHMARK(BM_XmlLayerReadAndParse)
     ->Arg(100000)
     ->Unit(benchmark::kMillisecond)
@@ -485,8 +481,8 @@ int main(int argc, char** argv) {
                       "BM_PugixmlParse/100000/");
   reporter.PrintShare("  of which catalogue (read - XML layer) / pugixml parse", "BM_ReadPreferencesXML/100000/",
                       "BM_XmlLayerReadAndParse/100000/", "BM_PugixmlParse/100000/");
-  reporter.PrintShare("  read alone, the list released untimed / pugixml parse", "BM_ReadPreferencesXMLAlone/100000/", "",
-                      "BM_PugixmlParse/100000/");
+  reporter.PrintShare("  read alone, the list released untimed / pugixml parse", "BM_ReadPreferencesXMLAlone/100000/",
+                      "", "BM_PugixmlParse/100000/");
   reporter.PrintShare("  floor: bare walk making the entries / pugixml parse", "BM_BareEntriesFloor/100000/", "",
                       "BM_PugixmlParse/100000/");
   reporter.PrintRatio("ReadPreferencesXML 100,000 / 10,000", "BM_ReadPreferencesXML/100000/",

@@ -131,7 +131,8 @@ Item FindById(const List& list, int id) {
 
 template <class List>
 void EraseFirstWithId(List& list, int id) {
-  auto found = std::find_if(list.begin(), list.end(), [id](const auto& entry) { return entry && entry->GetID() == id; });
+  auto found =
+      std::find_if(list.begin(), list.end(), [id](const auto& entry) { return entry && entry->GetID() == id; });
   if (found != list.end()) {
     list.erase(found);
   }
@@ -869,8 +870,7 @@ void PartslibraryList::AddPartslibraryList(PartslibraryList&& other) {
   other.Clear();
 }
 
-void PartslibraryList::MergeLists(CategoryList incomingCategories, OlList incomingOls,
-                                  ImageList incomingImages) {
+void PartslibraryList::MergeLists(CategoryList incomingCategories, OlList incomingOls, ImageList incomingImages) {
   std::unordered_map<int, int> idRemap;
   int nextCategoryId = NextId(LargestIdFromZero(m_categories));
   m_categoryById.clear();

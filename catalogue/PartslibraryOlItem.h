@@ -18,7 +18,8 @@ namespace oxsymbols {
 
 class PartslibraryOlItem : public PartslibraryItem {
  public:
-  explicit PartslibraryOlItem(bool isShared = false, bool isStandard = false) : PartslibraryItem(isShared, isStandard) {}
+  explicit PartslibraryOlItem(bool isShared = false, bool isStandard = false)
+      : PartslibraryItem(isShared, isStandard) {}
   PartslibraryOlItem(const PartslibraryOlItem&) = default;
   PartslibraryOlItem(PartslibraryOlItem&&) = default;
   PartslibraryOlItem& operator=(const PartslibraryOlItem&) = default;

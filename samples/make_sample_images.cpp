@@ -33,7 +33,7 @@ double Cross(double ax, double ay, double bx, double by, double px, double py) {
 
 bool InTriangle(double x, double y, double ax, double ay, double bx, double by, double cx, double cy) {
   const double d1 = Cross(ax, ay, bx, by, x, y), d2 = Cross(bx, by, cx, cy, x, y), d3 = Cross(cx, cy, ax, ay, x, y);
-  const bool negative = d1 < 0 || d2 < 0 || d3 < 0, positive = d1 > 0 || d2 > 0 || d3 > 0;
+  const bool negative = d1 < 0 || d2 < 0 || d3<0, positive = d1> 0 || d2 > 0 || d3 > 0;
   return !(negative && positive);
 }
 
@@ -222,10 +222,14 @@ int main(int argc, char** argv) {
   }
   const std::string library = argv[1];
   const Picture pictures[] = {
-      {"standard/2D", "torque_wrench", &kTorqueWrench, false}, {"standard/2D", "screwdriver", &kScrewdriver, false},
-      {"standard/2D", "arrow", &kArrow, false},                {"standard/2D", "warning", &kWarning, true},
-      {"standard/2D", "hot_surface", &kHotSurface, true},      {"standard/2D", "gloves", &kGloves, true},
-      {"2D", "marker", &kMarker, false},                       {"2D", "note", &kNote, true},
+      {"standard/2D", "torque_wrench", &kTorqueWrench, false},
+      {"standard/2D", "screwdriver", &kScrewdriver, false},
+      {"standard/2D", "arrow", &kArrow, false},
+      {"standard/2D", "warning", &kWarning, true},
+      {"standard/2D", "hot_surface", &kHotSurface, true},
+      {"standard/2D", "gloves", &kGloves, true},
+      {"2D", "marker", &kMarker, false},
+      {"2D", "note", &kNote, true},
   };
   for (const Picture& picture : pictures) {
     const std::string stem = library + "/" + picture.folder + "/" + picture.name;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "common/IsOldDialogEnabled.h"
 #include "conc/ReadGuard.h"
 #include "conc/WriteGuard.h"
 #include "geo/ApproximateEquality.h"
@@ -15,7 +16,6 @@
 #include "oxkapp/illustration/LimMultiRootContainer.h"
 #include "oxkapp/illustration/OrbisApp.h"
 #include "oxloader/Loader.h"
-#include "common/IsOldDialogEnabled.h"
 #include "symbol3d/MyLoadEvent.h"
 #include "symbol3d/SerializedContentVisitor.h"
 #include "symbol3d/SymbolContentKeys.h"
@@ -93,8 +93,8 @@ void SymbolAnnotation::SetSymbolInfo(const SymbolInfo& record) {
     hasAppearanceOverride = false;
     return;
   }
-  util::SmartPtr<oxg::Material> material(
-      new oxg::Material(record.appAmbient, record.appDiffuse, record.appEmissive, record.appSpecular, record.appShininess));
+  util::SmartPtr<oxg::Material> material(new oxg::Material(record.appAmbient, record.appDiffuse, record.appEmissive,
+                                                           record.appSpecular, record.appShininess));
   appearanceOverride = util::SmartPtr<oxg::Appearance>(new oxg::Appearance(material));
   hasAppearanceOverride = true;
 }
@@ -333,7 +333,8 @@ geo::FMat33 RemoveScale(const geo::FMat33& m) {
   return m.WithoutScale();
 }
 
-bool GetPrimaryStructure(util::SmartPtr<oxk::MultiRootContainer>& container, util::SmartPtr<oxk::Structure>& structure) {
+bool GetPrimaryStructure(util::SmartPtr<oxk::MultiRootContainer>& container,
+                         util::SmartPtr<oxk::Structure>& structure) {
   util::SmartPtr<oxk::World> world;
   return oxk::World::GetWorld(world) && world->GetMultiRootContainer(container) &&
          container->GetPrimaryStructure(structure);
@@ -447,7 +448,8 @@ bool SymbolAnnotation::InsertSymbolToTree(util::SmartPtr<oxk::Instance>& out) {
   node->SetShapeSource(source);
   auto illustration = util::DynamicCast<oxkapp::illustration::LimMultiRootContainer>(container);
   if (id.empty() && illustration && illustration->GetFileInfo()) {
-    id = util::Symbol(oxk::Instance::s_content_symbolPrefix.str() + illustration->GetFileInfo()->GetNextStructureId().str());
+    id = util::Symbol(oxk::Instance::s_content_symbolPrefix.str() +
+                      illustration->GetFileInfo()->GetNextStructureId().str());
   }
   util::SmartPtr<oxk::ComponentInstance> placed;
   root->AddChild(node, id, placed);

@@ -161,7 +161,6 @@ class SymbolAnnotation : public SymbolAnnotationBase {
   void DropSceneObserver();
 
  protected:
-
   std::atomic<bool> symbolLoaded{false};
   util::SmartPtr<oxk::ShapeInstance> shapeInstance;
   util::SmartPtr<ShapeSceneObserver> sceneObserver;

@@ -1,9 +1,9 @@
 #include "symbol3d/SymbolAnnotationBase.h"
 
-#include "conc/ReadGuard.h"
-#include "oxannotations/ConstStrings.h"
-#include "orbis/UserDataIds.h"
 #include "common/ModuleLocalizer.h"
+#include "conc/ReadGuard.h"
+#include "orbis/UserDataIds.h"
+#include "oxannotations/ConstStrings.h"
 #include "symbol3d/SymbolContentKeys.h"
 #include "util/MessageArgs.h"
 #include "util/UserData.h"

@@ -20,9 +20,7 @@ struct DBox {
     min = {std::min(min.x, p.x), std::min(min.y, p.y), std::min(min.z, p.z)};
     max = {std::max(max.x, p.x), std::max(max.y, p.y), std::max(max.z, p.z)};
   }
-  [[nodiscard]] DPoint3D Center() const {
-    return {(min.x + max.x) / 2, (min.y + max.y) / 2, (min.z + max.z) / 2};
-  }
+  [[nodiscard]] DPoint3D Center() const { return {(min.x + max.x) / 2, (min.y + max.y) / 2, (min.z + max.z) / 2}; }
 };
 
 }  // namespace geo

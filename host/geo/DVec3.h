@@ -31,8 +31,14 @@ inline constexpr DVec3 DVec3::BAD{std::numeric_limits<double>::max(), std::numer
                                   std::numeric_limits<double>::max()};
 inline constexpr DVec3 DVec3::ZERO{0.0, 0.0, 0.0};
 
-constexpr DVec3 operator-(const DPoint3D& a, const DPoint3D& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-constexpr DPoint3D operator+(const DPoint3D& p, const DVec3& v) { return {p.x + v.x, p.y + v.y, p.z + v.z}; }
-constexpr DPoint3D operator-(const DPoint3D& p, const DVec3& v) { return {p.x - v.x, p.y - v.y, p.z - v.z}; }
+constexpr DVec3 operator-(const DPoint3D& a, const DPoint3D& b) {
+  return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+constexpr DPoint3D operator+(const DPoint3D& p, const DVec3& v) {
+  return {p.x + v.x, p.y + v.y, p.z + v.z};
+}
+constexpr DPoint3D operator-(const DPoint3D& p, const DVec3& v) {
+  return {p.x - v.x, p.y - v.y, p.z - v.z};
+}
 
 }  // namespace geo

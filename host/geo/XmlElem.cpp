@@ -414,9 +414,8 @@ bool XmlElem::GetTextAsBool() const {
   }
   // The words ParseXmlBool takes, without copying the text.
   const auto is = [&](std::string_view word) {
-    return text.size() == word.size() && std::equal(text.begin(), text.end(), word.begin(), [](char a, char b) {
-             return LowerAscii(a) == b;
-           });
+    return text.size() == word.size() &&
+           std::equal(text.begin(), text.end(), word.begin(), [](char a, char b) { return LowerAscii(a) == b; });
   };
   return is("true") || is("yes") || text == "1";
 }
@@ -452,8 +451,7 @@ void XmlElem::SetText(const std::string& text) {
 
 namespace {
 
-XmlElem* FinishParse(XmlTree* tree, const pugi::xml_parse_result& result, std::string_view text,
-                     XmlParseError* error) {
+XmlElem* FinishParse(XmlTree* tree, const pugi::xml_parse_result& result, std::string_view text, XmlParseError* error) {
   pugi::xml_node root = tree->document.document_element();
   if (!result || !root) {
     if (error != nullptr) {
@@ -650,7 +648,8 @@ bool ParseXmlLocation(const char* text, Location& value) {
   const char* cursor = text;
   const char* end = text + std::strlen(text);
   auto next = [&](auto& number) {
-    while (cursor < end && (*cursor == ' ' || *cursor == '\t' || *cursor == '\n' || *cursor == '\r' || *cursor == ',')) {
+    while (cursor < end &&
+           (*cursor == ' ' || *cursor == '\t' || *cursor == '\n' || *cursor == '\r' || *cursor == ',')) {
       ++cursor;
     }
     auto [ptr, ec] = std::from_chars(cursor, end, number);

@@ -114,8 +114,7 @@ class XmlElem {
 
 // Parses a document; null when it is not well-formed (error says where, when given).
 // keepWhitespaceText keeps text nodes made only of blanks.
-[[nodiscard]] XmlElem* ParseXml(std::string_view text, bool keepWhitespaceText = false,
-                                XmlParseError* error = nullptr);
+[[nodiscard]] XmlElem* ParseXml(std::string_view text, bool keepWhitespaceText = false, XmlParseError* error = nullptr);
 // Reads a file with one sized read into a buffer the tree keeps and parses it in place;
 // null when the file cannot be read or is not well-formed.
 [[nodiscard]] XmlElem* ParseXmlFile(const std::string& path, bool keepWhitespaceText = false);

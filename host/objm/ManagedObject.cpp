@@ -11,7 +11,8 @@ std::mutex g_mutex;
 std::unordered_map<const ManagedObject*, std::unordered_map<const ManagedObject*, util::SmartPtr<ManagedObject>>>&
 Managed() {
   static auto* managed =
-      new std::unordered_map<const ManagedObject*, std::unordered_map<const ManagedObject*, util::SmartPtr<ManagedObject>>>();
+      new std::unordered_map<const ManagedObject*,
+                             std::unordered_map<const ManagedObject*, util::SmartPtr<ManagedObject>>>();
   return *managed;
 }
 }  // namespace

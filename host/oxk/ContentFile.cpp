@@ -15,7 +15,8 @@ namespace oxk {
 namespace {
 
 // Frozen: index = alternative of SerializedContentElement::Value.
-const char* const kTypeNames[] = {"symbol", "bool", "int", "float", "color", "point", "vector", "quaternion", "location"};
+const char* const kTypeNames[] = {"symbol", "bool",   "int",        "float",   "color",
+                                  "point",  "vector", "quaternion", "location"};
 
 template <class T>
 std::string Shortest(T value) {
@@ -151,7 +152,8 @@ void WriteElement(const SerializedContentElement& element, pugi::xml_node node) 
 }
 
 util::SmartPtr<SerializedContentElement> ReadElement(pugi::xml_node node) {
-  util::SmartPtr<SerializedContentElement> root(new SerializedContentElement(util::Symbol(node.attribute("name").value())));
+  util::SmartPtr<SerializedContentElement> root(
+      new SerializedContentElement(util::Symbol(node.attribute("name").value())));
   std::vector<std::pair<pugi::xml_node, util::SmartPtr<SerializedContentElement>>> pending{{node, root}};
   std::vector<util::SmartPtr<SerializedContentElement>> opened{root};
   while (!pending.empty()) {
@@ -168,7 +170,8 @@ util::SmartPtr<SerializedContentElement> ReadElement(pugi::xml_node node) {
       if (std::strcmp(child.name(), "content") != 0) {
         continue;
       }
-      util::SmartPtr<SerializedContentElement> sub = element->StartContent(util::Symbol(child.attribute("name").value()));
+      util::SmartPtr<SerializedContentElement> sub =
+          element->StartContent(util::Symbol(child.attribute("name").value()));
       if (!sub) {
         return {};  // deeper than the element limit
       }

@@ -52,8 +52,8 @@ bool ModelFile::Open(const std::string& path, bool illustration, util::SmartPtr<
   }
   const std::string folder = std::filesystem::absolute(path).parent_path().string();
 
-  util::SmartPtr<MultiRootContainer> container(
-      illustration ? new oxkapp::illustration::LimMultiRootContainer() : new MultiRootContainer());
+  util::SmartPtr<MultiRootContainer> container(illustration ? new oxkapp::illustration::LimMultiRootContainer()
+                                                            : new MultiRootContainer());
   util::SmartPtr<Structure> structure;
   util::SmartPtr<ComponentNode> root;
   container->GetPrimaryStructure(structure);

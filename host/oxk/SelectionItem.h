@@ -24,7 +24,8 @@ class SelectionItem : public Object {
 // A selected object (an annotation, a part instance) of a given category.
 class ObjectSelectionItem : public SelectionItem {
  public:
-  ObjectSelectionItem(const util::Symbol& type, const util::SmartPtr<Object>& object) : m_type(type), m_object(object) {}
+  ObjectSelectionItem(const util::Symbol& type, const util::SmartPtr<Object>& object)
+      : m_type(type), m_object(object) {}
 
   [[nodiscard]] util::Symbol GetTypeSymbol() const override { return m_type; }
   [[nodiscard]] const util::SmartPtr<Object>& GetObject() const { return m_object; }

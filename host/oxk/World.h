@@ -4,7 +4,6 @@
 
 #include <atomic>
 #include <mutex>
-
 #include <vector>
 
 #include "oxk/MultiRootContainer.h"

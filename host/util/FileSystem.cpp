@@ -74,8 +74,7 @@ bool FileSystem::ReadFile(const std::string& path, std::string& contents) {
   return ok;
 }
 
-bool FileSystem::ReadFile(const std::string& path, std::unique_ptr<char[]>& contents, size_t& size,
-                          size_t padding) {
+bool FileSystem::ReadFile(const std::string& path, std::unique_ptr<char[]>& contents, size_t& size, size_t padding) {
   size = 0;
   const bool ok = ReadWhole(path, [&](size_t length) {
     contents = std::make_unique_for_overwrite<char[]>(length + 1 + padding);  // never a zero-sized array

@@ -26,7 +26,9 @@ class Symbol {
   [[nodiscard]] const char* safe_c_str() const noexcept { return m_text ? m_text->c_str() : ""; }
   [[nodiscard]] size_t length() const noexcept { return m_text ? m_text->size() : 0; }
   [[nodiscard]] bool empty() const noexcept { return m_text == nullptr; }
-  [[nodiscard]] std::string_view view() const noexcept { return m_text ? std::string_view(*m_text) : std::string_view(); }
+  [[nodiscard]] std::string_view view() const noexcept {
+    return m_text ? std::string_view(*m_text) : std::string_view();
+  }
   [[nodiscard]] std::string str() const { return m_text ? *m_text : std::string(); }
   operator std::string() const { return str(); }
 

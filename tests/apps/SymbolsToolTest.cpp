@@ -2,8 +2,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -40,8 +40,7 @@ class SymbolsTool : public ::testing::Test {
 
   Result Run(const std::string& args, const std::string& environment = "") const {
     const std::string out = (scratch / "out.txt").string(), err = (scratch / "err.txt").string();
-    const std::string command =
-        environment + " " SYMBOLS_BINARY_DIR "/apps/symbols " + args + " >" + out + " 2>" + err;
+    const std::string command = environment + " " SYMBOLS_BINARY_DIR "/apps/symbols " + args + " >" + out + " 2>" + err;
     Result result;
     const int raw = std::system(command.c_str());
     result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

@@ -179,9 +179,9 @@ TEST(CatalogueListMerge, CategoriesCollapseByNameAndEntriesFollow) {
   PartslibraryListAccess::Merge(into, other);
   ASSERT_EQ(into.GetCategoryList().size(), 3u);  // "Safety" collapsed, "Parts" appended
   EXPECT_EQ(parts->GetID(), 5);
-  EXPECT_EQ(images[0]->GetCategoryID(), 4);      // old Safety 1 -> existing Safety 4
-  EXPECT_EQ(images[1]->GetCategoryID(), 5);      // old Parts 2 -> 5
-  EXPECT_EQ(images[2]->GetCategoryID(), 1);      // 9 names nothing: the first category
+  EXPECT_EQ(images[0]->GetCategoryID(), 4);  // old Safety 1 -> existing Safety 4
+  EXPECT_EQ(images[1]->GetCategoryID(), 5);  // old Parts 2 -> 5
+  EXPECT_EQ(images[2]->GetCategoryID(), 1);  // 9 names nothing: the first category
   EXPECT_EQ(images[0]->GetID(), 5);
   EXPECT_EQ(images[1]->GetID(), 6);
   EXPECT_EQ(images[2]->GetID(), 7);

@@ -81,8 +81,9 @@ TEST(CatalogueRead, StandardExampleResolvesKeysTagsAndLocations) {
 }
 
 TEST(CatalogueRead, RootMustHaveFiveChildrenUnlessShared) {
-  const std::string six = LibraryDoc("<category id=\"1\"><name>A</name></category>").insert(
-      std::string("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<orbis-library>").size(), "<extra/>");
+  const std::string six =
+      LibraryDoc("<category id=\"1\"><name>A</name></category>")
+          .insert(std::string("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<orbis-library>").size(), "<extra/>");
   PartslibraryList standard;
   Access::Parse(standard, six, false, true);
   EXPECT_TRUE(standard.GetCategoryList().empty());
@@ -91,7 +92,8 @@ TEST(CatalogueRead, RootMustHaveFiveChildrenUnlessShared) {
   EXPECT_EQ(shared.GetCategoryList().size(), 1u);
 
   PartslibraryList wrongRoot;
-  Access::Parse(wrongRoot, "<?xml version=\"1.0\"?><library><units/><information/><categories/><shapes/><symbols/></library>",
+  Access::Parse(wrongRoot,
+                "<?xml version=\"1.0\"?><library><units/><information/><categories/><shapes/><symbols/></library>",
                 true, false);
   EXPECT_TRUE(wrongRoot.GetUnits().empty());
   PartslibraryList broken;
@@ -183,12 +185,12 @@ TEST(CatalogueRead, ManyAttributesStillFindTheFirstOfEachName) {
     extra += " x" + std::to_string(i) + "=\"1\"";
   }
   PartslibraryList list;
-  Access::Parse(list,
-                LibraryDoc("<category id=\"3\"><name>C</name></category>",
-                           "<shape" + extra + " id=\"12\" categoryId=\"3\" id=\"13\"/>",
-                           "<symbol id=\"8\" billboard=\"true\"" + extra + "><flip vertical=\"true\"" + extra +
-                               "/></symbol>"),
-                false, false);
+  Access::Parse(
+      list,
+      LibraryDoc("<category id=\"3\"><name>C</name></category>",
+                 "<shape" + extra + " id=\"12\" categoryId=\"3\" id=\"13\"/>",
+                 "<symbol id=\"8\" billboard=\"true\"" + extra + "><flip vertical=\"true\"" + extra + "/></symbol>"),
+      false, false);
   ASSERT_EQ(list.GetOlList().size(), 1u);
   EXPECT_EQ(list.GetOlList()[0]->GetID(), 12);
   EXPECT_EQ(list.GetOlList()[0]->GetCategoryID(), 3);

@@ -10,7 +10,8 @@
 
 namespace {
 
-using CreateFn = bool (*)(const std::string&, const std::string&, const std::string&, util::SmartPtr<util::RefCounted>&);
+using CreateFn = bool (*)(const std::string&, const std::string&, const std::string&,
+                          util::SmartPtr<util::RefCounted>&);
 using VoidFn = void (*)();
 
 class Module : public ::testing::Test {

@@ -9,8 +9,8 @@
 #include <thread>
 
 #include "oxk/ContentFile.h"
-#include "util/FileSystem.h"
 #include "support/TempFolder.h"
+#include "util/FileSystem.h"
 #include "util/SafeFileWriter.h"
 
 namespace {
@@ -89,7 +89,8 @@ TEST(ContentFile, RejectsBrokenOrTooDeepDocuments) {
   }
   EXPECT_FALSE(oxk::ContentFile::FromText(deep));
   auto skipped = oxk::ContentFile::FromText(
-      "<content name=\"x\"><property key=\"a\" type=\"weird\">1</property><property key=\"b\" type=\"int\">z</property></content>");
+      "<content name=\"x\"><property key=\"a\" type=\"weird\">1</property><property key=\"b\" "
+      "type=\"int\">z</property></content>");
   ASSERT_TRUE(skipped);
   EXPECT_TRUE(skipped->GetEntries().empty());
 }

@@ -55,7 +55,8 @@ int Load(const util::SmartPtr<oxk::Shape>& shape, util::SmartPtr<RecordingEvent>
 
 TEST(Loader, ReadsObjOnItsOwnThreadAndCompletesOnce) {
   testsupport::TempFolder folder;
-  const std::string path = folder.Write("quad.obj", "# quad\nv 0 0 0\nv 2 0 0\nv 2 1 0\nv 0 1 -3\nvn 0 0 1\nf 1//1 2//1 3//1 4//1\n");
+  const std::string path =
+      folder.Write("quad.obj", "# quad\nv 0 0 0\nv 2 0 0\nv 2 1 0\nv 0 1 -3\nvn 0 0 1\nf 1//1 2//1 3//1 4//1\n");
   auto shape = ShapeOf(path);
   util::SmartPtr<RecordingEvent> event;
   EXPECT_EQ(Load(shape, event), Loader::kOk);

@@ -53,9 +53,7 @@ TEST(RefCounted, LastReleaseDestroysThroughVirtualDestructor) {
 TEST(RefCounted, HookThatRefusesKeepsObjectAlive) {
   g_destroyed = 0;
   auto* raw = new Reluctant();
-  {
-    util::SmartPtr<Reluctant> p(raw);
-  }
+  { util::SmartPtr<Reluctant> p(raw); }
   EXPECT_EQ(raw->asked, 1);
   EXPECT_EQ(g_destroyed, 0);
   EXPECT_EQ(raw->GetReferenceCount(), 1);  // the reference added back for the hook

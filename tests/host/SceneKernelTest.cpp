@@ -96,9 +96,8 @@ TEST_F(SceneKernel, ObserversHearEveryChangeBetweenBeginAndEnd) {
   ASSERT_TRUE(scene->RecreateShapeInstance(shape));
   EXPECT_FALSE(scene->RecreateShapeInstance(shape));
 
-  const std::vector<std::string> expected = {"begin", "hidden", "end",  "begin", "moved",  "end",
-                                             "begin", "look",   "end",  "begin", "remove", "end",
-                                             "begin", "create", "end"};
+  const std::vector<std::string> expected = {"begin", "hidden", "end",    "begin", "moved", "end",    "begin", "look",
+                                             "end",   "begin",  "remove", "end",   "begin", "create", "end"};
   EXPECT_EQ(recorder->events, expected);
 
   recorder->Unregister();

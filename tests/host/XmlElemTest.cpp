@@ -18,8 +18,9 @@ struct TreeGuard {
 };
 
 TEST(Xml, ParsesElementsAttributesAndDecodedText) {
-  TreeGuard tree(geo::ParseXml(
-      "<?xml version=\"1.0\"?>\n<lib a=\"1\" b=\"x &amp; y\"><!-- c --><one>t &lt; u</one>text<two/><one>2</one></lib>"));
+  TreeGuard tree(
+      geo::ParseXml("<?xml version=\"1.0\"?>\n<lib a=\"1\" b=\"x &amp; y\"><!-- c --><one>t &lt; "
+                    "u</one>text<two/><one>2</one></lib>"));
   ASSERT_NE(tree.root, nullptr);
   EXPECT_TRUE(tree.root->GetName() == "lib");
   ASSERT_EQ(tree.root->GetNumChildren(), 3u);
@@ -33,7 +34,8 @@ TEST(Xml, ParsesElementsAttributesAndDecodedText) {
 }
 
 TEST(Xml, TypedAttributeReadersRejectWhatDoesNotParse) {
-  TreeGuard tree(geo::ParseXml(R"(<e i=" 42" bad="4x" f="2.5" b="TRUE" n="no" junk="maybe" l="1 0 0 0 1 0 0 0 1 1.5 -2 3"/>)"));
+  TreeGuard tree(
+      geo::ParseXml(R"(<e i=" 42" bad="4x" f="2.5" b="TRUE" n="no" junk="maybe" l="1 0 0 0 1 0 0 0 1 1.5 -2 3"/>)"));
   ASSERT_NE(tree.root, nullptr);
   geo::XmlElem& e = *tree.root;
   int32_t i = 7;

@@ -74,8 +74,10 @@ TEST(SymbolContent, SavedSymbolLoadsBackWithEveryField) {
   record.hasSymbolCsysLocation = true;
   record.symbolInitLocation = Frame(-1, 1.0f);
   record.hasSymbolInitLocation = true;
-  record.connectedParts.push_back({util::Symbol("/1/4"), util::Symbol(), geo::DPoint3D(1, 2, 3), geo::DVec3(0.5, 0, 0)});
-  record.connectedParts.push_back({util::Symbol("/1/5"), util::Symbol("/1"), geo::DPoint3D(4, 5, 6), geo::DVec3(0, 0, -2)});
+  record.connectedParts.push_back(
+      {util::Symbol("/1/4"), util::Symbol(), geo::DPoint3D(1, 2, 3), geo::DVec3(0.5, 0, 0)});
+  record.connectedParts.push_back(
+      {util::Symbol("/1/5"), util::Symbol("/1"), geo::DPoint3D(4, 5, 6), geo::DVec3(0, 0, -2)});
   record.sequencerTags.push_back(NewTag(SequencerTag::kTorque, "Tightening torque", "Nm", "25"));
   symbol->SetSymbolInfo(record);
 
@@ -187,7 +189,7 @@ TEST(SymbolContent, FlattenHandsOverOnlyTextsAndNames) {
   ASSERT_EQ(flat.size(), 1u);
   const auto keys = Keys(*flat[0]);
   const std::vector<util::Symbol> expected = {oxk::Annotation::VisibleKey(), "title", "description", "showTooltipTitle",
-                                              "showTooltipDescription", "name", "fileName", "ID"};
+                                              "showTooltipDescription",      "name",  "fileName",    "ID"};
   EXPECT_EQ(keys, expected);
 }
 
@@ -233,7 +235,8 @@ TEST(SymbolContent, HostVisibilityTravelsWithTheContent) {
   symbol->Visit(document);
   SmartPtr<SymbolAnnotation> restored(new SymbolAnnotation());
   ASSERT_TRUE(restored->IsVisible());
-  restored->InitializeFromSerializedContent(document->GetChildren(oxannotations::ConstStrings::oxSymbol3D).at(0), nullptr);
+  restored->InitializeFromSerializedContent(document->GetChildren(oxannotations::ConstStrings::oxSymbol3D).at(0),
+                                            nullptr);
   EXPECT_FALSE(restored->IsVisible());
 }
 

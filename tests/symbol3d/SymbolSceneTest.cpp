@@ -5,6 +5,7 @@
 #include <string>
 #include <thread>
 
+#include "common/IsOldDialogEnabled.h"
 #include "component/ComponentEntry.h"
 #include "oxannotations/UniversalMeasurementObserver.h"
 #include "oxk/ComponentInstance.h"
@@ -13,7 +14,6 @@
 #include "oxkapp/illustration/OrbisApp.h"
 #include "oxloader/Loader.h"
 #include "support/TempFolder.h"
-#include "common/IsOldDialogEnabled.h"
 #include "symbol3d/SymbolAnnotation.h"
 
 namespace {
