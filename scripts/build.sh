@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# scripts/build.sh DIR [cmake options...]: configures and builds into DIR.
-# Builds take a machine-wide lock so that parallel sessions never compile at once.
+# scripts/build.sh DIR [cmake options...]: configures and builds into DIR with one job per
+# processor.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 dir=$1
 shift
 cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-flock /tmp/orrin-symbols-build.lock cmake --build "$dir" -j2
+cmake --build "$dir" -j"$(nproc)"

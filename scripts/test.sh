@@ -11,7 +11,7 @@ run() {
   shift
   echo "== $dir"
   scripts/build.sh "$dir" -DSYMBOLS_WERROR=ON -DSYMBOLS_APPS=ON "$@"
-  ctest --test-dir "$dir" --output-on-failure -j2 --timeout 300
+  ctest --test-dir "$dir" --output-on-failure -j"$(nproc)" --timeout 300
 }
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
