@@ -102,7 +102,7 @@ void SymbolAnnotation::SetSymbolInfo(const SymbolInfo& record) {
 void SymbolAnnotation::GetSymbolInfo(SymbolInfo& /*record*/) const {}
 
 bool SymbolAnnotation::InitializeFromSerializedContent(const util::SmartPtr<oxk::SerializedContentElement>& element,
-                                                       const oxk::IdPathMapper* /*mapper*/) {
+                                                       const util::SmartPtr<oxk::AnnoIdPathMapper>& /*mapper*/) {
   conc::WriteGuard guard(GetRWLock());
   // Qualified: the host base class has a member class of the same name.
   oxannotations::SerializedContentVisitor visitor(util::SmartPtr<oxk::Annotation>(this));

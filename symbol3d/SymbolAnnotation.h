@@ -72,7 +72,8 @@ class SymbolAnnotation : public SymbolAnnotationBase {
   void RemoveUnvalidParts();
 
   bool InitializeFromSerializedContent(const util::SmartPtr<oxk::SerializedContentElement>& element,
-                                       const oxk::IdPathMapper* mapper) override;
+                                       const util::SmartPtr<oxk::AnnoIdPathMapper>& mapper) override;
+  using oxk::Annotation::InitializeFromSerializedContent;
   [[nodiscard]] bool IsEqual(const util::SmartPtr<oxk::Annotation>& other) const override;
   [[nodiscard]] bool CanAnimate(const util::SmartPtr<oxk::OperationStep>& step) const override;
   [[nodiscard]] bool Flatten(const util::SmartPtr<oxk::SerializedContentElement>& element,

@@ -1,4 +1,4 @@
-// An axis-aligned box in doubles; empty until a point is added.
+// An axis-aligned box in doubles; EMPTY until a point is enclosed.
 #pragma once
 
 #include <algorithm>
@@ -11,8 +11,10 @@ struct DBox {
   DPoint3D min{1, 1, 1};
   DPoint3D max{-1, -1, -1};
 
-  [[nodiscard]] bool IsEmpty() const { return min.x > max.x; }
-  void Add(const DPoint3D& p) {
+  static const DBox EMPTY;
+
+  [[nodiscard]] constexpr bool IsEmpty() const { return min.x > max.x || min.y > max.y || min.z > max.z; }
+  void Enclose(const DPoint3D& p) {
     if (IsEmpty()) {
       min = max = p;
       return;
@@ -20,7 +22,18 @@ struct DBox {
     min = {std::min(min.x, p.x), std::min(min.y, p.y), std::min(min.z, p.z)};
     max = {std::max(max.x, p.x), std::max(max.y, p.y), std::max(max.z, p.z)};
   }
-  [[nodiscard]] DPoint3D Center() const { return {(min.x + max.x) / 2, (min.y + max.y) / 2, (min.z + max.z) / 2}; }
+  void Enclose(const DBox& other) {
+    if (other.IsEmpty()) {
+      return;
+    }
+    Enclose(other.min);
+    Enclose(other.max);
+  }
+  [[nodiscard]] DPoint3D GetCenter() const {
+    return {(min.x + max.x) / 2, (min.y + max.y) / 2, (min.z + max.z) / 2};
+  }
 };
+
+inline constexpr DBox DBox::EMPTY{};
 
 }  // namespace geo

@@ -54,7 +54,13 @@ bool Annotation::DetachScene() {
 }
 
 bool Annotation::InitializeFromSerializedContent(const util::SmartPtr<SerializedContentElement>& element,
-                                                 const IdPathMapper* /*mapper*/) {
+                                                 const util::SmartPtr<objm::ManagedObject>& /*owner*/,
+                                                 const util::SmartPtr<AnnoIdPathMapper>& mapper) {
+  return InitializeFromSerializedContent(element, mapper);
+}
+
+bool Annotation::InitializeFromSerializedContent(const util::SmartPtr<SerializedContentElement>& element,
+                                                 const util::SmartPtr<AnnoIdPathMapper>& /*mapper*/) {
   if (!element) {
     return true;
   }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "geo/Location.h"
+#include "objm/ManagedObject.h"
 #include "oxk/AsyncEvent.h"
 #include "oxk/MarkupController.h"
 #include "oxk/MemoryPoolAllocated.h"
@@ -33,10 +34,14 @@ class AnnoSet;
 class Pipeline;
 
 // Maps identifier paths of a saved document to those of the document being loaded.
-class IdPathMapper {
+// Counted: the host hands one mapper to every annotation of a document it loads.
+class AnnoIdPathMapper : public Object {
  public:
-  virtual ~IdPathMapper() = default;
-  [[nodiscard]] virtual util::Symbol Map(const util::Symbol& path) const = 0;
+  // The path in the document being loaded; path itself when nothing maps it.
+  [[nodiscard]] virtual util::Symbol Map(const util::Symbol& path) const { return path; }
+
+ protected:
+  ~AnnoIdPathMapper() override = default;
 };
 
 // Tells a flattening pass whether an instance takes part in it.
@@ -94,7 +99,12 @@ class Annotation : public ObjectWithRWLock, public MarkupController, public Obse
   [[nodiscard]] const std::vector<util::SmartPtr<Scene>>& GetScenes() const { return m_scenes; }
   // Base: applies the base's own keys; returns true.
   virtual bool InitializeFromSerializedContent(const util::SmartPtr<SerializedContentElement>& element,
-                                               const IdPathMapper* mapper);
+                                               const util::SmartPtr<AnnoIdPathMapper>& mapper);
+  // The form the host uses when it restores content on behalf of an owner object.
+  // Base: the two-argument form, through the virtual call.
+  virtual bool InitializeFromSerializedContent(const util::SmartPtr<SerializedContentElement>& element,
+                                               const util::SmartPtr<objm::ManagedObject>& owner,
+                                               const util::SmartPtr<AnnoIdPathMapper>& mapper);
   [[nodiscard]] virtual bool IsEqual(const util::SmartPtr<Annotation>& other) const;
   [[nodiscard]] virtual bool CanAnimate(const util::SmartPtr<OperationStep>& step) const;
   // Base: the annotation's own visibility flag.

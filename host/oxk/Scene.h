@@ -1,9 +1,14 @@
-// A scene of the host: what an annotation attaches to. Every scene has a selection.
-// Shape scenes derive from it.
+// A scene of the host: what an annotation attaches to. Every scene has a selection and
+// the views that show it, view 0 first.
 #pragma once
+
+#include <cstddef>
+#include <mutex>
+#include <vector>
 
 #include "oxk/Object.h"
 #include "oxk/SelectionManager.h"
+#include "oxk/View.h"
 #include "util/SmartPtr.h"
 
 namespace oxk {
@@ -17,11 +22,23 @@ class Scene : public Object {
     return static_cast<bool>(out);
   }
 
+  // The view at index; empty when the scene has fewer views.
+  [[nodiscard]] util::SmartPtr<View> GetView(size_t index) const {
+    std::lock_guard<std::mutex> guard(m_viewsMutex);
+    return index < m_views.size() ? m_views[index] : util::SmartPtr<View>();
+  }
+  void AddView(const util::SmartPtr<View>& view) {
+    std::lock_guard<std::mutex> guard(m_viewsMutex);
+    m_views.push_back(view);
+  }
+
  protected:
   ~Scene() override = default;
 
  private:
   util::SmartPtr<SelectionManager> m_selection;
+  mutable std::mutex m_viewsMutex;
+  std::vector<util::SmartPtr<View>> m_views;
 };
 
 }  // namespace oxk

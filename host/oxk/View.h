@@ -1,4 +1,4 @@
-// A view of a scene, as passed along with selection changes.
+// A view of a scene: what the user looks through. Shape views add a camera.
 #pragma once
 
 #include "oxk/Object.h"
