@@ -8,10 +8,9 @@
 
 #include <string>
 
+#include "common/Export.h"
 #include "util/RefCounted.h"
 #include "util/SmartPtr.h"
-
-#define OXSYMBOLS_EXPORT __attribute__((visibility("default")))
 
 extern "C" {
 
