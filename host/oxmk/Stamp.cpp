@@ -152,6 +152,8 @@ bool Stamp::ApplyUserChange(const geo::DPoint3D& center, float width, float heig
   if (controller == nullptr) {
     return false;
   }
+  // The drag starts from the stamp as it is: a fresh shadow keeps where it was.
+  CycleShadow();
   const util::SmartPtr<StampShadow> shadow = GetStampShadow();
   shadow->SetWidth(width);
   shadow->SetHeight(height);
@@ -160,7 +162,6 @@ bool Stamp::ApplyUserChange(const geo::DPoint3D& center, float width, float heig
   const util::SmartPtr<util::RefCounted> keepController(controller);
   const util::SmartPtr<oxk::Markup> self(this);
   const bool accepted = controller->MarkupUpdated(self, shadow, operation);
-  CycleShadow();
   NotifyContentChanged();
   return accepted;
 }

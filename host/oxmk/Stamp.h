@@ -59,10 +59,10 @@ class Stamp : public oxk::Markup {
   void GetContent(const geo::Pipeline& pipeline, oxcontext::Context2D* context, int32_t n,
                   std::vector<util::SmartPtr<oxmu::Primitive>>& primitives) const override;
 
-  // The end of a user's drag, as the host's manipulator reports it: the stamp's centre
-  // becomes center and its shadow takes the new size; the controller then decides
-  // (MarkupUpdated, with operation for undo steps) and the shadow starts anew. False
-  // when the stamp has no controller (nothing changes) or the controller refused.
+  // A user's drag, as the host's manipulator reports it: a new shadow keeps the stamp as
+  // it was, the stamp's centre becomes center and the shadow takes the new size; then
+  // the controller decides (MarkupUpdated, with operation for undo steps). False when
+  // the stamp has no controller (nothing changes) or the controller refused.
   bool ApplyUserChange(const geo::DPoint3D& center, float width, float height,
                        const util::SmartPtr<oxk::Operation>& operation);
 
