@@ -11,12 +11,14 @@ namespace {
 // One clockwise quarter turn: the left column becomes the top row.
 Frame TurnClockwise(const Frame& frame) {
   const uint32_t width = frame.GetWidth(), height = frame.GetHeight();
-  std::vector<uint8_t> turned(frame.GetPixels().size());
+  const std::vector<uint8_t>& pixels = frame.GetPixels();
+  std::vector<uint8_t> turned(pixels.size());
   for (uint32_t y = 0; y < height; ++y) {
     for (uint32_t x = 0; x < width; ++x) {
       // (x, y) goes to column height - 1 - y of row x in a frame height pixels wide.
+      const size_t from = (static_cast<size_t>(y) * width + x) * 4;
       const size_t to = (static_cast<size_t>(x) * height + (height - 1 - y)) * 4;
-      std::memcpy(&turned[to], frame.GetPixel(x, y), 4);
+      std::memcpy(&turned[to], &pixels[from], 4);
     }
   }
   return Frame(height, width, std::move(turned));

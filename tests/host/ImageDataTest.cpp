@@ -26,7 +26,9 @@ util::SmartPtr<oximg::Image> TestImage(uint32_t width, uint32_t height) {
 }
 
 bool PixelIs(const oximg::Frame& frame, uint32_t x, uint32_t y, uint32_t fromX, uint32_t fromY) {
-  return std::memcmp(frame.GetPixel(x, y), testsupport::PixelAt(fromX, fromY).data(), 4) == 0;
+  const size_t at = (static_cast<size_t>(y) * frame.GetWidth() + x) * 4;
+  return at + 4 <= frame.GetPixels().size() &&
+         std::memcmp(&frame.GetPixels()[at], testsupport::PixelAt(fromX, fromY).data(), 4) == 0;
 }
 
 // The start of a PNG file claiming width by height pixels: the signature, the header

@@ -85,6 +85,7 @@ TEST(Symbol2DContent, EveryFieldAndTagLoadsBackFromASavedDocument) {
   ScopedScene<oxk::Scene> scene;
   SmartPtr<Symbol2D> symbol(new Symbol2D(FullRecord()));
   ASSERT_TRUE(symbol->AttachScene(scene.Get()));
+  ASSERT_TRUE(WaitForLoader());
   geo::Location placed;
   placed.Set(geo::DPoint3D(1.5, -2.25, 3), geo::Quaternion<float>::FromAxisAngle(0, 1, 0, 0.75f), 1.0f);
   symbol->GetMarkup()->SetLocation(placed);
@@ -139,6 +140,7 @@ TEST(Symbol2DContent, EveryFieldAndTagLoadsBackFromASavedDocument) {
   // The markup's placement was saved (not the record's) and is applied at attachment.
   ScopedScene<oxk::Scene> other;
   ASSERT_TRUE(restored->AttachScene(other.Get()));
+  ASSERT_TRUE(WaitForLoader());
   EXPECT_TRUE(restored->GetMarkup()->GetLocation().IsApproximately(placed));
 
   // The three-argument form reads the same.
@@ -156,6 +158,7 @@ TEST(Symbol2DContent, OnlyAPlacedAttachedSymbolWritesItsPlacement) {
   ScopedScene<oxk::Scene> scene;
   SmartPtr<Symbol2D> billboard(new Symbol2D(record));
   ASSERT_TRUE(billboard->AttachScene(scene.Get()));
+  ASSERT_TRUE(WaitForLoader());
   EXPECT_FALSE(Has(*ContentOf(*billboard), "bbXform"));
   const auto written = ContentOf(*SmartPtr<Symbol2D>(new Symbol2D()));
   EXPECT_TRUE(Has(*written, "width"));  // a never attached symbol writes its record
@@ -218,6 +221,7 @@ TEST(Symbol2DContent, FlatteningWritesThePixelBoxAsCentreAndSize) {
   record.height = 5;
   SmartPtr<Symbol2D> symbol(new Symbol2D(record));
   ASSERT_TRUE(symbol->AttachScene(scene.Get()));
+  ASSERT_TRUE(WaitForLoader());
   oxk::Pipeline pipeline;
   geo::DMat44 toPixels;
   toPixels.m[0][0] = toPixels.m[1][1] = 3;

@@ -118,7 +118,10 @@ class TestSymbol : public oxannotations::Symbol2D {
  public:
   TestSymbol() = default;
   explicit TestSymbol(const oxannotations::Symbol2DInfo& record) : Symbol2D(record) {}
-  void SetTempDir(const std::string& folder) { tempDir = folder; }
+  void SetTempDir(const std::string& folder) {
+    std::lock_guard<std::mutex> guard(sharedMutex);
+    tempDir = folder;
+  }
 };
 
 inline bool WaitForLoader() {
