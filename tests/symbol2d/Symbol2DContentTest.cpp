@@ -117,7 +117,7 @@ TEST(Symbol2DContent, EveryFieldAndTagLoadsBackFromASavedDocument) {
   EXPECT_EQ(restored->GetLineWidth(), 3);
   EXPECT_EQ(restored->GetLineStipple(), 5);
   EXPECT_EQ(restored->GetFillColor(), geo::Color(0.9f, 0.8f, 0.7f, 0.6f));
-  EXPECT_EQ(restored->GetTransparency(), 0.25f);
+  EXPECT_EQ(restored->GetTransparency(), 0.0f);  // its image had loaded: opaque
   EXPECT_TRUE(restored->IsScreenSpace());
   EXPECT_EQ(restored->GetAnchor(), 6);
   EXPECT_TRUE(restored->GetReverse());
@@ -153,7 +153,9 @@ TEST(Symbol2DContent, EveryFieldAndTagLoadsBackFromASavedDocument) {
 TEST(Symbol2DContent, OnlyAPlacedAttachedSymbolWritesItsPlacement) {
   ScopedWorld world;
   Symbol2DInfo record = FullRecord();
-  EXPECT_FALSE(Has(*ContentOf(*SmartPtr<Symbol2D>(new Symbol2D(record))), "bbXform"));  // never attached
+  const auto detached = ContentOf(*SmartPtr<Symbol2D>(new Symbol2D(record)));
+  EXPECT_FALSE(Has(*detached, "bbXform"));  // never attached
+  EXPECT_EQ(std::get<float>(*detached->FindProperty(util::Symbol("transparency"))), 0.25f);
   record.isBillboard = true;
   ScopedScene<oxk::Scene> scene;
   SmartPtr<Symbol2D> billboard(new Symbol2D(record));

@@ -146,7 +146,10 @@ TEST_F(Symbol2DEdit, WithoutAnOperationTheChangeStaysButNoStepIsMade) {
   symbol->GetMarkupSize(0, size);
   EXPECT_EQ(size, geo::DVec3(3, 3, 0));
   ASSERT_TRUE(markup->ApplyUserChange(geo::DPoint3D(2, 2, 0), 4, 4, operation));
-  EXPECT_EQ(operation->GetStepCount(), 2u);  // both moved and resized
+  ASSERT_EQ(operation->GetStepCount(), 2u);  // both moved and resized
+  const auto move = util::DynamicCast<oxannotations::MoveOperationStep>(operation->GetSteps()[0]);
+  ASSERT_TRUE(move);
+  EXPECT_EQ(move->GetFrom().GetPos(), geo::DPoint3D(1, 1, 0));  // from where the first change left it
   // A markup that is not the symbol's changes nothing.
   SmartPtr<oxmk::Stamp> other(new oxmk::Stamp(false, 1, true));
   EXPECT_TRUE(symbol->MarkupUpdated(SmartPtr<oxk::Markup>(other.get()), other->GetShadow(), operation));
