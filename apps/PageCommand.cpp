@@ -28,7 +28,7 @@ constexpr double kMargin = 30;
 constexpr double kPitch = 130;
 constexpr float kHalfSize = 40;
 constexpr double kImageRowTop = 30;
-constexpr double kMarkerRowTop = 180;
+constexpr double kMarkerRowTop = 150;
 constexpr double kMarkerRowHeight = 40;
 constexpr std::chrono::seconds kLoadTimeout{30};
 
@@ -162,7 +162,7 @@ int RunPageCommand(const Locations& locations, const std::string& out) {
   ScopedPage page;
   const size_t columns = std::max<size_t>({images.size(), shapes.size(), 1});
   const double width = 2 * kMargin + static_cast<double>(columns) * kPitch;
-  const double height = shapes.empty() ? kMarkerRowTop : kMarkerRowTop + kMarkerRowHeight + kMargin;
+  const double height = shapes.empty() ? kMarkerRowTop : kMarkerRowTop + kMarkerRowHeight + kMargin / 2;
   page.scene->GetDocument2D()->SetPageSize(width, height);
 
   std::vector<SmartPtr<oxk::AsyncEvent>> pending;
