@@ -9,6 +9,7 @@
 #include "CatalogueReport.h"
 #include "GalleryPage.h"
 #include "LibraryCheck.h"
+#include "PageCommand.h"
 #include "ToolSetup.h"
 #include "catalogue/PartslibraryList.h"
 #include "util/FileSystem.h"
@@ -34,6 +35,7 @@ Commands:
   library find TEXT                    entries whose texts contain TEXT (any case)
   library export --user|--standard FILE  write the catalogue as a library file
   gallery --out FILE.html              an HTML page of the picker's view
+  page --out FILE.svg                  a 2D illustration page of the catalogue's symbols
 
 Options (anywhere on the line):
   --base DIR        folder that holds SymbolsLibrary (illustration preferences base)
@@ -82,6 +84,13 @@ const char* const kExportHelp = R"(usage: symbols [OPTIONS] library export --use
 
 Writes the catalogue to FILE: --user writes the user's own entries, --standard the
 standard and the user's entries (shared entries are never written).
+)";
+
+const char* const kPageHelp = R"(usage: symbols [OPTIONS] page --out FILE.svg
+
+Writes an SVG page made as a host makes a 2D illustration: the catalogue's images as 2D
+symbols in one row (every second one turned a quarter or mirrored), with their titles
+as captions and tooltips, and its shapes as flattened symbols' labelled markers below.
 )";
 
 const char* const kGalleryHelp = R"(usage: symbols [OPTIONS] gallery --out FILE.html
@@ -158,6 +167,9 @@ const char* HelpFor(const std::vector<std::string>& words) {
   if (words[0] == "gallery") {
     return kGalleryHelp;
   }
+  if (words[0] == "page") {
+    return kPageHelp;
+  }
   if (words[0] != "library" || words.size() < 2) {
     return words[0] == "library" ? kLibraryHelp : kMainHelp;
   }
@@ -196,7 +208,7 @@ int Library(const CommandLine& line) {
     return Usage("--user and --standard belong to library export");
   }
   if (!line.out.empty()) {
-    return Usage("--out belongs to gallery");
+    return Usage("--out belongs to gallery and page");
   }
   if (sub == "check") {
     if (w.size() != 2) {
@@ -283,7 +295,7 @@ int Run(int argc, char** argv) {
   if (line.words.empty()) {
     return Usage("no command given");
   }
-  if (line.words[0] != "library" && line.words[0] != "gallery") {
+  if (line.words[0] != "library" && line.words[0] != "gallery" && line.words[0] != "page") {
     return Usage("unknown command: " + line.words[0]);
   }
   if (line.locations.base.empty()) {
@@ -300,6 +312,12 @@ int Run(int argc, char** argv) {
   }
   while (line.locations.shared.size() > 1 && line.locations.shared.back() == '/') {
     line.locations.shared.pop_back();
+  }
+  if (line.words[0] == "page") {
+    if (line.words.size() != 1 || line.out.empty() || line.user || line.standard) {
+      return Usage("page needs --out FILE.svg");
+    }
+    return symbols_tool::RunPageCommand(line.locations, line.out);
   }
   if (!symbols_tool::ToolSetup::Install(line.locations, error)) {
     return Failure(error);

@@ -2,7 +2,9 @@
 
 #include <new>
 
+#include "symbol2d/Symbol2D.h"
 #include "symbol3d/SymbolAnnotation.h"
+#include "symbol3d/SymbolAnnotationFlattened.h"
 
 namespace {
 
@@ -35,25 +37,15 @@ util::RefCounted* Create(Kind kind) {
       case Kind::kSymbol3D:
         return new (std::nothrow) oxannotations::SymbolAnnotation();
       case Kind::kSymbol2D:
+        return new (std::nothrow) oxannotations::Symbol2D();
       case Kind::kSymbol3DFlattened:
+        return new (std::nothrow) oxannotations::SymbolAnnotationFlattened();
       case Kind::kNone:
         return nullptr;
     }
   } catch (...) {
   }
   return nullptr;
-}
-
-bool IsAvailable(Kind kind) {
-  switch (kind) {
-    case Kind::kSymbol3D:
-      return true;
-    case Kind::kSymbol2D:
-    case Kind::kSymbol3DFlattened:
-    case Kind::kNone:
-      return false;
-  }
-  return false;
 }
 
 }  // namespace
@@ -70,7 +62,7 @@ bool OXDllCreateComponent(const std::string& action, const std::string& category
       return false;
     }
     const Kind kind = MatchType(type);
-    if (!IsAvailable(kind)) {
+    if (kind == Kind::kNone) {
       return false;
     }
     // Reset takes the new reference before releasing out's old object.

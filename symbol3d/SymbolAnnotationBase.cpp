@@ -58,8 +58,8 @@ void SymbolAnnotationBase::_SetSymbolInfo(const SymbolInfoBase& record) {
 }
 
 bool SymbolAnnotationBase::MarkupUpdated(const util::SmartPtr<oxk::Markup>& /*markup*/,
-                                         const geo::Location& /*previous*/,
-                                         const util::SmartPtr<oxk::OperationStep>& /*operation*/) {
+                                         const util::SmartPtr<oxk::Markup>& /*previous*/,
+                                         const util::SmartPtr<oxk::Operation>& /*operation*/) {
   return true;
 }
 

@@ -29,8 +29,8 @@ class SymbolAnnotationBase : public Annotation {
   void SetName(const util::Symbol& newFileName, const util::Symbol& newName);
   [[nodiscard]] const util::Symbol& GetFileName() const { return fileName; }
 
-  bool MarkupUpdated(const util::SmartPtr<oxk::Markup>& markup, const geo::Location& previous,
-                     const util::SmartPtr<oxk::OperationStep>& operation) override;
+  bool MarkupUpdated(const util::SmartPtr<oxk::Markup>& markup, const util::SmartPtr<oxk::Markup>& previous,
+                     const util::SmartPtr<oxk::Operation>& operation) override;
   [[nodiscard]] bool AllowGroupDrag() const override;
   [[nodiscard]] util::SmartPtr<oxk::Annotation> Clone() const override = 0;
   [[nodiscard]] util::Symbol GetIconName() const override;

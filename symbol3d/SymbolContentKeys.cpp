@@ -34,5 +34,6 @@ const util::Symbol sequencerTagDescription("sequencerTagDescription");
 const util::Symbol sequencerTagName("sequencerTagName");
 const util::Symbol sequencerTagUnits("sequencerTagUnits");
 const util::Symbol sequencerTagQuantity("sequencerTagQuantity");
+const util::Symbol xform("xform");
 
 }  // namespace oxannotations::symbolkeys

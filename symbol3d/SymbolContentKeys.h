@@ -37,5 +37,7 @@ extern const util::Symbol sequencerTagDescription;
 extern const util::Symbol sequencerTagName;
 extern const util::Symbol sequencerTagUnits;
 extern const util::Symbol sequencerTagQuantity;
+// The flattened symbol's 2D placement.
+extern const util::Symbol xform;
 
 }  // namespace oxannotations::symbolkeys

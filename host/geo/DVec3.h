@@ -40,5 +40,16 @@ constexpr DPoint3D operator+(const DPoint3D& p, const DVec3& v) {
 constexpr DPoint3D operator-(const DPoint3D& p, const DVec3& v) {
   return {p.x - v.x, p.y - v.y, p.z - v.z};
 }
+constexpr double Dot(const DVec3& a, const DVec3& b) {
+  return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+constexpr DVec3 Cross(const DVec3& a, const DVec3& b) {
+  return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+// The vector scaled to length 1; the vector itself when it has no length.
+inline DVec3 Normalized(const DVec3& v) {
+  const double length = v.Length();
+  return length == 0.0 ? v : v * (1.0 / length);
+}
 
 }  // namespace geo

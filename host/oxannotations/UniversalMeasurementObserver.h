@@ -1,11 +1,13 @@
-// Notifications about measurement-like annotations that observers of annotations follow.
+// An observer of measurement-like annotations: it hears when an annotation's drawing
+// became displayable, through the MeasurementDisplayedEvent the annotation posts.
 #pragma once
 
+#include "objm/Observer.h"
 #include "oxk/Observable.h"
 
 namespace oxannotations {
 
-class UniversalMeasurementObserver {
+class UniversalMeasurementObserver : public objm::Observer {
  public:
   // Posted when an annotation's drawing became displayable (displayed true) or not.
   class MeasurementDisplayedEvent : public oxk::ObservableEvent {
@@ -23,6 +25,17 @@ class UniversalMeasurementObserver {
    private:
     bool m_displayed;
   };
+
+  void OnObservedEvent(util::RefCounted* subject, util::RefCounted* event) override {
+    if (auto* displayed = dynamic_cast<MeasurementDisplayedEvent*>(event)) {
+      OnMeasurementDisplayed(subject, displayed->IsDisplayed());
+    }
+  }
+  // The annotation subject's drawing became displayable (or not).
+  virtual void OnMeasurementDisplayed(util::RefCounted* /*subject*/, bool /*displayed*/) {}
+
+ protected:
+  ~UniversalMeasurementObserver() override = default;
 };
 
 }  // namespace oxannotations

@@ -24,6 +24,10 @@ std::string Anchor::FilePathFromURL(const std::string& url) {
     return url;
   }
   std::string path = url.substr(kScheme.size());
+  // "file:///" put before a path that has a slash of its own gives two.
+  while (path.size() >= 2 && path[0] == '/' && path[1] == '/') {
+    path.erase(0, 1);
+  }
   // "/C:/x" is a drive path behind the third slash.
   if (path.size() >= 3 && path[0] == '/' && std::isalpha(static_cast<unsigned char>(path[1])) && path[2] == ':') {
     path.erase(0, 1);

@@ -18,7 +18,8 @@ class Anchor : public Object {
   // folder (the file itself need not exist).
   bool GetURLForFileSource(const util::Symbol& fileName, util::Symbol& url, bool absolute) const;
 
-  // "file:///a/b" -> "/a/b"; "file:///C:/x" -> "C:/x"; anything else is already a path.
+  // "file:///a/b" -> "/a/b"; "file:////a/b" -> "/a/b"; "file:///C:/x" -> "C:/x"; anything
+  // else is already a path.
   [[nodiscard]] static std::string FilePathFromURL(const std::string& url);
 
  protected:

@@ -97,6 +97,52 @@ void Annotation::SetEvent(const util::SmartPtr<AsyncEvent>& /*event*/) {}
 
 void Annotation::OnSetSelected(bool /*selected*/, const util::SmartPtr<View>& /*view*/) {}
 
+util::Symbol Annotation::GetIDPath() const {
+  return m_idPath;
+}
+
+void Annotation::SetIDPath(const util::Symbol& path) {
+  m_idPath = path;
+}
+
+std::string Annotation::GetMarkupName(int32_t /*index*/) const {
+  return m_class.str();
+}
+
+void Annotation::MarkupSelected(const util::SmartPtr<Markup>& /*markup*/, bool /*selected*/) {}
+
+bool Annotation::GetMarkupShadow(util::SmartPtr<Markup>& out) const {
+  out.Reset();
+  return false;
+}
+
+void Annotation::GetMarkupSize(int32_t /*index*/, geo::DVec3& /*size*/) const {}
+
+void Annotation::SetMarkupSize(int32_t /*index*/, const geo::DVec3& /*size*/) {}
+
+int32_t Annotation::GetPageNum() const {
+  return 0;
+}
+
+void Annotation::SetPageNum(int32_t /*page*/) {}
+
+int32_t Annotation::GetManipulationTypes() const {
+  return 0;
+}
+
+geo::DBox Annotation::GetBBox() const {
+  return geo::DBox::EMPTY;
+}
+
+bool Annotation::IsZoomable() const {
+  return false;
+}
+
+void Annotation::CreateAnnotation2D(const util::SmartPtr<Scene>& /*scene*/) {}
+
+void Annotation::CompleteAnnotation2D(const util::SmartPtr<Scene>& /*scene*/,
+                                      const util::SmartPtr<AsyncEvent>& /*event*/) {}
+
 void Annotation::Show(bool notify, const util::SmartPtr<OperationStep>& /*operation*/) {
   m_visible = true;
   ShowAnnotation();

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "geo/DBox.h"
+#include "geo/DVec3.h"
 #include "geo/Location.h"
 #include "objm/ManagedObject.h"
 #include "oxk/AsyncEvent.h"
@@ -79,9 +81,23 @@ class Annotation : public ObjectWithRWLock, public MarkupController, public Obse
     std::vector<util::Symbol> m_unhandled;
   };
 
+  // Frozen: the manipulation handles the host offers for an annotation's markups.
+  enum ManipulationType : int32_t {
+    kMoveInScreen = 1,
+    kMoveInSpace = 2,
+    kScaleInScreen = 4,
+    kScaleInSpace = 8,
+    kRotateInScreen = 16,
+    kRotateInSpace = 32,
+  };
+
   explicit Annotation(int32_t annotationType);
   Annotation(const Annotation& other);
   Annotation& operator=(const Annotation&) = delete;
+
+  // The identifier path the host gave the annotation in its document (not copied).
+  [[nodiscard]] util::Symbol GetIDPath() const;
+  void SetIDPath(const util::Symbol& path);
 
   [[nodiscard]] int32_t GetAnnotationType() const { return m_type; }
   void SetClass(const util::Symbol& name) { m_class = name; }
@@ -117,6 +133,26 @@ class Annotation : public ObjectWithRWLock, public MarkupController, public Obse
   virtual void SetEvent(const util::SmartPtr<AsyncEvent>& event);
   virtual void OnSetSelected(bool selected, const util::SmartPtr<View>& view);
 
+  // Markup answers of annotations that draw with markups. Base: nothing to draw.
+  [[nodiscard]] std::string GetMarkupName(int32_t index) const override;
+  virtual void MarkupSelected(const util::SmartPtr<Markup>& markup, bool selected);
+  // The shadow of the annotation's markup; false (out emptied) when there is none.
+  virtual bool GetMarkupShadow(util::SmartPtr<Markup>& out) const;
+  virtual void GetMarkupSize(int32_t index, geo::DVec3& size) const;
+  virtual void SetMarkupSize(int32_t index, const geo::DVec3& size);
+  [[nodiscard]] virtual int32_t GetPageNum() const;
+  virtual void SetPageNum(int32_t page);
+  // ManipulationType bits; base: none.
+  [[nodiscard]] virtual int32_t GetManipulationTypes() const;
+  // Base: the empty box.
+  [[nodiscard]] virtual geo::DBox GetBBox() const;
+  [[nodiscard]] virtual bool IsZoomable() const;
+  // Makes the annotation's element in the 2D document of scene (a 2D illustration
+  // scene), and completes it once the annotation's data is in place; event (may be
+  // empty) completes then. Base: nothing to make; event is left alone.
+  virtual void CreateAnnotation2D(const util::SmartPtr<Scene>& scene);
+  virtual void CompleteAnnotation2D(const util::SmartPtr<Scene>& scene, const util::SmartPtr<AsyncEvent>& event);
+
   // Sets the visibility flag, lets the derived class show or hide its drawing, and
   // with notify posts a visibility event to listeners.
   void Show(bool notify, const util::SmartPtr<OperationStep>& operation);
@@ -151,6 +187,7 @@ class Annotation : public ObjectWithRWLock, public MarkupController, public Obse
   util::Symbol m_cursor;
   bool m_createdFromFile = false;
   bool m_visible = true;
+  util::Symbol m_idPath;
   std::vector<util::SmartPtr<Scene>> m_scenes;
   std::atomic<AnnoSet*> m_annoSet{nullptr};  // plain: the set holds the annotation
 };

@@ -5,12 +5,16 @@
 #include "objm/ManagedObject.h"
 #include "objm/Observer.h"
 #include "oxk/BaseAsyncEvent.h"
+#include "util/Symbol.h"
 
 namespace oxk {
 
 class AsyncEvent : public BaseAsyncEvent, public objm::Observer, public objm::ManagedObject {
  public:
   AsyncEvent() = default;
+
+  // The event's class name, for the host's diagnostics.
+  [[nodiscard]] virtual util::Symbol GetObjectClass() const { return util::Symbol("AsyncEvent"); }
 
  protected:
   ~AsyncEvent() override = default;

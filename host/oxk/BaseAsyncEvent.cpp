@@ -6,6 +6,7 @@ namespace oxk {
 
 bool BaseAsyncEvent::Complete(int status) {
   if (m_claimed.exchange(true)) {
+    m_refused.fetch_add(1, std::memory_order_acq_rel);
     return false;
   }
   // Keep this event alive while its completion runs: the hook may drop the last

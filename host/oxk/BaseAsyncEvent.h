@@ -17,6 +17,9 @@ class BaseAsyncEvent : public virtual util::RefCounted {
 
   // Completes the event; later calls do nothing and return false.
   bool Complete(int status = 0);
+  // How many calls of Complete came after the first: completing an event twice is a
+  // fault of its caller, counted so that it can be found.
+  [[nodiscard]] int GetRefusedCompletions() const { return m_refused.load(std::memory_order_acquire); }
   [[nodiscard]] bool IsComplete() const { return m_complete.load(std::memory_order_acquire); }
   [[nodiscard]] int GetStatus() const { return m_status.load(std::memory_order_acquire); }
   // Waits until complete; false when the timeout passed first.
@@ -31,6 +34,7 @@ class BaseAsyncEvent : public virtual util::RefCounted {
 
  private:
   std::atomic<bool> m_claimed{false};
+  std::atomic<int> m_refused{0};
   std::atomic<bool> m_complete{false};
   std::atomic<int> m_status{0};
   mutable std::mutex m_mutex;

@@ -12,31 +12,43 @@ util::Symbol Image::GetURL() const {
   return m_url;
 }
 
-bool Image::GetSize(uint32_t& width, uint32_t& height) const {
+util::SmartPtr<oximg::Image> Image::GetImageData() const {
   std::lock_guard<std::mutex> guard(m_mutex);
-  if (m_pixels.empty()) {
+  return m_data;
+}
+
+void Image::SetImageData(const util::SmartPtr<oximg::Image>& data) {
+  util::SmartPtr<oximg::Image> previous;
+  std::lock_guard<std::mutex> guard(m_mutex);
+  previous = m_data;  // released after the lock, with the guard gone first
+  m_data = data;
+}
+
+void Image::SetImageData(uint32_t width, uint32_t height, std::vector<uint8_t> rgba) {
+  std::vector<oximg::Frame> frames;
+  frames.emplace_back(width, height, std::move(rgba));
+  SetImageData(util::SmartPtr<oximg::Image>(new oximg::Image(std::move(frames))));
+}
+
+bool Image::HasImageData() const {
+  return static_cast<bool>(GetImageData());
+}
+
+bool Image::GetSize(uint32_t& width, uint32_t& height) const {
+  const util::SmartPtr<oximg::Image> data = GetImageData();
+  const oximg::Frame* frame = data ? data->GetFrame(0) : nullptr;
+  if (frame == nullptr) {
     return false;
   }
-  width = m_width;
-  height = m_height;
+  width = frame->GetWidth();
+  height = frame->GetHeight();
   return true;
 }
 
 std::vector<uint8_t> Image::GetPixels() const {
-  std::lock_guard<std::mutex> guard(m_mutex);
-  return m_pixels;
-}
-
-void Image::SetImageData(uint32_t width, uint32_t height, std::vector<uint8_t> rgba) {
-  std::lock_guard<std::mutex> guard(m_mutex);
-  m_width = width;
-  m_height = height;
-  m_pixels = std::move(rgba);
-}
-
-bool Image::HasImageData() const {
-  std::lock_guard<std::mutex> guard(m_mutex);
-  return !m_pixels.empty();
+  const util::SmartPtr<oximg::Image> data = GetImageData();
+  const oximg::Frame* frame = data ? data->GetFrame(0) : nullptr;
+  return frame != nullptr ? frame->GetPixels() : std::vector<uint8_t>();
 }
 
 }  // namespace oxk

@@ -1,11 +1,14 @@
-// A raster image named by url, decoded by the loader into 8-bit RGBA pixels.
+// A raster image named by url. The loader decodes it into image data (frames of 8-bit
+// RGBA pixels); the data can be replaced as a whole (turned copies, reloads).
 #pragma once
 
 #include <cstdint>
 #include <mutex>
 #include <vector>
 
+#include "oximg/Image.h"
 #include "oxk/Object.h"
+#include "util/SmartPtr.h"
 #include "util/Symbol.h"
 
 namespace oxk {
@@ -17,11 +20,18 @@ class Image : public Object {
 
   void SetURL(const util::Symbol& url);
   [[nodiscard]] util::Symbol GetURL() const;
-  // False until the image has been decoded.
-  bool GetSize(uint32_t& width, uint32_t& height) const;
-  [[nodiscard]] std::vector<uint8_t> GetPixels() const;
+
+  // Null until the image has been decoded.
+  [[nodiscard]] util::SmartPtr<oximg::Image> GetImageData() const;
+  void SetImageData(const util::SmartPtr<oximg::Image>& data);
+  // One frame of rgba pixels as the image data.
   void SetImageData(uint32_t width, uint32_t height, std::vector<uint8_t> rgba);
   [[nodiscard]] bool HasImageData() const;
+
+  // Frame 0's size; false without image data.
+  bool GetSize(uint32_t& width, uint32_t& height) const;
+  // Frame 0's pixels; empty without image data.
+  [[nodiscard]] std::vector<uint8_t> GetPixels() const;
 
  protected:
   ~Image() override = default;
@@ -29,9 +39,7 @@ class Image : public Object {
  private:
   mutable std::mutex m_mutex;
   util::Symbol m_url;
-  uint32_t m_width = 0;
-  uint32_t m_height = 0;
-  std::vector<uint8_t> m_pixels;
+  util::SmartPtr<oximg::Image> m_data;
 };
 
 }  // namespace oxk

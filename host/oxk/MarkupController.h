@@ -6,7 +6,7 @@
 
 #include "geo/Location.h"
 #include "oxk/Markup.h"
-#include "oxk/OperationStep.h"
+#include "oxk/Operation.h"
 #include "util/SmartPtr.h"
 #include "util/Symbol.h"
 
@@ -14,9 +14,11 @@ namespace oxk {
 
 class MarkupController : public virtual util::RefCounted {
  public:
-  // The user changed markup (previous is where it was); false refuses the change.
-  virtual bool MarkupUpdated(const util::SmartPtr<Markup>& markup, const geo::Location& previous,
-                             const util::SmartPtr<OperationStep>& operation) = 0;
+  // The user changed markup; previous is the markup's shadow, which still holds what the
+  // user changed it from. The controller records undo steps in operation (may be empty).
+  // False refuses the change.
+  virtual bool MarkupUpdated(const util::SmartPtr<Markup>& markup, const util::SmartPtr<Markup>& previous,
+                             const util::SmartPtr<Operation>& operation) = 0;
   [[nodiscard]] virtual bool AllowGroupDrag() const = 0;
   virtual void GetMarkupLocation(int32_t index, geo::Location& location) const = 0;
   virtual void SetMarkupLocation(int32_t index, const geo::Location& location) = 0;

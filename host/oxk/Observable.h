@@ -1,11 +1,13 @@
-// Something observers can listen to: events are posted to every listener registered at
-// the time of posting, on the posting thread.
+// Something observers can listen to: events are posted to every listener and every
+// registered observer proxy present at the time of posting, on the posting thread.
 #pragma once
 
 #include <cstdint>
 #include <mutex>
 #include <vector>
 
+#include "objm/Observer.h"
+#include "objm/ObserverProxy.h"
 #include "util/RefCounted.h"
 #include "util/SmartPtr.h"
 
@@ -42,8 +44,14 @@ class Observable : public virtual util::RefCounted {
 
   void AddListener(const util::SmartPtr<ObservableListener>& listener);
   void RemoveListener(const util::SmartPtr<ObservableListener>& listener);
-  // Delivers event to the listeners, outside any lock of this object.
+  // Delivers event to the listeners and observers, outside any lock of this object.
   void PostObservableEvent(const util::SmartPtr<ObservableEvent>& event, int flags);
+
+  // Observers hear every posted event (OnObservedEvent) through their proxy. False when
+  // the proxy is empty or already registered.
+  bool RegisterObserver(const util::SmartPtr<objm::ObserverProxy>& proxy);
+  // Drops the proxy that forwards to observer; false when there is none.
+  bool UnregisterObserver(const objm::Observer* observer);
 
   // A process-wide fresh identifier for a kind of event; never 0.
   [[nodiscard]] static int32_t GetNextEventId();
@@ -54,6 +62,7 @@ class Observable : public virtual util::RefCounted {
  private:
   mutable std::mutex m_listenersMutex;
   std::vector<util::SmartPtr<ObservableListener>> m_listeners;
+  std::vector<util::SmartPtr<objm::ObserverProxy>> m_observers;
 };
 
 }  // namespace oxk

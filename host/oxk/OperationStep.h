@@ -1,4 +1,5 @@
-// One undoable step of a user operation (a move, a resize, a visibility change).
+// One undoable step of a user operation (a move, a resize, a visibility change): it
+// knows how to put its change back and how to make it again.
 #pragma once
 
 #include "oxk/Object.h"
@@ -6,6 +7,10 @@
 namespace oxk {
 
 class OperationStep : public Object {
+ public:
+  virtual void Undo() {}
+  virtual void Redo() {}
+
  protected:
   ~OperationStep() override = default;
 };

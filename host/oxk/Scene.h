@@ -1,11 +1,14 @@
 // A scene of the host: what an annotation attaches to. Every scene has a selection and
-// the views that show it, view 0 first.
+// the views that show it, view 0 first; it takes the annotations attached to it and the
+// markups they draw with.
 #pragma once
 
 #include <cstddef>
 #include <mutex>
 #include <vector>
 
+#include "oxk/AnnotationHolder.h"
+#include "oxk/MarkupHolder.h"
 #include "oxk/Object.h"
 #include "oxk/SelectionManager.h"
 #include "oxk/View.h"
@@ -13,7 +16,7 @@
 
 namespace oxk {
 
-class Scene : public Object {
+class Scene : public Object, public AnnotationHolder, public MarkupHolder {
  public:
   Scene() : m_selection(new SelectionManager()) {}
 

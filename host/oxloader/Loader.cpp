@@ -81,10 +81,16 @@ void Loader::LoadShape(const util::SmartPtr<oxk::Shape>& shape, int32_t /*flags*
 
 void Loader::LoadImage(const util::SmartPtr<oxk::Image>& image, int32_t /*flags*/,
                        const util::SmartPtr<oxk::AsyncEvent>& event) {
-  Post([image, event] {
+  LoadImage(image, event, util::Symbol());
+}
+
+void Loader::LoadImage(const util::SmartPtr<oxk::Image>& image, const util::SmartPtr<oxk::AsyncEvent>& event,
+                       const util::Symbol& source) {
+  Post([image, event, source] {
     int status = kNothingToLoad;
     if (image) {
-      status = ReadPng(oxk::Anchor::FilePathFromURL(image->GetURL().str()), *image);
+      const util::Symbol url = source.empty() ? image->GetURL() : source;
+      status = url.empty() ? kMissing : ReadPng(oxk::Anchor::FilePathFromURL(url.str()), *image);
     }
     if (event) {
       event->Complete(status);

@@ -1,11 +1,13 @@
 // Loads shapes (Wavefront OBJ text: vertices and faces) and images (PNG) on the
 // loader's own completion thread. LoadShape and LoadImage return at once; the event
 // completes later with a status: 0 success, kMissing for a file that cannot be read,
-// kMalformed for one that does not parse.
+// kMalformed for one that does not parse, kTooLarge for an image whose header claims
+// more pixels than the loader decodes.
 #pragma once
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <mutex>
@@ -18,6 +20,7 @@
 #include "oxk/Shape.h"
 #include "util/RefCounted.h"
 #include "util/SmartPtr.h"
+#include "util/Symbol.h"
 
 namespace oxloader {
 
@@ -28,6 +31,12 @@ class Loader : public util::RefCounted {
   static constexpr int kMissing = 1;
   static constexpr int kMalformed = 2;
   static constexpr int kNothingToLoad = 3;
+  static constexpr int kTooLarge = 4;
+
+  // The largest image the loader decodes: no side above kMaxImageSide pixels and no more
+  // than kMaxImagePixels in all, so a hostile header cannot make it allocate gigabytes.
+  static constexpr uint32_t kMaxImageSide = 16384;
+  static constexpr uint64_t kMaxImagePixels = 4096ull * 4096ull;
 
   [[nodiscard]] static util::SmartPtr<Loader> GetLoader();
 
@@ -36,6 +45,10 @@ class Loader : public util::RefCounted {
   void LoadShape(const util::SmartPtr<oxk::Shape>& shape, int32_t flags, const util::SmartPtr<oxk::AsyncEvent>& event,
                  const util::SmartPtr<oxk::Anchor>& anchor);
   void LoadImage(const util::SmartPtr<oxk::Image>& image, int32_t flags, const util::SmartPtr<oxk::AsyncEvent>& event);
+  // Decodes the image's url (or source, when not empty) into the image's data; completes
+  // event (may be empty) once with the status, also when the file is missing or broken.
+  void LoadImage(const util::SmartPtr<oxk::Image>& image, const util::SmartPtr<oxk::AsyncEvent>& event,
+                 const util::Symbol& source);
 
   // Waits until no load is queued or running; false when the timeout passed first.
   bool WaitUntilIdle(std::chrono::milliseconds timeout);
@@ -45,6 +58,8 @@ class Loader : public util::RefCounted {
   // The readers, usable without the thread (the model file reader shares them).
   [[nodiscard]] static int ReadObj(const std::string& path, oxk::Shape& shape);
   [[nodiscard]] static int ReadPng(const std::string& path, oxk::Image& image);
+  // The PNG decoder on bytes in memory; the image is untouched unless the status is kOk.
+  [[nodiscard]] static int DecodePng(const uint8_t* bytes, size_t size, oxk::Image& image);
 
  protected:
   ~Loader() override;

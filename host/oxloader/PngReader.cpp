@@ -2,6 +2,7 @@
 #include <png.h>
 
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "oxloader/Loader.h"
@@ -10,17 +11,37 @@
 namespace oxloader {
 
 int Loader::ReadPng(const std::string& path, oxk::Image& image) {
-  if (!util::FileSystem::FileExists(path)) {
+  std::string bytes;
+  if (!util::FileSystem::FileExists(path) || !util::FileSystem::ReadFile(path, bytes)) {
     return kMissing;
+  }
+  return DecodePng(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), image);
+}
+
+int Loader::DecodePng(const uint8_t* bytes, size_t size, oxk::Image& image) {
+  if (bytes == nullptr || size == 0) {
+    return kMalformed;
   }
   png_image png;
   std::memset(&png, 0, sizeof(png));
   png.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&png, path.c_str())) {
+  if (!png_image_begin_read_from_memory(&png, bytes, size)) {
     return kMalformed;
   }
+  // The header alone decides the allocation below: refuse sizes no symbol image needs.
+  if (png.width == 0 || png.height == 0 || png.width > kMaxImageSide || png.height > kMaxImageSide ||
+      static_cast<uint64_t>(png.width) * png.height > kMaxImagePixels) {
+    png_image_free(&png);
+    return kTooLarge;
+  }
   png.format = PNG_FORMAT_RGBA;
-  std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(png));
+  std::vector<uint8_t> pixels;
+  try {
+    pixels.resize(PNG_IMAGE_SIZE(png));
+  } catch (const std::bad_alloc&) {
+    png_image_free(&png);
+    return kTooLarge;
+  }
   if (!png_image_finish_read(&png, nullptr, pixels.data(), 0, nullptr)) {
     png_image_free(&png);
     return kMalformed;

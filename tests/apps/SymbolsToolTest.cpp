@@ -114,6 +114,30 @@ TEST_F(SymbolsTool, ExportAndGalleryWriteFiles) {
   EXPECT_EQ(Run("library export --user " + (scratch / "no/such/dir/x.xml").string()).status, 1);
 }
 
+TEST_F(SymbolsTool, PageShowsEveryImageAsALoadedStampAndEveryShapeAsAMarker) {
+  const std::string svg = (scratch / "page.svg").string();
+  const Result result = Run("page --out " + svg);
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_NE(result.out.find("(4 images, 4 shapes)"), std::string::npos) << result.out;
+  const std::string page = Slurp(svg);
+  const auto count = [&](const std::string& what) {
+    size_t n = 0;
+    for (size_t at = page.find(what); at != std::string::npos; at = page.find(what, at + 1)) {
+      ++n;
+    }
+    return n;
+  };
+  EXPECT_EQ(count("<image "), 4u);  // every image loaded: no dashed frames
+  EXPECT_EQ(count("stroke-dasharray"), 0u);
+  EXPECT_EQ(count("class=\"annotation\""), 4u);
+  EXPECT_EQ(count("scale(-1 1)"), 1u);  // one mirrored left to right
+  EXPECT_EQ(count("scale(1 -1)"), 1u);  // one mirrored top to bottom
+  EXPECT_NE(page.find("<title>Protective gloves"), std::string::npos);
+  EXPECT_NE(page.find(">Torque wrench</text>"), std::string::npos);
+  EXPECT_EQ(Run("page").status, 2);
+  EXPECT_EQ(Run("page --out " + (scratch / "no/such/dir/p.svg").string()).status, 1);
+}
+
 TEST_F(SymbolsTool, BadUsageExitsTwoWithOneLineAndHelpEverywhere) {
   for (const char* args : {"", "frobnicate", "library", "library show shape", "library show shape x",
                            "library export x.xml", "gallery", "library list --bogus", "--base"}) {
@@ -121,8 +145,9 @@ TEST_F(SymbolsTool, BadUsageExitsTwoWithOneLineAndHelpEverywhere) {
     EXPECT_EQ(result.status, 2) << args;
     EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << args << ": " << result.err;
   }
-  for (const char* args : {"--help", "library --help", "library list --help", "library show --help",
-                           "library check --help", "library find --help", "library export --help", "gallery --help"}) {
+  for (const char* args :
+       {"--help", "library --help", "library list --help", "library show --help", "library check --help",
+        "library find --help", "library export --help", "gallery --help", "page --help"}) {
     const Result result = Run(args);
     EXPECT_EQ(result.status, 0) << args;
     EXPECT_EQ(result.out.rfind("usage: symbols", 0), 0u) << args;

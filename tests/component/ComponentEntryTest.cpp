@@ -70,10 +70,21 @@ TEST_F(Module, CreatesSymbol3DOnExactRequestOnly) {
   EXPECT_EQ(out.get(), before.get());
 }
 
-TEST_F(Module, TypesWhoseClassesAreNotBuiltYetAnswerFalse) {
+TEST_F(Module, CreatesEachTypeFromThePoolByItsWholeName) {
+  for (const char* type : {"symbol2d", "symbol3dflattened", "symbol3d"}) {
+    util::SmartPtr<util::RefCounted> out;
+    const size_t liveBefore = oxk::MemoryPool::Annotations().GetLiveObjects();
+    ASSERT_TRUE(create("create", "annotation", type, out)) << type;
+    ASSERT_TRUE(out) << type;
+    EXPECT_EQ(ClassOf(out), type);  // "symbol3dflattened" is not taken for "symbol3d"
+    EXPECT_EQ(out->GetReferenceCount(), 1);
+    EXPECT_EQ(dynamic_cast<oxk::Annotation*>(out.get())->GetAnnotationType(), 0x100000);
+    EXPECT_EQ(oxk::MemoryPool::Annotations().GetLiveObjects(), liveBefore + 1) << type;
+  }
   util::SmartPtr<util::RefCounted> out;
-  EXPECT_FALSE(create("create", "annotation", "symbol2d", out));
-  EXPECT_FALSE(create("create", "annotation", "symbol3dflattened", out));
+  for (const char* type : {"symbol2D", "symbol2d ", "symbol3dflat", "Symbol3DFlattened"}) {
+    EXPECT_FALSE(create("create", "annotation", type, out)) << type;
+  }
   EXPECT_FALSE(out);
 }
 

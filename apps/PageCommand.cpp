@@ -1,0 +1,186 @@
+#include "PageCommand.h"
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <iostream>
+#include <vector>
+
+#include "catalogue/PartslibraryList.h"
+#include "component/ComponentEntry.h"
+#include "oxk/AsyncEvent.h"
+#include "oxk/illustration2d/Annotation2D.h"
+#include "oxk/illustration2d/Scene2D.h"
+#include "oxk/illustration2d/SvgPageWriter.h"
+#include "oxservices/illustration2d/FindElementsFromIdentities.h"
+#include "symbol2d/Symbol2D.h"
+#include "symbol3d/SymbolAnnotationFlattened.h"
+
+namespace symbols_tool {
+
+namespace {
+
+using oxk::illustration2d::Scene2D;
+using util::SmartPtr;
+
+// Page layout, in page units (points).
+constexpr double kMargin = 30;
+constexpr double kPitch = 130;
+constexpr float kHalfSize = 40;
+constexpr double kImageRowTop = 30;
+constexpr double kMarkerRowTop = 150;
+constexpr double kMarkerRowHeight = 40;
+constexpr std::chrono::seconds kLoadTimeout{30};
+
+// Closes the page's scene however the command ends, so that annotations and scene let
+// go of each other.
+class ScopedPage {
+ public:
+  ScopedPage() : scene(new Scene2D()) {}
+  ScopedPage(const ScopedPage&) = delete;
+  ScopedPage& operator=(const ScopedPage&) = delete;
+  ~ScopedPage() { scene->DetachAll(); }
+  SmartPtr<Scene2D> scene;
+};
+
+template <class T>
+SmartPtr<T> CreateAnnotation(const char* type) {
+  SmartPtr<util::RefCounted> made;
+  if (!OXDllCreateComponent("create", "annotation", type, made)) {
+    return {};
+  }
+  return util::DynamicCast<T>(made);
+}
+
+// How the page shows the entry at index: as it is, turned a quarter clockwise, mirrored
+// left to right, or turned a quarter anticlockwise and mirrored top to bottom.
+void Vary(size_t index, oxannotations::Symbol2DInfo& record) {
+  switch (index % 4) {
+    case 1:
+      record.rotateRight = 90;
+      break;
+    case 2:
+      record.flipHorizontally = true;
+      break;
+    case 3:
+      record.rotateRight = 270;
+      record.reverse = true;
+      break;
+    default:
+      break;
+  }
+}
+
+// Places the image entries; their loads complete the events in pending.
+bool PlaceImages(const oxsymbols::ImageList& images, double pageHeight, const SmartPtr<Scene2D>& scene,
+                 std::vector<SmartPtr<oxk::AsyncEvent>>& pending) {
+  for (size_t i = 0; i < images.size(); ++i) {
+    const auto& entry = *images[i];
+    const SmartPtr<oxannotations::Symbol2D> symbol = CreateAnnotation<oxannotations::Symbol2D>("symbol2d");
+    if (!symbol) {
+      std::cerr << "symbols: could not create a 2D symbol\n";
+      return false;
+    }
+    oxannotations::Symbol2DInfo record;
+    record.title = util::Symbol(entry.GetTitle().empty() ? entry.GetImageName() : entry.GetTitle());
+    record.description = util::Symbol(entry.GetDescription());
+    record.showTooltipTitle = true;
+    record.showTooltipDescription = entry.ShowTooltipDescription();
+    record.center =
+        geo::DPoint3D(kMargin + kPitch / 2 + static_cast<double>(i) * kPitch, pageHeight - kImageRowTop - kHalfSize, 0);
+    record.width = record.height = kHalfSize;
+    Vary(i, record);
+    symbol->SetSymbolInfo(record);
+    const util::Symbol fileName(std::filesystem::path(entry.GetImageUrl()).filename().string());
+    symbol->InitImageInfo(symbol->GetImageUrlByID(entry.GetID()), util::Symbol(entry.GetImageName()), fileName,
+                          entry.GetID(), true);
+    symbol->SetIDPath(util::Symbol("/page/image/" + std::to_string(entry.GetID())));
+    symbol->CreateAnnotation2D(scene);
+    SmartPtr<oxk::AsyncEvent> loaded(new oxk::AsyncEvent());
+    pending.push_back(loaded);
+    symbol->CompleteAnnotation2D(scene, loaded);
+  }
+  return true;
+}
+
+// Places the shape entries as flattened symbols and completes their elements as a host
+// does: with the symbol's title as label and its placement.
+bool PlaceShapes(const oxsymbols::OlList& shapes, double pageHeight, const SmartPtr<Scene2D>& scene) {
+  using namespace oxk::illustration2d;
+  for (size_t i = 0; i < shapes.size(); ++i) {
+    const auto& entry = *shapes[i];
+    const auto symbol = CreateAnnotation<oxannotations::SymbolAnnotationFlattened>("symbol3dflattened");
+    if (!symbol) {
+      std::cerr << "symbols: could not create a flattened symbol\n";
+      return false;
+    }
+    oxannotations::SymbolInfoFlattened record;
+    record.title = entry.GetTitle();
+    record.description = entry.GetDescription();
+    record.fileName = util::Symbol(std::filesystem::path(entry.GetOlUrl()).filename().string());
+    record.name = util::Symbol(entry.GetOlName());
+    record.id = util::Symbol("shape" + std::to_string(entry.GetID()));
+    const double x = kMargin + kPitch / 2 + static_cast<double>(i) * kPitch - kHalfSize;
+    const double y = pageHeight - kMarkerRowTop - kMarkerRowHeight / 2;
+    record.xform = geo::FMat33(1, 0, static_cast<float>(x), 0, 1, static_cast<float>(y), 0, 0, 1);
+    symbol->SetSymbolInfo(record);
+    const util::Symbol path("/page/shape/" + std::to_string(entry.GetID()));
+    symbol->SetIDPath(path);
+    (void)symbol->AttachScene(SmartPtr<oxk::Scene>(scene.get()));
+    symbol->CreateAnnotation2D(SmartPtr<oxk::Scene>(scene.get()));
+
+    Identity2D identity(Element2D::SymbolTypeBit);
+    identity.SetAnnoIDPath(path);
+    oxservices::illustration2d::FindElementsFromIdentities search(
+        {identity}, oxservices::illustration2d::Identity2DEqualityPredicate(), 0);
+    scene->GetDocument2D()->Accept(search);
+    std::vector<SmartPtr<Element2D>> found;
+    search.TakeElements(found);
+    for (const auto& element : found) {
+      if (const auto marker = util::DynamicCast<Annotation2D>(element)) {
+        marker->SetLabel(symbol->GetTitle());
+        marker->SetTransform(symbol->GetXform());
+      }
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+int RunPageCommand(const Locations& locations, const std::string& out) {
+  std::string error;
+  if (!ToolSetup::Install(locations, error)) {
+    std::cerr << "symbols: " << error << "\n";
+    return 1;
+  }
+  oxsymbols::PartslibraryList catalogue;
+  catalogue.ReadPreferencesXML(false);
+  const oxsymbols::ImageList& images = catalogue.GetImageList();
+  const oxsymbols::OlList& shapes = catalogue.GetOlList();
+
+  ScopedPage page;
+  const size_t columns = std::max<size_t>({images.size(), shapes.size(), 1});
+  const double width = 2 * kMargin + static_cast<double>(columns) * kPitch;
+  const double height = shapes.empty() ? kMarkerRowTop : kMarkerRowTop + kMarkerRowHeight + kMargin / 2;
+  page.scene->GetDocument2D()->SetPageSize(width, height);
+
+  std::vector<SmartPtr<oxk::AsyncEvent>> pending;
+  if (!PlaceImages(images, height, page.scene, pending) || !PlaceShapes(shapes, height, page.scene)) {
+    return 1;
+  }
+  for (const auto& loaded : pending) {
+    if (!loaded->WaitForCompletion(kLoadTimeout)) {
+      std::cerr << "symbols: the images did not load in time\n";
+      return 1;
+    }
+  }
+  if (!oxk::illustration2d::SvgPageWriter::Write(*page.scene->GetDocument2D(), out)) {
+    std::cerr << "symbols: could not write " << out << "\n";
+    return 1;
+  }
+  std::cout << "wrote " << out << " (" << images.size() << " images, " << shapes.size() << " shapes)\n";
+  return 0;
+}
+
+}  // namespace symbols_tool

@@ -1,0 +1,159 @@
+#include "oxk/illustration2d/SvgPageWriter.h"
+
+#include <charconv>
+#include <map>
+#include <vector>
+
+#include "geo/XmlElem.h"
+#include "oxk/illustration2d/Annotation2D.h"
+#include "oxk/illustration2d/Stamp2D.h"
+#include "util/Base64.h"
+#include "util/SafeFileWriter.h"
+
+namespace oxk::illustration2d {
+namespace {
+
+// Page units with two decimals at most, in the C locale's form whatever the process's.
+std::string Num(double value) {
+  char buffer[64];
+  const auto [end, error] = std::to_chars(buffer, buffer + sizeof(buffer), value, std::chars_format::fixed, 2);
+  if (error != std::errc()) {
+    return "0";
+  }
+  std::string text(buffer, end);
+  while (!text.empty() && text.back() == '0') {
+    text.pop_back();
+  }
+  if (!text.empty() && text.back() == '.') {
+    text.pop_back();
+  }
+  return text == "-0" || text.empty() ? "0" : text;
+}
+
+std::string Text(const std::string& text) {
+  return geo::EncodeXmlStr(text);
+}
+
+class Collector : public Visitor2D {
+ public:
+  void VisitElement(const util::SmartPtr<Element2D>& element) override {
+    if (util::DynamicCast<Annotation2D>(element)) {
+      elements.push_back(element);
+    }
+  }
+  std::vector<util::SmartPtr<Element2D>> elements;
+};
+
+void WriteStamp(const Stamp2D& stamp, double pageHeight, std::string& out) {
+  const geo::DBox2D extents = stamp.GetStampExtents();
+  const double x = extents.minX, y = pageHeight - extents.maxY;
+  const double w = extents.Width(), h = extents.Height();
+  const double cx = x + w / 2, cy = y + h / 2;
+  const std::string title = stamp.GetTitle();
+  const std::string description = stamp.GetDescription();
+
+  out += "    <g class=\"stamp\" data-path=\"" + Text(stamp.GetIDPath().str()) + "\" data-file=\"" +
+         Text(stamp.GetImageFilename().str()) + "\">\n";
+  std::string tooltip = title;
+  if (stamp.GetUseDescription() && !description.empty()) {
+    tooltip += tooltip.empty() ? description : "\n" + description;
+  }
+  if (!tooltip.empty()) {
+    out += "      <title>" + Text(tooltip) + "</title>\n";
+  }
+
+  std::string png;
+  const util::SmartPtr<oxk::Image> image = stamp.GetImage();
+  const util::SmartPtr<oximg::Image> data = image ? image->GetImageData() : util::SmartPtr<oximg::Image>();
+  const std::string box =
+      "x=\"" + Num(x) + "\" y=\"" + Num(y) + "\" width=\"" + Num(w) + "\" height=\"" + Num(h) + "\"";
+  if (data && data->EncodePng(png)) {
+    std::string transform;
+    if (stamp.GetHorFlip() || stamp.GetVerFlip()) {
+      transform = " transform=\"translate(" + Num(cx) + " " + Num(cy) + ") scale(" + (stamp.GetHorFlip() ? "-1" : "1") +
+                  " " + (stamp.GetVerFlip() ? "-1" : "1") + ") translate(" + Num(-cx) + " " + Num(-cy) + ")\"";
+    }
+    out += "      <image " + box + " preserveAspectRatio=\"none\"" + transform + " href=\"data:image/png;base64," +
+           util::Base64Encode(png) + "\"/>\n";
+  } else {
+    out += "      <rect " + box + " fill=\"none\" stroke=\"#b42318\" stroke-width=\"1\" stroke-dasharray=\"4 3\"/>\n";
+    out += "      <text x=\"" + Num(cx) + "\" y=\"" + Num(cy + 4) +
+           "\" text-anchor=\"middle\" font-size=\"10\" fill=\"#b42318\">no image</text>\n";
+  }
+  if (stamp.GetUseTitle() && !title.empty()) {
+    out += "      <text class=\"caption\" x=\"" + Num(cx) + "\" y=\"" + Num(y + h + 14) +
+           "\" text-anchor=\"middle\" font-size=\"11\" fill=\"#1d2939\">" + Text(title) + "</text>\n";
+  }
+  out += "    </g>\n";
+}
+
+void WriteMarker(const Annotation2D& element, double pageHeight, std::string& out) {
+  const geo::FMat33 transform = element.GetTransform();
+  const double x = transform.m[0][2], y = pageHeight - transform.m[1][2];
+  const std::string path = element.GetIDPath().str();
+  const std::string label = element.GetLabel().empty() ? path : element.GetLabel();
+  out += "    <g class=\"annotation\" data-path=\"" + Text(path) + "\">\n";
+  out += "      <title>" + Text(label == path ? path : label + "\n" + path) + "</title>\n";
+  out += "      <line x1=\"" + Num(x) + "\" y1=\"" + Num(y) + "\" x2=\"" + Num(x + 14) + "\" y2=\"" + Num(y - 10) +
+         "\" stroke=\"#1849a9\" stroke-width=\"1\"/>\n";
+  out += "      <circle cx=\"" + Num(x) + "\" cy=\"" + Num(y) +
+         "\" r=\"4\" fill=\"#1849a9\" stroke=\"#ffffff\" stroke-width=\"1.5\"/>\n";
+  out += "      <text class=\"label\" x=\"" + Num(x + 16) + "\" y=\"" + Num(y - 12) +
+         "\" font-size=\"11\" fill=\"#1849a9\">" + Text(label) + "</text>\n";
+  out += "    </g>\n";
+}
+
+void WriteElements(const std::vector<util::SmartPtr<Element2D>>& elements, double pageHeight, std::string& out) {
+  for (const auto& element : elements) {
+    if (const auto stamp = util::DynamicCast<Stamp2D>(element)) {
+      WriteStamp(*stamp, pageHeight, out);
+    } else if (const auto annotation = util::DynamicCast<Annotation2D>(element)) {
+      WriteMarker(*annotation, pageHeight, out);
+    }
+  }
+}
+
+}  // namespace
+
+std::string SvgPageWriter::ToSvg(const Document2D& document) {
+  const double width = document.GetPageWidth(), height = document.GetPageHeight();
+  Collector collector;
+  document.Accept(collector);
+
+  std::map<const Layer2D*, std::vector<util::SmartPtr<Element2D>>> byLayer;
+  for (const auto& element : collector.elements) {
+    byLayer[element->GetLayer().get()].push_back(element);
+  }
+
+  std::string out;
+  out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+  out += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + Num(width) + "\" height=\"" + Num(height) +
+         "\" viewBox=\"0 0 " + Num(width) + " " + Num(height) + "\" font-family=\"sans-serif\">\n";
+  out += "  <rect class=\"page\" width=\"" + Num(width) + "\" height=\"" + Num(height) + "\" fill=\"#ffffff\"/>\n";
+  for (const auto& layer : document.GetLayers()) {
+    const auto found = byLayer.find(layer.get());
+    out += "  <g class=\"layer\" id=\"layer-" + Text(layer->GetName().str()) + "\"";
+    out += layer->IsVisible() ? ">\n" : " display=\"none\">\n";
+    if (found != byLayer.end()) {
+      WriteElements(found->second, height, out);
+      byLayer.erase(found);
+    }
+    out += "  </g>\n";
+  }
+  // Elements on no layer, or on a layer of another document.
+  if (!byLayer.empty()) {
+    out += "  <g class=\"layer\">\n";
+    for (const auto& [layer, elements] : byLayer) {
+      WriteElements(elements, height, out);
+    }
+    out += "  </g>\n";
+  }
+  out += "</svg>\n";
+  return out;
+}
+
+bool SvgPageWriter::Write(const Document2D& document, const std::string& path) {
+  return util::SafeFileWriter::Write(path, ToSvg(document));
+}
+
+}  // namespace oxk::illustration2d

@@ -1,0 +1,25 @@
+// Writes the page of a 2D document as an SVG document a browser shows: a white page of
+// the document's size, then one group per layer (hidden layers hidden) with its
+// elements in drawing order, and a last group for elements on no layer.
+//
+// A stamp is its image (PNG data embedded) stretched over its extents and mirrored as
+// its flips say, with its title (and description, when used) as the tooltip and its
+// title as a caption when used; a stamp whose image has no data is a dashed frame. An
+// annotation element is a marker at its transform's translation, labelled with its
+// label (or its identifier path when it has none).
+#pragma once
+
+#include <string>
+
+#include "oxk/illustration2d/Document2D.h"
+
+namespace oxk::illustration2d {
+
+class SvgPageWriter {
+ public:
+  [[nodiscard]] static std::string ToSvg(const Document2D& document);
+  // Written crash-safe; false when the file cannot be written.
+  [[nodiscard]] static bool Write(const Document2D& document, const std::string& path);
+};
+
+}  // namespace oxk::illustration2d

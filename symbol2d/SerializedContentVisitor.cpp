@@ -1,0 +1,146 @@
+#include "symbol2d/SerializedContentVisitor.h"
+
+#include <new>
+
+#include "conc/OXTracer.h"
+#include "symbol2d/Symbol2DContentKeys.h"
+#include "symbol3d/SymbolContentKeys.h"
+
+namespace oxannotations::symbol2d {
+
+namespace k2 = symbol2dkeys;
+namespace k = symbolkeys;
+using oxk::illustration::SequencerTag;
+
+namespace {
+
+// Frozen: the trace type and texts hosts filter the reader's traces by.
+constexpr int kUnhandledTraceType = 2;
+
+const conc::OXTracer& Tracer() {
+  static const conc::OXTracer tracer("symbol3d", "symbol2d");
+  return tracer;
+}
+
+}  // namespace
+
+bool SerializedContentVisitor::StartElement(const util::Symbol& elementName) {
+  if (elementName == k::sequencerTag) {
+    currentTag = util::SmartPtr<SequencerTag>(new (std::nothrow) SequencerTag());
+    if (currentTag) {
+      info.sequencerTags.push_back(currentTag);
+    }
+  }
+  return true;
+}
+
+void SerializedContentVisitor::VisitColor(const util::Symbol& key, const geo::Color& value) {
+  if (key == k2::lineColor) {
+    info.lineColor = value;
+  } else if (key == k2::fillColor) {
+    info.fillColor = value;
+  } else {
+    Tracer().Trace(kUnhandledTraceType, "Unhandle color %s\n", key.safe_c_str());
+  }
+}
+
+void SerializedContentVisitor::VisitPoint(const util::Symbol& key, const geo::DPoint3D& value) {
+  if (key == k2::center) {
+    info.center = value;
+  } else {
+    Tracer().Trace(kUnhandledTraceType, "Unhandle point %s\n", key.safe_c_str());
+  }
+}
+
+void SerializedContentVisitor::VisitLocation(const util::Symbol& key, const geo::Location& value) {
+  if (key == k2::bbXform) {
+    info.bbXform = value;
+  }
+}
+
+void SerializedContentVisitor::VisitSymbol(const util::Symbol& key, const util::Symbol& value) {
+  if (key == k::title) {
+    info.title = value;
+  } else if (key == k::description) {
+    info.description = value;
+  } else if (key == k2::imageName) {
+    info.imageName = value;
+  } else if (key == k2::imageFileName) {
+    info.imageFileName = value;
+  } else if (key == k::sequencerTagType || key == k::sequencerTagDescription || key == k::sequencerTagName ||
+             key == k::sequencerTagUnits || key == k::sequencerTagQuantity) {
+    if (!currentTag) {
+      return;  // a tag property outside any tag element
+    }
+    if (key == k::sequencerTagType) {
+      currentTag->SetType(SequencerTag::GetTypeForSymbol(value));
+    } else if (key == k::sequencerTagDescription) {
+      currentTag->SetDescription(value.str());
+    } else if (key == k::sequencerTagName) {
+      currentTag->SetName(value.str());
+    } else if (key == k::sequencerTagUnits) {
+      currentTag->SetUnits(value.str());
+    } else {
+      currentTag->SetQuantityString(value.str());
+    }
+  } else {
+    Tracer().Trace(kUnhandledTraceType, "Unhandle symbol %s\n", key.safe_c_str());
+  }
+}
+
+void SerializedContentVisitor::VisitInt(const util::Symbol& key, int32_t value) {
+  if (key == k2::imageID) {
+    info.imageID = value;
+  } else if (key == k2::lineWidth) {
+    info.lineWidth = value;
+  } else if (key == k2::lineStipple) {
+    info.lineStipple = value;
+  } else if (key == k2::anchor) {
+    info.anchor = value;
+  } else if (key == k2::rotateRight) {
+    info.rotateRight = value;
+  } else if (key == k2::rotateLeft) {
+    info.rotateLeft = value;
+  } else if (key == k2::pageNum) {
+    info.pageNum = value;
+  } else {
+    Tracer().Trace(kUnhandledTraceType, "Unhandle int32 %s\n", key.safe_c_str());
+  }
+}
+
+void SerializedContentVisitor::VisitFloat(const util::Symbol& key, float value) {
+  if (key == k2::width) {
+    info.width = value;
+  } else if (key == k2::height) {
+    info.height = value;
+  } else if (key == k2::transparency) {
+    info.transparency = value;
+  } else {
+    Tracer().Trace(kUnhandledTraceType, "Unhandle float %s\n", key.safe_c_str());
+  }
+}
+
+void SerializedContentVisitor::VisitBool(const util::Symbol& key, bool value) {
+  if (key == k::showTooltipTitle) {
+    info.showTooltipTitle = value;
+  } else if (key == k::showTooltipDescription) {
+    info.showTooltipDescription = value;
+  } else if (key == k2::screenSpace) {
+    info.screenSpace = value;
+  } else if (key == k2::reverse) {
+    info.reverse = value;
+  } else if (key == k2::flipHorizontally) {
+    info.flipHorizontally = value;
+  } else if (key == k2::isbillboard) {
+    info.isBillboard = value;
+  } else if (key == k2::rotateRight) {
+    // A flag is taken as 0 or 1.
+    info.rotateRight = value ? 1 : 0;
+  } else if (key == k2::rotateLeft) {
+    info.rotateLeft = value ? 1 : 0;
+  } else {
+    oxk::Annotation::SerializedContentVisitor::VisitBool(key, value);
+  }
+}
+
+}  // namespace oxannotations::symbol2d

@@ -1,0 +1,144 @@
+// The 2D illustration document: its tree, layers, kernel factories, identity search,
+// and the SVG page a person looks at.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "oxk/illustration2d/BaseKernelFactory.h"
+#include "oxk/illustration2d/Document2D.h"
+#include "oxk/illustration2d/Kernel2D.h"
+#include "oxk/illustration2d/SvgPageWriter.h"
+#include "oxservices/illustration2d/FindElementsFromIdentities.h"
+#include "support/TempFolder.h"
+#include "support/TestImages.h"
+#include "util/FileSystem.h"
+
+namespace {
+
+using namespace oxk::illustration2d;
+using util::SmartPtr;
+
+SmartPtr<BaseKernelFactory> Factory() {
+  return util::DynamicCast<BaseKernelFactory>(Kernel2D::GetSingleton()->GetFactory(1, 4));
+}
+
+size_t Count(const std::string& text, const std::string& what) {
+  size_t count = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
+    ++count;
+  }
+  return count;
+}
+
+TEST(Document2D, TreeLayersAndFactories) {
+  SmartPtr<Document2D> document(new Document2D());
+  EXPECT_TRUE(document->FindLayer(util::Symbol("Annotation")));
+  EXPECT_TRUE(document->FindLayer(util::Symbol("Drawing")));
+  EXPECT_FALSE(document->FindLayer(util::Symbol("annotation")));
+  EXPECT_EQ(document->AddLayer(util::Symbol("Notes")).get(), document->AddLayer(util::Symbol("Notes")).get());
+  EXPECT_EQ(document->GetLayers().size(), 3u);
+
+  ASSERT_TRUE(Factory());
+  EXPECT_EQ(Factory()->GetContentVersion(), 4);
+  EXPECT_FALSE(Kernel2D::GetSingleton()->GetFactory(2, 4));
+  EXPECT_FALSE(Kernel2D::GetSingleton()->GetFactory(1, 5));
+  const SmartPtr<Stamp2D> stamp = Factory()->CreateStamp2D();
+  const SmartPtr<Annotation2D> marker = Factory()->CreateAnnotation2D();
+  EXPECT_TRUE(stamp->GetTypeBits() & Element2D::StampTypeBit);
+  EXPECT_FALSE(marker->GetTypeBits() & Element2D::StampTypeBit);
+
+  const SmartPtr<Element2D> root = document->GetTree();
+  ASSERT_TRUE(root->AppendChild(SmartPtr<Node2D>(stamp.get())));
+  EXPECT_FALSE(root->AppendChild(SmartPtr<Node2D>(stamp.get())));  // has a parent already
+  EXPECT_FALSE(stamp->AppendChild(SmartPtr<Node2D>(root.get())));  // would make a cycle
+  EXPECT_EQ(stamp->GetParent(), root.get());
+  ASSERT_TRUE(root->RemoveChild(SmartPtr<Node2D>(stamp.get())));
+  EXPECT_EQ(stamp->GetParent(), nullptr);
+  EXPECT_TRUE(root->AppendChild(SmartPtr<Node2D>(stamp.get())));
+}
+
+TEST(Document2D, TheIdentitySearchFindsElementsByPathAndSharedTypeBits) {
+  SmartPtr<Document2D> document(new Document2D());
+  const SmartPtr<Annotation2D> first = Factory()->CreateAnnotation2D();
+  first->SetIDPath(util::Symbol("/a"));
+  const SmartPtr<Stamp2D> second = Factory()->CreateStamp2D();
+  second->SetIDPath(util::Symbol("/b"));
+  document->GetTree()->AppendChild(SmartPtr<Node2D>(first.get()));
+  first->AppendChild(SmartPtr<Node2D>(second.get()));  // found below other elements too
+
+  const auto find = [&](const char* path, uint32_t type, uint32_t skip) {
+    Identity2D wanted(type);
+    wanted.SetAnnoIDPath(util::Symbol(path));
+    oxservices::illustration2d::FindElementsFromIdentities search(
+        {wanted}, oxservices::illustration2d::Identity2DEqualityPredicate(), skip);
+    document->Accept(search);
+    std::vector<SmartPtr<Element2D>> found;
+    search.TakeElements(found);
+    std::vector<SmartPtr<Element2D>> again;
+    search.TakeElements(again);
+    EXPECT_TRUE(again.empty());  // taken means gone
+    return found;
+  };
+  ASSERT_EQ(find("/b", Element2D::SymbolTypeBit, 0).size(), 1u);
+  EXPECT_EQ(find("/b", Element2D::SymbolTypeBit, 0)[0].get(), static_cast<Element2D*>(second.get()));
+  EXPECT_EQ(find("/a", Element2D::SymbolTypeBit, 0).size(), 1u);
+  EXPECT_TRUE(find("/a", Element2D::GroupTypeBit, 0).empty());  // no type bit in common
+  EXPECT_TRUE(find("/c", Element2D::SymbolTypeBit, 0).empty());
+  EXPECT_TRUE(find("/b", Element2D::SymbolTypeBit, Element2D::StampTypeBit).empty());
+}
+
+TEST(SvgPageWriter, DrawsStampsAndMarkersByLayer) {
+  SmartPtr<Document2D> document(new Document2D());
+  document->SetPageSize(300, 200);
+  const SmartPtr<Element2D> root = document->GetTree();
+
+  const SmartPtr<Stamp2D> stamp = Factory()->CreateStamp2D();
+  SmartPtr<oxk::Image> image(new oxk::Image());
+  image->SetImageData(2, 2, testsupport::TestPixels(2, 2));
+  stamp->SetImage(image);
+  stamp->SetStampExtents(geo::DBox2D{10, 20, 50, 60});
+  stamp->SetHorFlip(true);
+  stamp->SetTitle("Hot & <surface>");
+  stamp->SetUseTitle(true);
+  stamp->SetDescription("Let it cool");
+  stamp->SetUseDescription(true);
+  stamp->SetLayer(document->FindLayer(util::Symbol("Annotation")));
+  root->AppendChild(SmartPtr<Node2D>(stamp.get()));
+
+  const SmartPtr<Stamp2D> empty = Factory()->CreateStamp2D();
+  empty->SetStampExtents(geo::DBox2D{100, 100, 120, 110});
+  root->AppendChild(SmartPtr<Node2D>(empty.get()));  // on no layer, no image
+
+  const SmartPtr<Annotation2D> marker = Factory()->CreateAnnotation2D();
+  marker->SetIDPath(util::Symbol("/views/1/sym3"));
+  marker->SetTransform(geo::FMat33(1, 0, 150, 0, 1, 40, 0, 0, 1));
+  const SmartPtr<Layer2D> hidden = document->AddLayer(util::Symbol("Hidden"));
+  hidden->SetVisible(false);
+  marker->SetLayer(hidden);
+  root->AppendChild(SmartPtr<Node2D>(marker.get()));
+
+  const std::string svg = SvgPageWriter::ToSvg(*document);
+  EXPECT_NE(svg.find("viewBox=\"0 0 300 200\""), std::string::npos);
+  const size_t annotationLayer = svg.find("id=\"layer-Annotation\"");
+  const size_t drawn = svg.find("<image x=\"10\" y=\"140\" width=\"40\" height=\"40\"");
+  ASSERT_NE(drawn, std::string::npos) << svg;  // page y runs up, SVG y down
+  EXPECT_LT(annotationLayer, drawn);
+  EXPECT_NE(svg.find("href=\"data:image/png;base64,iVBORw0KGgo"), std::string::npos);
+  EXPECT_NE(svg.find("transform=\"translate(30 160) scale(-1 1) translate(-30 -160)\""), std::string::npos);
+  EXPECT_NE(svg.find("<title>Hot &amp; &lt;surface&gt;\nLet it cool</title>"), std::string::npos);
+  EXPECT_NE(svg.find(">Hot &amp; &lt;surface&gt;</text>"), std::string::npos);  // the caption
+  EXPECT_NE(svg.find("id=\"layer-Hidden\" display=\"none\""), std::string::npos);
+  EXPECT_NE(svg.find("<circle cx=\"150\" cy=\"160\""), std::string::npos);
+  EXPECT_NE(svg.find(">/views/1/sym3</text>"), std::string::npos);
+  EXPECT_EQ(Count(svg, "stroke-dasharray"), 1u);  // the stamp without image data
+  EXPECT_EQ(Count(svg, "<image "), 1u);
+
+  testsupport::TempFolder folder;
+  ASSERT_TRUE(SvgPageWriter::Write(*document, folder.File("page.svg")));
+  std::string written;
+  ASSERT_TRUE(util::FileSystem::ReadFile(folder.File("page.svg"), written));
+  EXPECT_EQ(written, svg);
+  EXPECT_FALSE(SvgPageWriter::Write(*document, folder.File("no/such/folder/page.svg")));
+}
+
+}  // namespace
