@@ -15,10 +15,14 @@ std::string ToolSetup::SampleBase() {
   char buffer[4096];
   const ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof(buffer) - 1);
   if (length > 0) {
-    const std::filesystem::path beside =
-        std::filesystem::path(std::string(buffer, static_cast<size_t>(length))).parent_path() / "samples";
-    if (util::FileSystem::DirExists((beside / "SymbolsLibrary").string())) {
-      return beside.string();
+    const std::filesystem::path folder =
+        std::filesystem::path(std::string(buffer, static_cast<size_t>(length))).parent_path();
+    // Built: beside the tool. Installed: in the data folder of the prefix.
+    for (const std::filesystem::path& candidate :
+         {folder / "samples", (folder / ".." / "share" / "orrinsymbols" / "samples").lexically_normal()}) {
+      if (util::FileSystem::DirExists((candidate / "SymbolsLibrary").string())) {
+        return candidate.string();
+      }
     }
   }
   return SYMBOLS_SAMPLES_FALLBACK;

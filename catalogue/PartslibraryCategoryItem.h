@@ -7,11 +7,12 @@
 #include <vector>
 
 #include "catalogue/PartslibraryItem.h"
+#include "common/Export.h"
 #include "util/SmartPtr.h"
 
 namespace oxsymbols {
 
-class PartslibraryCategoryItem : public PartslibraryItemBase {
+class OXSYMBOLS_EXPORT PartslibraryCategoryItem : public PartslibraryItemBase {
  public:
   explicit PartslibraryCategoryItem(bool isShared = false, bool isStandard = false)
       : PartslibraryItemBase(isShared, isStandard) {}

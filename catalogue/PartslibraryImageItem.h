@@ -7,13 +7,14 @@
 #include <vector>
 
 #include "catalogue/PartslibraryItem.h"
+#include "common/Export.h"
 #include "common/SequencerTagList.h"
 
 namespace oxsymbols {
 
 using oxcommon::SequencerTagList;
 
-class PartslibraryImageItem : public PartslibraryItem {
+class OXSYMBOLS_EXPORT PartslibraryImageItem : public PartslibraryItem {
  public:
   explicit PartslibraryImageItem(bool isShared = false, bool isStandard = false)
       : PartslibraryItem(isShared, isStandard) {}

@@ -5,10 +5,11 @@
 #include <string>
 
 #include "catalogue/PartslibraryItemBase.h"
+#include "common/Export.h"
 
 namespace oxsymbols {
 
-class PartslibraryItem : public PartslibraryItemBase {
+class OXSYMBOLS_EXPORT PartslibraryItem : public PartslibraryItemBase {
  public:
   ~PartslibraryItem() override = default;
 

@@ -5,11 +5,12 @@
 #include <string>
 #include <utility>
 
+#include "common/Export.h"
 #include "util/RefCounted.h"
 
 namespace oxsymbols {
 
-class PartslibraryItemBase : public util::RefCounted {
+class OXSYMBOLS_EXPORT PartslibraryItemBase : public util::RefCounted {
  public:
   ~PartslibraryItemBase() override = default;
 

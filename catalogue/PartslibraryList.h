@@ -16,6 +16,7 @@
 #include "catalogue/PartslibraryImageItem.h"
 #include "catalogue/PartslibraryItem.h"
 #include "catalogue/PartslibraryOlItem.h"
+#include "common/Export.h"
 #include "util/RefCounted.h"
 #include "util/SmartPtr.h"
 
@@ -29,7 +30,7 @@ using CategoryList = std::vector<util::SmartPtr<PartslibraryCategoryItem>>;
 using OlList = std::vector<util::SmartPtr<PartslibraryOlItem>>;
 using ImageList = std::vector<util::SmartPtr<PartslibraryImageItem>>;
 
-class PartslibraryList : public util::RefCounted {
+class OXSYMBOLS_EXPORT PartslibraryList : public util::RefCounted {
  public:
   PartslibraryList() = default;
   PartslibraryList(const PartslibraryList& other);

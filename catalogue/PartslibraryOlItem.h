@@ -9,6 +9,7 @@
 
 #include "catalogue/PartslibraryImageItem.h"
 #include "catalogue/PartslibraryItem.h"
+#include "common/Export.h"
 #include "geo/Camera3D.h"
 #include "geo/Location.h"
 #include "oxk/illustration/SequencerTag.h"
@@ -16,7 +17,7 @@
 
 namespace oxsymbols {
 
-class PartslibraryOlItem : public PartslibraryItem {
+class OXSYMBOLS_EXPORT PartslibraryOlItem : public PartslibraryItem {
  public:
   explicit PartslibraryOlItem(bool isShared = false, bool isStandard = false)
       : PartslibraryItem(isShared, isStandard) {}

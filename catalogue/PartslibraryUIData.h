@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "catalogue/PartslibraryList.h"
+#include "common/Export.h"
 #include "util/RefCounted.h"
 
 namespace oxsymbols {
@@ -17,7 +18,7 @@ namespace detail {
 class UrlResolver;
 }
 
-class PartslibraryUIData : public util::RefCounted {
+class OXSYMBOLS_EXPORT PartslibraryUIData : public util::RefCounted {
  public:
   // Frozen: the kinds named in user data ("ol.12", "image.3").
   static const std::string imageString;

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Installs what is missing, then builds and runs the whole test suite three times:
-# plain (warnings as errors), under AddressSanitizer + UndefinedBehaviorSanitizer, and
-# under ThreadSanitizer.
+# Installs what is missing, checks the formatting, then builds and runs the whole test
+# suite three times: plain (warnings as errors), under AddressSanitizer +
+# UndefinedBehaviorSanitizer, and under ThreadSanitizer. The plain tree is also
+# installed into a staging prefix, its exports checked, and a host project built and run
+# against that prefix.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
+scripts/check_format.sh
 
 run() {
   local dir=$1
@@ -14,9 +17,22 @@ run() {
   ctest --test-dir "$dir" --output-on-failure -j"$(nproc)" --timeout 300
 }
 
+installed() {
+  local dir=$1
+  echo "== $dir: install, exports, a host project against the prefix"
+  rm -rf "$dir/stage" "$dir/consumer"
+  cmake --install "$dir" --prefix "$dir/stage" >/dev/null
+  scripts/check_exports.sh "$dir/stage/lib/liboxsymbols.so"
+  cmake -S examples/consumer -B "$dir/consumer" -DCMAKE_PREFIX_PATH="$PWD/$dir/stage" \
+    -DCMAKE_CXX_FLAGS="-Wall -Wextra -Werror" >/dev/null
+  cmake --build "$dir/consumer" -j"$(nproc)"
+  ctest --test-dir "$dir/consumer" --output-on-failure
+}
+
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 run build/test -DSYMBOLS_BENCH=ON
+installed build/test
 run build/asan -DSYMBOLS_SANITIZE=address,undefined -DCMAKE_BUILD_TYPE=Debug
 run build/tsan -DSYMBOLS_SANITIZE=thread

@@ -2,13 +2,14 @@
 // (may be empty), where the part was last seen, and the symbol's offset from it.
 #pragma once
 
+#include "common/Export.h"
 #include "geo/DPoint3D.h"
 #include "geo/DVec3.h"
 #include "util/Symbol.h"
 
 namespace oxannotations {
 
-struct ConnectedPartInfo {
+struct OXSYMBOLS_EXPORT ConnectedPartInfo {
   util::Symbol partId;
   util::Symbol assemblyPartId;
   geo::DPoint3D lastPos;

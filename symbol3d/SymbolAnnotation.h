@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/Export.h"
 #include "common/SequencerTagList.h"
 #include "geo/Location.h"
 #include "oxg/Appearance.h"
@@ -23,7 +24,7 @@
 
 namespace oxannotations {
 
-class SymbolAnnotation : public SymbolAnnotationBase {
+class OXSYMBOLS_EXPORT SymbolAnnotation : public SymbolAnnotationBase {
  public:
   SymbolAnnotation();
   // Shares the shape and preview instances; starts without observer, appearance

@@ -6,13 +6,14 @@
 #include <cstdint>
 #include <string>
 
+#include "common/Export.h"
 #include "oxannotations/Annotation.h"
 #include "symbol3d/SymbolInfoBase.h"
 #include "util/Symbol.h"
 
 namespace oxannotations {
 
-class SymbolAnnotationBase : public Annotation {
+class OXSYMBOLS_EXPORT SymbolAnnotationBase : public Annotation {
  public:
   // Frozen: the annotation type of every symbol annotation.
   static constexpr int32_t kAnnotationType = 0x100000;

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "common/Export.h"
 #include "common/SequencerTagList.h"
 #include "geo/Color.h"
 #include "geo/DPoint3D.h"
@@ -16,7 +17,7 @@
 
 namespace oxannotations {
 
-struct SymbolInfo : SymbolInfoBase {
+struct OXSYMBOLS_EXPORT SymbolInfo : SymbolInfoBase {
   geo::DPoint3D locPosition;
   geo::Quaternion<float> locOrientation;  // identity until the producer sets it
   float locScale = 1.0f;

@@ -4,11 +4,12 @@
 
 #include <string>
 
+#include "common/Export.h"
 #include "util/Symbol.h"
 
 namespace oxannotations {
 
-struct SymbolInfoBase {
+struct OXSYMBOLS_EXPORT SymbolInfoBase {
   std::string title;
   std::string description;
   bool showTooltipTitle = false;

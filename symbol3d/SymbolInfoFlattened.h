@@ -1,12 +1,13 @@
 // The creation record of a flattened symbol: the common texts and its 2D placement.
 #pragma once
 
+#include "common/Export.h"
 #include "geo/FMat33.h"
 #include "symbol3d/SymbolInfoBase.h"
 
 namespace oxannotations {
 
-struct SymbolInfoFlattened : SymbolInfoBase {
+struct OXSYMBOLS_EXPORT SymbolInfoFlattened : SymbolInfoBase {
   geo::FMat33 xform;
 };
 

@@ -5,12 +5,12 @@
 
 namespace conc {
 
-class ReadGuard {
+class OX_SCOPED_CAPABILITY ReadGuard {
  public:
-  explicit ReadGuard(ReadWriteLock& lock) : m_lock(lock) { m_lock.ReadLock(); }
+  explicit ReadGuard(ReadWriteLock& lock) OX_ACQUIRE_SHARED(lock) : m_lock(lock) { m_lock.ReadLock(); }
   ReadGuard(const ReadGuard&) = delete;
   ReadGuard& operator=(const ReadGuard&) = delete;
-  ~ReadGuard() { m_lock.ReadUnlock(); }
+  ~ReadGuard() OX_RELEASE() { m_lock.ReadUnlock(); }
 
  private:
   ReadWriteLock& m_lock;

@@ -11,18 +11,20 @@
 #include <thread>
 #include <unordered_map>
 
+#include "conc/ThreadSafety.h"
+
 namespace conc {
 
-class ReadWriteLock {
+class OX_CAPABILITY("read-write lock") ReadWriteLock {
  public:
   ReadWriteLock() = default;
   ReadWriteLock(const ReadWriteLock&) = delete;
   ReadWriteLock& operator=(const ReadWriteLock&) = delete;
 
-  void ReadLock();
-  void ReadUnlock();
-  void WriteLock();
-  void WriteUnlock();
+  void ReadLock() OX_ACQUIRE_SHARED();
+  void ReadUnlock() OX_RELEASE_SHARED();
+  void WriteLock() OX_ACQUIRE();
+  void WriteUnlock() OX_RELEASE();
 
   [[nodiscard]] bool IsWriteLockedByCurrentThread() const;
   [[nodiscard]] bool IsReadLockedByCurrentThread() const;

@@ -5,12 +5,12 @@
 
 namespace conc {
 
-class WriteGuard {
+class OX_SCOPED_CAPABILITY WriteGuard {
  public:
-  explicit WriteGuard(ReadWriteLock& lock) : m_lock(lock) { m_lock.WriteLock(); }
+  explicit WriteGuard(ReadWriteLock& lock) OX_ACQUIRE(lock) : m_lock(lock) { m_lock.WriteLock(); }
   WriteGuard(const WriteGuard&) = delete;
   WriteGuard& operator=(const WriteGuard&) = delete;
-  ~WriteGuard() { m_lock.WriteUnlock(); }
+  ~WriteGuard() OX_RELEASE() { m_lock.WriteUnlock(); }
 
  private:
   ReadWriteLock& m_lock;

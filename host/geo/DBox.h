@@ -29,9 +29,7 @@ struct DBox {
     Enclose(other.min);
     Enclose(other.max);
   }
-  [[nodiscard]] DPoint3D GetCenter() const {
-    return {(min.x + max.x) / 2, (min.y + max.y) / 2, (min.z + max.z) / 2};
-  }
+  [[nodiscard]] DPoint3D GetCenter() const { return {(min.x + max.x) / 2, (min.y + max.y) / 2, (min.z + max.z) / 2}; }
 };
 
 inline constexpr DBox DBox::EMPTY{};

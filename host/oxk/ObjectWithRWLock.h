@@ -13,7 +13,7 @@ class ObjectWithRWLock : public Object {
   // A copy has its own, unlocked lock.
   ObjectWithRWLock(const ObjectWithRWLock& other) : util::RefCounted(other), Object(other) {}
 
-  [[nodiscard]] conc::ReadWriteLock& GetRWLock() const { return m_lock; }
+  [[nodiscard]] conc::ReadWriteLock& GetRWLock() const OX_RETURN_CAPABILITY(m_lock) { return m_lock; }
 
  protected:
   ~ObjectWithRWLock() override = default;

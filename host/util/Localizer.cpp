@@ -43,7 +43,15 @@ std::string Localizer::GetResourceFolder() {
   }
   Dl_info info{};
   if (dladdr(reinterpret_cast<void*>(&Localizer::GetResourceFolder), &info) != 0 && info.dli_fname != nullptr) {
-    return (std::filesystem::path(info.dli_fname).parent_path() / "resources").string();
+    const std::filesystem::path folder = std::filesystem::path(info.dli_fname).parent_path();
+    std::error_code error;
+    // Built: beside the library. Installed: in the data folder of the prefix.
+    if (std::filesystem::is_directory(folder / "resources", error)) {
+      return (folder / "resources").string();
+    }
+#ifdef OXHOST_INSTALLED_RESOURCES
+    return (folder / OXHOST_INSTALLED_RESOURCES).lexically_normal().string();
+#endif
   }
   return "resources";
 }
