@@ -1,5 +1,9 @@
 // A 4 by 4 double matrix (row-major), for hosts that hand transforms over as matrices.
+// An affine transform keeps its translation in the last column.
 #pragma once
+
+#include <cmath>
+#include <utility>
 
 namespace geo {
 
@@ -18,6 +22,56 @@ struct DMat44 {
       }
     }
     return r;
+  }
+
+  // Inverts in place by Gauss-Jordan elimination with partial pivoting; false (matrix
+  // unchanged) when it is singular.
+  bool Invert() {
+    double a[4][4];
+    double inv[4][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
+    for (int r = 0; r < 4; ++r) {
+      for (int c = 0; c < 4; ++c) {
+        a[r][c] = m[r][c];
+      }
+    }
+    for (int col = 0; col < 4; ++col) {
+      int pivot = col;
+      for (int r = col + 1; r < 4; ++r) {
+        if (std::fabs(a[r][col]) > std::fabs(a[pivot][col])) {
+          pivot = r;
+        }
+      }
+      if (a[pivot][col] == 0.0) {
+        return false;
+      }
+      if (pivot != col) {
+        for (int c = 0; c < 4; ++c) {
+          std::swap(a[pivot][c], a[col][c]);
+          std::swap(inv[pivot][c], inv[col][c]);
+        }
+      }
+      const double scale = 1.0 / a[col][col];
+      for (int c = 0; c < 4; ++c) {
+        a[col][c] *= scale;
+        inv[col][c] *= scale;
+      }
+      for (int r = 0; r < 4; ++r) {
+        if (r == col || a[r][col] == 0.0) {
+          continue;
+        }
+        const double factor = a[r][col];
+        for (int c = 0; c < 4; ++c) {
+          a[r][c] -= factor * a[col][c];
+          inv[r][c] -= factor * inv[col][c];
+        }
+      }
+    }
+    for (int r = 0; r < 4; ++r) {
+      for (int c = 0; c < 4; ++c) {
+        m[r][c] = inv[r][c];
+      }
+    }
+    return true;
   }
 };
 

@@ -97,6 +97,15 @@ void Annotation::SetEvent(const util::SmartPtr<AsyncEvent>& /*event*/) {}
 
 void Annotation::OnSetSelected(bool /*selected*/, const util::SmartPtr<View>& /*view*/) {}
 
+void Annotation::SetCsysPos(geo::DPoint3D& /*position*/, bool /*keepRotation*/) {}
+
+bool Annotation::GetConnectedPartShapeInstance(util::SmartPtr<ShapeInstance>& out) const {
+  out.Reset();
+  return false;
+}
+
+void Annotation::UpdateAnnotationLocation() {}
+
 void Annotation::Show(bool notify, const util::SmartPtr<OperationStep>& /*operation*/) {
   m_visible = true;
   ShowAnnotation();

@@ -116,6 +116,11 @@ class Annotation : public ObjectWithRWLock, public MarkupController, public Obse
   virtual void AdditionalInit(const util::SmartPtr<Scene>& scene);
   virtual void SetEvent(const util::SmartPtr<AsyncEvent>& event);
   virtual void OnSetSelected(bool selected, const util::SmartPtr<View>& view);
+  // Annotations placed relative to model parts. Base: no position, no part, nothing to
+  // move.
+  virtual void SetCsysPos(geo::DPoint3D& position, bool keepRotation);
+  virtual bool GetConnectedPartShapeInstance(util::SmartPtr<ShapeInstance>& out) const;
+  virtual void UpdateAnnotationLocation();
 
   // Sets the visibility flag, lets the derived class show or hide its drawing, and
   // with notify posts a visibility event to listeners.
