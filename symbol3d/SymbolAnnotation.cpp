@@ -215,6 +215,7 @@ void SymbolAnnotation::SetSymbolInfo(const SymbolInfo& record) {
     annotationSymbol = oldAnnotationSymbol;
     std::lock_guard<std::mutex> parts(partsMutex);
     connectedParts.swap(oldParts);
+    PublishPartIds();
     return;
   }
   sequencerTags.swap(tags);
@@ -794,6 +795,21 @@ std::vector<ConnectedPartInfo> SymbolAnnotation::GetConnectedParts() const {
   }
 }
 
+void SymbolAnnotation::PublishPartIds() {
+  try {
+    auto ids = std::make_unique<std::vector<util::Symbol>>();
+    ids->reserve(connectedParts.size());
+    for (const ConnectedPartInfo& part : connectedParts) {
+      ids->push_back(part.partId);
+    }
+    partIdVersions.reserve(partIdVersions.size() + 1);  // so that keeping it cannot fail
+    partIds.store(ids.get(), std::memory_order_release);
+    partIdVersions.push_back(std::move(ids));
+  } catch (...) {
+    // Memory ran short: the previous version stays published.
+  }
+}
+
 bool SymbolAnnotation::HasConnectedParts() const {
   std::lock_guard<std::mutex> guard(partsMutex);
   return !connectedParts.empty();
@@ -920,14 +936,18 @@ bool SymbolAnnotation::CheckValidInstance(const util::SmartPtr<oxk::ShapeScene>&
 }
 
 bool SymbolAnnotation::isConnectedPart(const util::SmartPtr<oxk::ShapeInstance>& part) const {
-  util::SmartPtr<oxk::Instance> instance;
-  if (!part || !part->GetInstance(instance)) {
+  // Asked by every scene notification, for every symbol of the scene: no lock, no count.
+  const std::vector<util::Symbol>* ids = partIds.load(std::memory_order_acquire);
+  if (!part || ids == nullptr || ids->empty()) {
+    return false;
+  }
+  const util::SmartPtr<oxk::Instance>& instance = part->GetInstance();
+  if (!instance) {
     return false;
   }
   const PartPaths paths = PathsOf(*instance);
-  std::lock_guard<std::mutex> guard(partsMutex);
-  for (const ConnectedPartInfo& entry : connectedParts) {
-    if (Matches(entry, paths)) {
+  for (const util::Symbol& partId : *ids) {
+    if (partId == paths.path || (!paths.sbomPath.empty() && partId == paths.sbomPath)) {
       return true;
     }
   }
@@ -1012,6 +1032,7 @@ void SymbolAnnotation::AddSelectedPart(const util::SmartPtr<oxk::ShapeInstance>&
     {
       std::lock_guard<std::mutex> guard(partsMutex);
       connectedParts.push_back(ConnectedPartInfo{partPath, assemblyPath, pickPoint, geo::DVec3()});
+      PublishPartIds();
     }
     if (assemblyPath.empty() || assemblyPath == partPath) {
       SaveLastConnectPartPos(part);
@@ -1050,7 +1071,12 @@ void SymbolAnnotation::AddSelectedPart(const util::Symbol& partPath, const geo::
     return;
   }
   std::lock_guard<std::mutex> guard(partsMutex);
-  connectedParts.push_back(ConnectedPartInfo{partPath, assemblyPath, lastPos, offset});
+  try {
+    connectedParts.push_back(ConnectedPartInfo{partPath, assemblyPath, lastPos, offset});
+  } catch (...) {
+    return;  // memory ran short: not connected
+  }
+  PublishPartIds();
 }
 
 void SymbolAnnotation::AddConnectedPartsByPath(const std::vector<ConnectedPartInfo>& parts) {
@@ -1275,7 +1301,10 @@ void SymbolAnnotation::RemoveUnvalidParts() {
     }
   }
   std::lock_guard<std::mutex> guard(partsMutex);
-  connectedParts.swap(kept);
+  if (kept.size() != connectedParts.size()) {
+    connectedParts.swap(kept);
+    PublishPartIds();
+  }
 }
 
 // Scene observation and selection.

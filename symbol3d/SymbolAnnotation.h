@@ -18,6 +18,7 @@
 #pragma once
 
 #include <atomic>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -231,6 +232,9 @@ class OXSYMBOLS_EXPORT SymbolAnnotation : public SymbolAnnotationBase {
   void StoreLastPos(const util::Symbol& partId, const geo::DPoint3D& position);
   void StoreOffset(const util::Symbol& partId, const geo::DVec3& offset);
   [[nodiscard]] bool HasConnectedParts() const;
+  // Publishes the part paths for isConnectedPart; called with partsMutex held after every
+  // change of the list's entries.
+  void PublishPartIds();
 
  protected:
   std::atomic<bool> symbolLoaded{false};
@@ -259,6 +263,11 @@ class OXSYMBOLS_EXPORT SymbolAnnotation : public SymbolAnnotationBase {
 
  private:
   std::atomic<const oxk::ShapeInstance*> ownShape{nullptr};
+  // The part paths as last published, read on every scene notification without a lock.
+  // Each version is kept until the annotation goes, so no reader sees one freed; the list
+  // of a symbol changes a handful of times.
+  std::atomic<const std::vector<util::Symbol>*> partIds{nullptr};
+  std::vector<std::unique_ptr<const std::vector<util::Symbol>>> partIdVersions;  // under partsMutex
 };
 
 }  // namespace oxannotations

@@ -55,6 +55,9 @@ class ShapeInstance : public Object {
   [[nodiscard]] util::SmartPtr<Shape> GetShape() const;
   // The tree instance and the scene of this shape; false (out emptied) when none.
   bool GetInstance(util::SmartPtr<Instance>& instance) const;
+  // The tree instance without taking a reference: it is set once, when the shape
+  // instance is made, so observers that look at it on every notification need not count.
+  [[nodiscard]] const util::SmartPtr<Instance>& GetInstance() const { return m_instance; }
   bool GetShapeScene(util::SmartPtr<ShapeScene>& scene) const;
 
   // The material a shape shows without an override.
