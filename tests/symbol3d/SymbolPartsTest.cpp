@@ -4,6 +4,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <future>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -40,32 +41,37 @@ class TestSymbol : public SymbolAnnotation {
 };
 
 // Holds the loader's thread until opened, so that loads queued meanwhile are pending.
+// The state is shared: the loader's thread may look at it after the gate went.
 class LoaderGate {
  public:
-  LoaderGate() : m_event(new Blocker(this)) {
-    oxloader::Loader::GetLoader()->LoadShape({}, 4, SmartPtr<oxk::AsyncEvent>(m_event.get()), {});
+  LoaderGate() : m_state(std::make_shared<State>()) {
+    SmartPtr<oxk::AsyncEvent> blocker(new Blocker(m_state));
+    oxloader::Loader::GetLoader()->LoadShape({}, 4, blocker, {});
   }
-  ~LoaderGate() { Open(); }
-  void Open() {
-    std::lock_guard<std::mutex> guard(m_mutex);
-    m_open = true;
-    m_changed.notify_all();
+  LoaderGate(const LoaderGate&) = delete;
+  LoaderGate& operator=(const LoaderGate&) = delete;
+  ~LoaderGate() {
+    std::lock_guard<std::mutex> guard(m_state->mutex);
+    m_state->open = true;
+    m_state->changed.notify_all();
   }
 
  private:
+  struct State {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool open = false;
+  };
   class Blocker : public oxk::AsyncEvent {
    public:
-    explicit Blocker(LoaderGate* gate) : m_gate(gate) {}
+    explicit Blocker(std::shared_ptr<State> state) : m_state(std::move(state)) {}
     void OnComplete(int) override {
-      std::unique_lock<std::mutex> lock(m_gate->m_mutex);
-      m_gate->m_changed.wait(lock, [&] { return m_gate->m_open; });
+      std::unique_lock<std::mutex> lock(m_state->mutex);
+      m_state->changed.wait(lock, [&] { return m_state->open; });
     }
-    LoaderGate* m_gate;
+    std::shared_ptr<State> m_state;
   };
-  std::mutex m_mutex;
-  std::condition_variable m_changed;
-  bool m_open = false;
-  SmartPtr<Blocker> m_event;
+  std::shared_ptr<State> m_state;
 };
 
 // Counts the visibility events an annotation posts.
