@@ -149,6 +149,7 @@ TEST_F(SbomModel, PathsFollowTheStructureAndMovesReachTheScene) {
   auto frame = Component("/1");
   auto legNode = leg->GetNode();
   ASSERT_TRUE(frame->GetNode()->RemoveChild(leg));
+  EXPECT_TRUE(leg->GetIdPath() == "/2");  // out of the tree: named from its own top
   SmartPtr<oxk::ComponentInstance> moved;
   ASSERT_TRUE(Component("/3")->GetNode()->AddChild(legNode, util::Symbol("7"), moved));
   EXPECT_TRUE(moved->GetIdPath() == "/3/7");
