@@ -11,16 +11,25 @@ LoadingConnectPartEvent::LoadingConnectPartEvent(const util::SmartPtr<oxk::Shape
 
 LoadingConnectPartEvent::~LoadingConnectPartEvent() = default;
 
-void LoadingConnectPartEvent::OnComplete(int /*status*/) {
+void LoadingConnectPartEvent::OnComplete(int status) {
   const util::SmartPtr<SymbolAnnotation> owner = std::move(annotation);
+  const util::SmartPtr<oxk::ShapeInstance> part = std::move(partShapeInstance);
   if (!owner) {
     return;
   }
-  if (!updateLocation) {
-    owner->UpdateOffsetWithConnectedParts();
-    return;
+  try {
+    if (!updateLocation) {
+      // Recording offsets asks for the geometry again when it is missing: only geometry
+      // that actually arrived may bring it back here.
+      if (status == 0) {
+        owner->UpdateOffsetWithConnectedParts();
+      }
+      return;
+    }
+    owner->UpdateSymbolLocation(part, useOffset);
+  } catch (...) {
+    // Runs on the loader's thread: nothing may throw into it.
   }
-  owner->UpdateSymbolLocation(partShapeInstance, useOffset);
 }
 
 }  // namespace oxannotations

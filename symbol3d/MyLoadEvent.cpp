@@ -18,11 +18,12 @@ MyLoadEvent::~MyLoadEvent() = default;
 void MyLoadEvent::OnLoadProgress(int /*percent*/) {}
 
 void MyLoadEvent::OnLoadComplete(int status) {
+  // Both dropped at the end: neither need outlive the load.
+  const util::SmartPtr<SymbolAnnotation> owner = std::move(annotation);
+  const util::SmartPtr<oxk::AsyncEvent> parent = std::move(parentEvent);
   if (ignoreCompletion) {
     return;
   }
-  // Dropped at the end: the annotation need not outlive its load.
-  const util::SmartPtr<SymbolAnnotation> owner = std::move(annotation);
   bool cleanUp = true;
   if (status != 0) {
     if (owner) {
@@ -37,8 +38,8 @@ void MyLoadEvent::OnLoadComplete(int status) {
   if (cleanUp && owner) {
     owner->DeleteTempDir();
   }
-  if (parentEvent != nullptr && !parentEvent->IsComplete()) {
-    parentEvent->Complete(status);
+  if (parent && !parent->IsComplete()) {
+    parent->Complete(status);
   }
 }
 

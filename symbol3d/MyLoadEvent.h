@@ -13,6 +13,7 @@ class SymbolAnnotation;
 
 class MyLoadEvent : public oxloader::ShapeLoaderEvent {
  public:
+  // parent: the caller's event to complete with this load, or null.
   MyLoadEvent(const util::SmartPtr<SymbolAnnotation>& owner, oxk::AsyncEvent* parent, bool ignore, bool partLoad);
 
   void OnLoadProgress(int percent) override;
@@ -23,8 +24,9 @@ class MyLoadEvent : public oxloader::ShapeLoaderEvent {
 
  private:
   util::SmartPtr<SymbolAnnotation> annotation;
-  // Not counted: the annotation holds the caller's event for as long as this load runs.
-  oxk::AsyncEvent* parentEvent;
+  // Counted until the load completes: the annotation may replace (and let go of) the
+  // caller's event while this load still runs.
+  util::SmartPtr<oxk::AsyncEvent> parentEvent;
   bool ignoreCompletion;
   bool connectedPartLoad;
 };

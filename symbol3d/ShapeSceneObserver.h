@@ -1,6 +1,9 @@
-// The 3D symbol's watcher of its shape scene. It reports to its annotation through a
-// plain back-pointer, which the annotation clears when it lets the observer go; every
-// callback after that does nothing.
+// The 3D symbol's watcher of its shape scene. It turns the scene's notifications into
+// symbol behaviour: a connected part that appears, moves, hides or leaves takes the
+// symbol along; a moved symbol records new offsets; changes of the symbol's own look are
+// folded into the annotation's visibility once per scene update. It reports to its
+// annotation through a plain back-pointer, which the annotation clears when it lets the
+// observer go; every callback after that does nothing.
 #pragma once
 
 #include <atomic>
@@ -21,11 +24,29 @@ class ShapeSceneObserver : public oxk::ShapeSceneObserver {
   void ClearAnnotation() { annotation.store(nullptr); }
   [[nodiscard]] SymbolAnnotation* GetAnnotation() const { return annotation.load(); }
 
+  // A symbol keeps watching a scene that was cleared: its parts may come back.
+  [[nodiscard]] bool StaysOnSceneClear() const override { return true; }
+  void OnSceneClear(oxk::Scene* scene) override;
+  void OnEndUpdate(oxk::Scene* scene) override;
+  void OnShapeInstanceCreate(const util::SmartPtr<oxk::ShapeInstance>& shape) override;
+  void OnShapeInstanceRemove(const util::SmartPtr<oxk::ShapeInstance>& shape) override;
+  void OnShapeInstanceVisibility(const util::SmartPtr<oxk::ShapeInstance>& shape, bool visible) override;
+  void OnShapeInstanceLocation(const util::SmartPtr<oxk::ShapeInstance>& shape) override;
+  void OnShapeInstanceAppearance(const util::SmartPtr<oxk::ShapeInstance>& shape) override;
+  void OnShapeInstanceColor(const util::SmartPtr<oxk::ShapeInstance>& shape) override;
+  void OnShapeInstanceTransparency(const util::SmartPtr<oxk::ShapeInstance>& shape) override;
+  void OnShapeInstanceSelection(const util::SmartPtr<oxk::ShapeInstance>& shape, bool selected) override;
+  bool ZeroReferenceCountHook() override { return oxk::Observer::ZeroReferenceCountHook(); }
+
  protected:
   ~ShapeSceneObserver() override = default;
 
  private:
+  // Notes a change of the symbol's own shape, for the end of the update.
+  void MarkAppearance(const util::SmartPtr<oxk::ShapeInstance>& shape);
+
   std::atomic<SymbolAnnotation*> annotation;
+  std::atomic<bool> appearanceChanged{false};
 };
 
 }  // namespace oxannotations

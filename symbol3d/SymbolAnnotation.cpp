@@ -1,21 +1,32 @@
 #include "symbol3d/SymbolAnnotation.h"
 
+#include <algorithm>
 #include <cmath>
+#include <new>
 
 #include "common/IsOldDialogEnabled.h"
 #include "conc/ReadGuard.h"
 #include "conc/WriteGuard.h"
 #include "geo/ApproximateEquality.h"
+#include "geo/DMat44.h"
 #include "oxannotations/ConstStrings.h"
 #include "oxannotations/UniversalMeasurementObserver.h"
 #include "oxg/Material.h"
+#include "oxk/AnnoSet.h"
 #include "oxk/ComponentInstance.h"
 #include "oxk/Kernel.h"
+#include "oxk/SelectionItem.h"
+#include "oxk/SelectionManager.h"
+#include "oxk/ShapeView.h"
 #include "oxk/World.h"
+#include "oxk/illustration/Illustration3dScene.h"
 #include "oxk/illustration/Limner.h"
+#include "oxkapp/OxkApp.h"
 #include "oxkapp/illustration/LimMultiRootContainer.h"
 #include "oxkapp/illustration/OrbisApp.h"
 #include "oxloader/Loader.h"
+#include "symbol3d/GetPartReferenceLocation.h"
+#include "symbol3d/LoadingConnectPartEvent.h"
 #include "symbol3d/MyLoadEvent.h"
 #include "symbol3d/SerializedContentVisitor.h"
 #include "symbol3d/SymbolContentKeys.h"
@@ -25,6 +36,79 @@
 namespace oxannotations {
 
 using Value = oxk::SerializedContentElement::Value;
+
+namespace {
+
+// Frozen host flag values passed through unchanged.
+constexpr int32_t kObserverFlags = 10;
+constexpr int32_t kLoadFlags = 4;
+constexpr int32_t kGeometryData = 4;
+constexpr int32_t kSelectedAnnotations = 4;
+
+// The two paths the matching rule compares an entry with: the instance's own and, when
+// it belongs to the SBOM, its SBOM item's.
+struct PartPaths {
+  util::Symbol path;
+  util::Symbol sbomPath;
+};
+
+PartPaths PathsOf(const oxk::Instance& instance) {
+  PartPaths paths{instance.GetIdPath(), util::Symbol()};
+  util::SmartPtr<oxk::illustration::SbomInstance> sbom;
+  if (instance.GetSbomInstance(sbom)) {
+    paths.sbomPath = sbom->GetIdPath();
+  }
+  return paths;
+}
+
+bool Matches(const ConnectedPartInfo& entry, const PartPaths& paths) {
+  return entry.partId == paths.path || (!paths.sbomPath.empty() && entry.partId == paths.sbomPath);
+}
+
+// The tree path of the instance a symbol places at the top of the structure. Appended
+// rather than "/" + id: GCC 12 at -O3 reports a false -Wrestrict overlap for the latter.
+util::Symbol TopLevelInstancePath(const util::Symbol& id) {
+  std::string path = "/";
+  path += id.str();
+  return util::Symbol(path);
+}
+
+// Identity test of a placement, with the tolerances a placement computed from frames needs.
+bool IsIdentity(const geo::Location& location) {
+  constexpr double kTranslationTolerance = 8.881784197001252e-16;
+  const geo::DPoint3D& p = location.GetPos();
+  const double length = std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z);
+  if (length > kTranslationTolerance * std::max(1.0, length)) {
+    return false;
+  }
+  const float tolerance = std::max(8.881784e-16f, geo::Traits<float>::s_EPSILON);
+  for (int r = 0; r < 3; ++r) {
+    for (int c = 0; c < 3; ++c) {
+      if (!geo::ApproximateEquality(location.GetMat().m[r][c], geo::FMat33::IDENTITY.m[r][c], tolerance)) {
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+bool GetPrimaryStructure(util::SmartPtr<oxk::MultiRootContainer>& container,
+                         util::SmartPtr<oxk::Structure>& structure) {
+  util::SmartPtr<oxk::World> world;
+  return oxk::World::GetWorld(world) && world->GetMultiRootContainer(container) &&
+         container->GetPrimaryStructure(structure);
+}
+
+// Hands a new event to the kernel; false when there is no event or no kernel.
+bool Manage(const util::SmartPtr<oxk::Kernel>& kernel, objm::ManagedObject* object) {
+  if (!kernel || object == nullptr) {
+    return false;
+  }
+  kernel->ManageObject(util::SmartPtr<objm::ManagedObject>(object));
+  return true;
+}
+
+}  // namespace
 
 SymbolAnnotation::SymbolAnnotation() {
   SetClass(ConstStrings::oxSymbol3D);
@@ -36,7 +120,7 @@ SymbolAnnotation::SymbolAnnotation(const SymbolAnnotation& other)
       symbolLoaded(other.symbolLoaded.load()),
       shapeInstance(other.shapeInstance),
       previewShapeInstance(other.previewShapeInstance),
-      legacySymbol(other.legacySymbol),
+      legacySymbol(other.legacySymbol.load()),
       hasAppearanceOverride(other.hasAppearanceOverride),
       symbolScale(other.symbolScale),
       initLocation(other.initLocation),
@@ -45,7 +129,8 @@ SymbolAnnotation::SymbolAnnotation(const SymbolAnnotation& other)
       axisId(other.axisId),
       distanceFromCsys(other.distanceFromCsys),
       annotationSymbol(other.annotationSymbol),
-      useCurrentOrientation(other.useCurrentOrientation) {
+      useCurrentOrientation(other.useCurrentOrientation),
+      ownShape(other.shapeInstance.get()) {
   SetClass(ConstStrings::oxSymbol3D);
 }
 
@@ -67,35 +152,79 @@ void SymbolAnnotation::DropSceneObserver() {
   sceneObserver.Reset();
 }
 
+void SymbolAnnotation::SetShapeInstanceField(const util::SmartPtr<oxk::ShapeInstance>& shape) {
+  shapeInstance = shape;
+  ownShape.store(shape.get());
+}
+
 util::Symbol SymbolAnnotation::GetClassStatic() {
   return ConstStrings::oxSymbol3D;
 }
 
 util::SmartPtr<oxk::Annotation> SymbolAnnotation::Clone() const {
-  conc::ReadGuard guard(GetRWLock());
-  util::SmartPtr<SymbolAnnotation> copy(new SymbolAnnotation(*this));
-  copy->SetCreatedFromFile(true);
-  return copy;
+  try {
+    conc::ReadGuard guard(GetRWLock());
+    util::SmartPtr<SymbolAnnotation> copy(new (std::nothrow) SymbolAnnotation(*this));
+    if (!copy) {
+      return {};
+    }
+    copy->SetCreatedFromFile(true);
+    return copy;
+  } catch (...) {
+    return {};
+  }
 }
 
 void SymbolAnnotation::SetSymbolInfo(const SymbolInfo& record) {
   conc::WriteGuard guard(GetRWLock());
-  _SetSymbolInfo(record);
-  symbolLocation.Set(record.locPosition, record.locOrientation, record.locScale);
-  legacySymbol = true;
-  partCsys = record.hasSymbolCsysLocation ? record.symbolCsysLocation : geo::Location::IDENTITY;
-  initLocation = record.hasSymbolInitLocation ? record.symbolInitLocation : geo::Location::IDENTITY;
-  sequencerTags = record.sequencerTags;
-  annotationSymbol = record.isAnnotationSymbol;
-  AddConnectedPartsByPath(record.connectedParts);
+  // What can fail is made first: the annotation changes only once all of it is there.
+  util::SmartPtr<oxg::Appearance> appearance;
+  if (record.appHasOverride) {
+    util::SmartPtr<oxg::Material> material(new (std::nothrow) oxg::Material(
+        record.appAmbient, record.appDiffuse, record.appEmissive, record.appSpecular, record.appShininess));
+    if (material) {
+      appearance = util::SmartPtr<oxg::Appearance>(new (std::nothrow) oxg::Appearance(material));
+    }
+    if (!appearance) {
+      return;
+    }
+  }
+  // The state the record replaces, so that a failure halfway puts it back. Symbols and
+  // locations copy without allocating; the two lists are copied before anything changes.
+  const util::Symbol oldTitle = title, oldDescription = description, oldFileName = fileName, oldName = name, oldId = id;
+  const bool oldShowTitle = showTooltipTitle, oldShowDescription = showTooltipDescription;
+  const geo::Location oldSymbolLocation = symbolLocation, oldPartCsys = partCsys, oldInitLocation = initLocation;
+  const bool oldLegacy = legacySymbol.load(), oldAnnotationSymbol = annotationSymbol;
+  std::vector<ConnectedPartInfo> oldParts;
+  oxcommon::SequencerTagList tags;
+  try {
+    oldParts = GetConnectedParts();
+    tags = record.sequencerTags;
+    _SetSymbolInfo(record);
+    symbolLocation.Set(record.locPosition, record.locOrientation, record.locScale);
+    legacySymbol.store(true);
+    partCsys = record.hasSymbolCsysLocation ? record.symbolCsysLocation : geo::Location::IDENTITY;
+    initLocation = record.hasSymbolInitLocation ? record.symbolInitLocation : geo::Location::IDENTITY;
+    annotationSymbol = record.isAnnotationSymbol;
+    AddConnectedPartsByPath(record.connectedParts);
+  } catch (...) {
+    title = oldTitle, description = oldDescription, fileName = oldFileName, name = oldName, id = oldId;
+    showTooltipTitle = oldShowTitle, showTooltipDescription = oldShowDescription;
+    symbolLocation = oldSymbolLocation, partCsys = oldPartCsys, initLocation = oldInitLocation;
+    legacySymbol.store(oldLegacy);
+    annotationSymbol = oldAnnotationSymbol;
+    std::lock_guard<std::mutex> parts(partsMutex);
+    connectedParts.swap(oldParts);
+    PublishPartIds();
+    return;
+  }
+  sequencerTags.swap(tags);
   if (!record.appHasOverride) {
     // The previous appearance object is kept; only the flag says whether it applies.
     hasAppearanceOverride = false;
     return;
   }
-  util::SmartPtr<oxg::Material> material(new oxg::Material(record.appAmbient, record.appDiffuse, record.appEmissive,
-                                                           record.appSpecular, record.appShininess));
-  appearanceOverride = util::SmartPtr<oxg::Appearance>(new oxg::Appearance(material));
+  appearanceOverride = appearance;
   hasAppearanceOverride = true;
 }
 
@@ -103,13 +232,17 @@ void SymbolAnnotation::GetSymbolInfo(SymbolInfo& /*record*/) const {}
 
 bool SymbolAnnotation::InitializeFromSerializedContent(const util::SmartPtr<oxk::SerializedContentElement>& element,
                                                        const util::SmartPtr<oxk::AnnoIdPathMapper>& /*mapper*/) {
-  conc::WriteGuard guard(GetRWLock());
-  // Qualified: the host base class has a member class of the same name.
-  oxannotations::SerializedContentVisitor visitor(util::SmartPtr<oxk::Annotation>(this));
-  if (element) {
-    element->Visit(visitor, true);
+  try {
+    conc::WriteGuard guard(GetRWLock());
+    // Qualified: the host base class has a member class of the same name.
+    oxannotations::SerializedContentVisitor visitor(util::SmartPtr<oxk::Annotation>(this));
+    if (element) {
+      element->Visit(visitor, true);
+    }
+    SetSymbolInfo(visitor.GetInfo());
+  } catch (...) {
+    // Memory ran short while reading: what was read so far is not applied.
   }
-  SetSymbolInfo(visitor.GetInfo());
   return true;
 }
 
@@ -170,106 +303,74 @@ bool SymbolAnnotation::HasContent() const {
 }
 
 void SymbolAnnotation::SerializeContent(const util::SmartPtr<oxk::SerializedContentElement>& element) {
-  SymbolAnnotationBase::SerializeContent(element);
-
-  geo::DPoint3D position;
-  geo::Quaternion<float> orientation;
-  float scale = 1.0f;
-  shapeInstance->GetLocation().Get(position, orientation, scale);
-
-  // The live shape's look is saved, not the record's: the user may have changed it.
-  util::SmartPtr<oxg::Appearance> appearance;
-  const bool hasOverride = shapeInstance->GetAppearanceOverride(appearance);
-  const float transparency = shapeInstance->GetTransparency();
-  if (hasOverride) {
-    util::SmartPtr<oxg::Material> material;
-    if (appearance->GetMaterial(material)) {
-      element->AddProperty(symbolkeys::appAmbient, Value(material->GetAmbient()));
-      element->AddProperty(symbolkeys::appSpecular, Value(material->GetSpecular()));
-      element->AddProperty(symbolkeys::appDiffuse, Value(material->GetDiffuse()));
-      element->AddProperty(symbolkeys::appEmissive, Value(material->GetEmissive()));
-      element->AddProperty(symbolkeys::appShininess, Value(material->GetShininess()));
-      element->AddProperty(symbolkeys::appTransp, Value(transparency));
-      element->AddProperty(symbolkeys::appHasOverride, Value(true));
-    }
-  } else {
-    element->AddProperty(symbolkeys::appHasOverride, Value(false));
-  }
-
-  element->AddProperty(symbolkeys::locPosition, Value(position));
-  element->AddProperty(symbolkeys::locOrientation, Value(orientation));
-  element->AddProperty(symbolkeys::locScale, Value(scale));
-  element->AddProperty(symbolkeys::isAnnotationSymbol, Value(annotationSymbol));
-  element->AddProperty(symbolkeys::symbolCsysLocation, Value(partCsys));
-  element->AddProperty(symbolkeys::symbolInitLocation, Value(initLocation));
-
-  for (const ConnectedPartInfo& part : connectedParts) {
-    util::SmartPtr<oxk::SerializedContentElement> child = element->StartContent(symbolkeys::attachedToPart);
-    if (!child) {
-      continue;
-    }
-    child->AddProperty(symbolkeys::attachedToPartId, Value(part.partId));
-    if (!part.assemblyPartId.empty()) {
-      child->AddProperty(symbolkeys::attachedToAssemblyPartId, Value(part.assemblyPartId));
-    }
-    child->AddProperty(symbolkeys::attachedToPartLastPos, Value(part.lastPos));
-    child->AddProperty(symbolkeys::attachedToPartOffset, Value(part.offset));
-    child->EndContent();
-  }
-
-  using oxk::illustration::SequencerTag;
-  for (const auto& tag : sequencerTags) {
-    util::SmartPtr<oxk::SerializedContentElement> child = element->StartContent(symbolkeys::sequencerTag);
-    if (!child) {
-      continue;
-    }
-    child->AddProperty(symbolkeys::sequencerTagType, Value(SequencerTag::GetSymbolForType(tag->GetType())));
-    child->AddProperty(symbolkeys::sequencerTagDescription, Value(util::Symbol(tag->GetDescription())));
-    child->AddProperty(symbolkeys::sequencerTagName, Value(util::Symbol(tag->GetName())));
-    child->AddProperty(symbolkeys::sequencerTagUnits, Value(util::Symbol(tag->GetUnits())));
-    child->AddProperty(symbolkeys::sequencerTagQuantity, Value(util::Symbol(tag->GetQuantityString())));
-    child->EndContent();
-  }
-}
-
-bool SymbolAnnotation::IsAttachedToScene() const {
-  conc::ReadGuard guard(GetRWLock());
-  util::SmartPtr<oxk::ShapeScene> scene;
-  return shapeInstance && shapeInstance->GetShapeScene(scene);
-}
-
-bool SymbolAnnotation::ResolvesPartPath(const util::Symbol& path) const {
-  util::SmartPtr<oxk::Instance> found;
-  return IsSbomTreeIdPath(path, found) || IsEbomTreeIdPath(path, found);
-}
-
-void SymbolAnnotation::AddSelectedPart(const util::Symbol& partPath, const geo::DPoint3D& lastPos,
-                                       const geo::DVec3& offset, const util::Symbol& assemblyPath) {
-  if (isConnectedPart(partPath)) {
+  if (!element) {
     return;
   }
-  if (IsAttachedToScene() && !ResolvesPartPath(partPath)) {
-    return;
-  }
-  connectedParts.push_back(ConnectedPartInfo{partPath, assemblyPath, lastPos, offset});
-}
+  try {
+    SymbolAnnotationBase::SerializeContent(element);
 
-void SymbolAnnotation::AddConnectedPartsByPath(const std::vector<ConnectedPartInfo>& parts) {
-  if (!annotationSymbol) {
-    return;
-  }
-  for (const ConnectedPartInfo& part : parts) {
-    AddSelectedPart(part.partId, part.lastPos, part.offset, part.assemblyPartId);
-  }
-}
+    // Without a shape (the host may ask directly) the stored placement stands in.
+    const geo::Location placement = shapeInstance ? shapeInstance->GetLocation() : symbolLocation;
+    geo::DPoint3D position;
+    geo::Quaternion<float> orientation;
+    float scale = 1.0f;
+    placement.Get(position, orientation, scale);
 
-bool SymbolAnnotation::isConnectedPart(const util::Symbol& path) const {
-  for (const ConnectedPartInfo& part : connectedParts) {
-    if (part.partId == path) {
-      return true;
+    // The live shape's look is saved, not the record's: the user may have changed it.
+    util::SmartPtr<oxg::Appearance> appearance;
+    const bool hasOverride = shapeInstance && shapeInstance->GetAppearanceOverride(appearance);
+    if (hasOverride) {
+      util::SmartPtr<oxg::Material> material;
+      if (appearance->GetMaterial(material)) {
+        element->AddProperty(symbolkeys::appAmbient, Value(material->GetAmbient()));
+        element->AddProperty(symbolkeys::appSpecular, Value(material->GetSpecular()));
+        element->AddProperty(symbolkeys::appDiffuse, Value(material->GetDiffuse()));
+        element->AddProperty(symbolkeys::appEmissive, Value(material->GetEmissive()));
+        element->AddProperty(symbolkeys::appShininess, Value(material->GetShininess()));
+        element->AddProperty(symbolkeys::appTransp, Value(shapeInstance->GetTransparency()));
+        element->AddProperty(symbolkeys::appHasOverride, Value(true));
+      }
+    } else {
+      element->AddProperty(symbolkeys::appHasOverride, Value(false));
     }
+
+    element->AddProperty(symbolkeys::locPosition, Value(position));
+    element->AddProperty(symbolkeys::locOrientation, Value(orientation));
+    element->AddProperty(symbolkeys::locScale, Value(scale));
+    element->AddProperty(symbolkeys::isAnnotationSymbol, Value(annotationSymbol));
+    element->AddProperty(symbolkeys::symbolCsysLocation, Value(partCsys));
+    element->AddProperty(symbolkeys::symbolInitLocation, Value(initLocation));
+
+    for (const ConnectedPartInfo& part : GetConnectedParts()) {
+      util::SmartPtr<oxk::SerializedContentElement> child = element->StartContent(symbolkeys::attachedToPart);
+      if (!child) {
+        continue;
+      }
+      child->AddProperty(symbolkeys::attachedToPartId, Value(part.partId));
+      if (!part.assemblyPartId.empty()) {
+        child->AddProperty(symbolkeys::attachedToAssemblyPartId, Value(part.assemblyPartId));
+      }
+      child->AddProperty(symbolkeys::attachedToPartLastPos, Value(part.lastPos));
+      child->AddProperty(symbolkeys::attachedToPartOffset, Value(part.offset));
+      child->EndContent();
+    }
+
+    using oxk::illustration::SequencerTag;
+    for (const auto& tag : sequencerTags) {
+      util::SmartPtr<oxk::SerializedContentElement> child = element->StartContent(symbolkeys::sequencerTag);
+      if (!child) {
+        continue;
+      }
+      child->AddProperty(symbolkeys::sequencerTagType, Value(SequencerTag::GetSymbolForType(tag->GetType())));
+      child->AddProperty(symbolkeys::sequencerTagDescription, Value(util::Symbol(tag->GetDescription())));
+      child->AddProperty(symbolkeys::sequencerTagName, Value(util::Symbol(tag->GetName())));
+      child->AddProperty(symbolkeys::sequencerTagUnits, Value(util::Symbol(tag->GetUnits())));
+      child->AddProperty(symbolkeys::sequencerTagQuantity, Value(util::Symbol(tag->GetQuantityString())));
+      child->EndContent();
+    }
+  } catch (...) {
+    // Memory ran short: the content stays incomplete rather than the host failing.
   }
-  return false;
 }
 
 std::string SymbolAnnotation::GetTempDir() const {
@@ -289,93 +390,47 @@ void SymbolAnnotation::DeleteTempDir() {
 // The scene side: creating, attaching, loading, showing, removing and previewing the
 // symbol's shape.
 
-namespace {
-
-// Frozen host flag values passed through unchanged.
-constexpr int32_t kObserverFlags = 10;
-constexpr int32_t kLoadFlags = 4;
-
-// The tree path of the instance a symbol places at the top of the structure. Appended
-// rather than "/" + id: GCC 12 at -O3 reports a false -Wrestrict overlap for the latter.
-util::Symbol TopLevelInstancePath(const util::Symbol& id) {
-  std::string path = "/";
-  path += id.str();
-  return util::Symbol(path);
-}
-
-// Identity test of a placement, with the tolerances a placement computed from frames needs.
-bool IsIdentity(const geo::Location& location) {
-  constexpr double kTranslationTolerance = 8.881784197001252e-16;
-  const geo::DPoint3D& p = location.GetPos();
-  const double length = std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z);
-  if (length > kTranslationTolerance * std::max(1.0, length)) {
-    return false;
-  }
-  const float tolerance = std::max(8.881784e-16f, geo::Traits<float>::s_EPSILON);
-  for (int r = 0; r < 3; ++r) {
-    for (int c = 0; c < 3; ++c) {
-      if (!geo::ApproximateEquality(location.GetMat().m[r][c], geo::FMat33::IDENTITY.m[r][c], tolerance)) {
-        return false;
+bool SymbolAnnotation::AttachScene(const util::SmartPtr<oxk::Scene>& scene) {
+  try {
+    // For writing from the start: two threads that both read first and then ask to write
+    // would wait for each other.
+    conc::WriteGuard guard(GetRWLock());
+    util::SmartPtr<oxk::ShapeScene> current;
+    if (shapeInstance) {
+      shapeInstance->GetShapeScene(current);
+    }
+    if (static_cast<oxk::Scene*>(current.get()) == scene.get()) {
+      return true;
+    }
+    const util::SmartPtr<oxk::ShapeScene> shapeScene = util::DynamicCast<oxk::ShapeScene>(scene);
+    DropSceneObserver();
+    if (shapeScene) {
+      sceneObserver = util::SmartPtr<ShapeSceneObserver>(new (std::nothrow) ShapeSceneObserver(this));
+      if (sceneObserver && Manage(oxk::Kernel::GetKernel(), sceneObserver.get())) {
+        shapeScene->RegisterObserver(util::SmartPtr<oxk::ShapeSceneObserver>(sceneObserver.get()), kObserverFlags,
+                                     true);
       }
     }
+    oxk::Annotation::AttachScene(scene);
+    bool result = true;
+    if (shapeScene && !fileName.empty()) {
+      result = shapeInstance ? shapeScene->RecreateShapeInstance(shapeInstance) : CreateSymbol(shapeScene);
+    }
+    RemoveUnvalidParts();
+    return result;
+  } catch (...) {
+    return false;
   }
-  return true;
-}
-
-// The matrix without its per-axis scale, unless that scale is 1 within tolerance.
-geo::FMat33 RemoveScale(const geo::FMat33& m) {
-  const geo::DVec3 s = m.GetScale();
-  const geo::DVec3 one(1, 1, 1);
-  const double limit = geo::Traits<float>::s_EPSILON * std::max({1.0, s.Length(), one.Length()});
-  if ((s - one).Length() <= limit) {
-    return m;
-  }
-  return m.WithoutScale();
-}
-
-bool GetPrimaryStructure(util::SmartPtr<oxk::MultiRootContainer>& container,
-                         util::SmartPtr<oxk::Structure>& structure) {
-  util::SmartPtr<oxk::World> world;
-  return oxk::World::GetWorld(world) && world->GetMultiRootContainer(container) &&
-         container->GetPrimaryStructure(structure);
-}
-
-}  // namespace
-
-bool SymbolAnnotation::AttachScene(const util::SmartPtr<oxk::Scene>& scene) {
-  conc::ReadGuard reading(GetRWLock());
-  util::SmartPtr<oxk::ShapeScene> current;
-  if (shapeInstance) {
-    shapeInstance->GetShapeScene(current);
-  }
-  if (static_cast<oxk::Scene*>(current.get()) == scene.get()) {
-    return true;
-  }
-  const util::SmartPtr<oxk::ShapeScene> shapeScene = util::DynamicCast<oxk::ShapeScene>(scene);
-  conc::WriteGuard writing(GetRWLock());
-  DropSceneObserver();
-  if (shapeScene) {
-    sceneObserver = util::SmartPtr<ShapeSceneObserver>(new ShapeSceneObserver(this));
-    oxk::Kernel::GetKernel()->ManageObject(util::SmartPtr<objm::ManagedObject>(sceneObserver.get()));
-    shapeScene->RegisterObserver(util::SmartPtr<oxk::ShapeSceneObserver>(sceneObserver.get()), kObserverFlags, true);
-  }
-  oxk::Annotation::AttachScene(scene);
-  bool result = true;
-  if (shapeScene && !fileName.empty()) {
-    result = shapeInstance ? shapeScene->RecreateShapeInstance(shapeInstance) : CreateSymbol(shapeScene);
-  }
-  RemoveUnvalidParts();
-  return result;
 }
 
 void SymbolAnnotation::AdditionalInit(const util::SmartPtr<oxk::Scene>& scene) {
   const util::SmartPtr<oxk::ShapeScene> shapeScene = util::DynamicCast<oxk::ShapeScene>(scene);
-  if (shapeInstance || !shapeScene) {
+  if (GetShapeInstance() || !shapeScene) {
     return;
   }
   (void)CreateSymbol(shapeScene);
-  if (shapeInstance) {
-    shapeScene->RemoveShapeInstance(shapeInstance, false, true);
+  if (const util::SmartPtr<oxk::ShapeInstance> created = GetShapeInstance()) {
+    shapeScene->RemoveShapeInstance(created, false, true);
   }
 }
 
@@ -441,7 +496,7 @@ bool SymbolAnnotation::InsertSymbolToTree(util::SmartPtr<oxk::Instance>& out) {
   util::SmartPtr<oxk::ComponentNode> node;
   structure->CreateComponentNode(name, 0, node);
   util::SmartPtr<oxk::ShapeSource> source;
-  oxk::ShapeSource::Create(source, util::Symbol(path), geo::FBox(), 0);
+  oxk::ShapeSource::Create(source, util::Symbol(path), geo::FBox::EMPTY, 0);
   if (!node || !root) {
     return false;
   }
@@ -468,7 +523,7 @@ bool SymbolAnnotation::CreateSymbol(const util::SmartPtr<oxk::ShapeScene>& shape
   }
   util::SmartPtr<oxk::ComponentInstance> component;
   if (instance->GetComponentInstance(component)) {
-    if (!legacySymbol) {
+    if (!legacySymbol.load()) {
       CalculateSymbolLocation(initLocation);
     }
     if (!IsIdentity(initLocation)) {
@@ -484,15 +539,18 @@ bool SymbolAnnotation::CreateSymbol(const util::SmartPtr<oxk::ShapeScene>& shape
   if (!created) {
     return false;
   }
-  shapeInstance = created;
+  SetShapeInstanceField(created);
 
   const util::SmartPtr<oxloader::Loader> loader = oxloader::Loader::GetLoader();
   const util::SmartPtr<oxk::Kernel> kernel = oxk::Kernel::GetKernel();
   if (!loader || !kernel) {
     return false;
   }
-  util::SmartPtr<MyLoadEvent> load(new MyLoadEvent(util::SmartPtr<SymbolAnnotation>(this), event.get(), false, false));
-  kernel->ManageObject(util::SmartPtr<objm::ManagedObject>(load.get()));
+  util::SmartPtr<MyLoadEvent> load(new (std::nothrow)
+                                       MyLoadEvent(util::SmartPtr<SymbolAnnotation>(this), event.get(), false, false));
+  if (!Manage(kernel, load.get())) {
+    return false;
+  }
   const util::SmartPtr<oxk::Shape> shape = shapeInstance->GetShape();
   SetSymbolLocation(shapeInstance);
   loader->LoadShape(shape, kLoadFlags, util::SmartPtr<oxk::AsyncEvent>(load.get()), {});
@@ -503,12 +561,15 @@ void SymbolAnnotation::SetSymbolLocation(const util::SmartPtr<oxk::ShapeInstance
   if (!shape) {
     return;
   }
-  if (!legacySymbol) {
+  if (!legacySymbol.load()) {
     shape->SetLocation(initLocation, false);
-  } else if (connectedParts.empty()) {
+  } else if (!HasConnectedParts()) {
     shape->SetLocation(symbolLocation, false);
-    legacySymbol = false;
+    legacySymbol.store(false);
   } else {
+    // Shown at its stored placement until its parts' geometry is there to place it by
+    // its offsets, and saved so if the document is saved before.
+    shape->SetLocation(symbolLocation, false);
     UpdateAnnotationLocation();
   }
   if (!hasAppearanceOverride) {
@@ -535,7 +596,7 @@ bool SymbolAnnotation::RemoveSymbol() {
   if (shapeInstance->GetShapeScene(scene)) {
     scene->RemoveShapeInstance(shapeInstance, false, true);
   }
-  shapeInstance.Reset();
+  SetShapeInstanceField({});
   if (instance->GetUserData(GetUserDataId()) == this) {
     instance->RemoveUserData(GetUserDataId());
   }
@@ -569,8 +630,11 @@ bool SymbolAnnotation::RemoveSymbol() {
 
 bool SymbolAnnotation::SymbolLoadedOK() {
   symbolLoaded.store(true);
-  PostObservableEvent(
-      util::SmartPtr<oxk::ObservableEvent>(new UniversalMeasurementObserver::MeasurementDisplayedEvent(true)), 0);
+  util::SmartPtr<oxk::ObservableEvent> displayed(new (std::nothrow)
+                                                     UniversalMeasurementObserver::MeasurementDisplayedEvent(true));
+  if (displayed) {
+    PostObservableEvent(displayed, 0);
+  }
   return true;
 }
 
@@ -582,25 +646,27 @@ bool SymbolAnnotation::SymbolLoadFail() {
 
 bool SymbolAnnotation::IsVisible() const {
   conc::ReadGuard guard(GetRWLock());
-  if (connectedParts.empty() && shapeInstance) {
+  if (!HasConnectedParts() && shapeInstance) {
     return shapeInstance->IsVisible();
   }
   return oxk::Annotation::IsVisible();
 }
 
 void SymbolAnnotation::HideAnnotation() {
-  if (shapeInstance && shapeInstance->IsVisible()) {
-    shapeInstance->SetVisibility(false, false);
+  const util::SmartPtr<oxk::ShapeInstance> shape = GetShapeInstance();
+  if (shape && shape->IsVisible()) {
+    shape->SetVisibility(false, false);
   }
 }
 
 void SymbolAnnotation::ShowAnnotation() {
-  if (!shapeInstance || shapeInstance->IsVisible()) {
+  const util::SmartPtr<oxk::ShapeInstance> shape = GetShapeInstance();
+  if (!shape || shape->IsVisible()) {
     return;
   }
   util::SmartPtr<oxk::ShapeScene> scene;
-  if (shapeInstance->GetShapeScene(scene)) {
-    for (const ConnectedPartInfo& part : connectedParts) {
+  if (shape->GetShapeScene(scene)) {
+    for (const ConnectedPartInfo& part : GetConnectedParts()) {
       util::SmartPtr<oxk::Instance> instance;
       GetInstanceByPath(instance, part.partId);
       if (!instance) {
@@ -612,7 +678,7 @@ void SymbolAnnotation::ShowAnnotation() {
       }
     }
   }
-  shapeInstance->SetVisibility(true, false);
+  shape->SetVisibility(true, false);
 }
 
 void SymbolAnnotation::CreatePreview(const util::SmartPtr<oxk::ShapeScene>& scene) {
@@ -643,10 +709,12 @@ void SymbolAnnotation::CreatePreview(const util::SmartPtr<oxk::ShapeScene>& scen
   int32_t status = oxk::Shape::kDataNone;
   const util::SmartPtr<oxloader::Loader> loader = oxloader::Loader::GetLoader();
   const util::SmartPtr<oxk::Kernel> kernel = oxk::Kernel::GetKernel();
-  if (shape && shape->GetDataStatus(4, status) && status != oxk::Shape::kDataLoaded && loader && kernel) {
-    util::SmartPtr<MyLoadEvent> load(new MyLoadEvent(util::SmartPtr<SymbolAnnotation>(this), nullptr, true, false));
-    kernel->ManageObject(util::SmartPtr<objm::ManagedObject>(load.get()));
-    loader->LoadShape(shape, kLoadFlags, util::SmartPtr<oxk::AsyncEvent>(load.get()), {});
+  if (shape && shape->GetDataStatus(kGeometryData, status) && status != oxk::Shape::kDataLoaded && loader && kernel) {
+    util::SmartPtr<MyLoadEvent> load(new (std::nothrow)
+                                         MyLoadEvent(util::SmartPtr<SymbolAnnotation>(this), nullptr, true, false));
+    if (Manage(kernel, load.get())) {
+      loader->LoadShape(shape, kLoadFlags, util::SmartPtr<oxk::AsyncEvent>(load.get()), {});
+    }
   }
   previewShapeInstance->RemoveHighlight(1);
   previewShapeInstance->OverrideTransparency(0.1f, true, false, {}, false);
@@ -660,13 +728,37 @@ void SymbolAnnotation::RemovePreview(const util::SmartPtr<oxk::ShapeScene>& scen
   previewShapeInstance.Reset();
 }
 
+// Placement from the coordinate systems of the placement dialog.
+
 void SymbolAnnotation::CalculateSymbolLocation(geo::Location& out) {
-  // The reference host has no application views, so the camera-relative orientation of
-  // the preview has no view to be taken from; the selected frame is used as it is.
-  if (!oxcommon::IsOldDialogEnabled() && !useCurrentOrientation) {
+  util::SmartPtr<oxkapp::SceneManager> manager;
+  if (const util::SmartPtr<oxkapp::OxkApp> app = oxkapp::OxkApp::Get()) {
+    app->GetSceneManager(manager);
+  }
+  const bool oldDialog = oxcommon::IsOldDialogEnabled();
+  if (!oldDialog && manager && useCurrentOrientation) {
+    // The symbol keeps the orientation relative to the camera that it had in the preview.
+    util::SmartPtr<oxk::View> view;
+    geo::Location camera;
+    const auto* shapeView = manager->GetActiveView(view) ? dynamic_cast<const oxk::ShapeView*>(view.get()) : nullptr;
+    geo::DMat33 fromCamera;
+    if (shapeView != nullptr && shapeView->GetCurrentCameraLocation(camera)) {
+      fromCamera = geo::DMat33(camera.GetMat());
+      if (fromCamera.Invert()) {
+        const geo::DPoint3D kept = partCsys.GetPos();
+        partCsys = partCsys * fromCamera * geo::DMat33(cameraPreviewLocation.GetMat());
+        partCsys.SetPos(kept);
+      }
+    }
+  } else if (!oldDialog && !useCurrentOrientation) {
     selectedCsys.SetMat(RemoveScale(selectedCsys.GetMat()));
   }
-  out = partCsys.Inverse() * selectedCsys;
+  geo::DMat44 fromPart = partCsys.GetXform();
+  if (!fromPart.Invert()) {
+    out = selectedCsys;  // a degenerate part frame: the selected frame as it is
+    return;
+  }
+  out = geo::Location(fromPart) * selectedCsys;
 }
 
 void SymbolAnnotation::SetPartCsys(const geo::Location& location) {
@@ -675,6 +767,78 @@ void SymbolAnnotation::SetPartCsys(const geo::Location& location) {
   float scale = 1.0f;
   location.Get(position, orientation, scale);
   partCsys.Set(position, orientation, static_cast<float>(1.0 / symbolScale));
+}
+
+void SymbolAnnotation::SetCsysPos(geo::DPoint3D& position, bool keepRotation) {
+  const util::SmartPtr<oxk::ShapeInstance> shape = GetShapeInstance();
+  if (!shape) {
+    return;
+  }
+  geo::Location placed = shape->GetLocation();
+  if (!keepRotation) {
+    geo::DMat33 unturn(RemoveScale(placed.GetMat()));
+    if (unturn.Invert()) {
+      placed = placed * unturn;
+    }
+  }
+  position = (partCsys * placed).GetPos();
+}
+
+// Connected parts: finding them, recording where they are, following them.
+
+std::vector<ConnectedPartInfo> SymbolAnnotation::GetConnectedParts() const {
+  std::lock_guard<std::mutex> guard(partsMutex);
+  try {
+    return connectedParts;
+  } catch (...) {
+    return {};
+  }
+}
+
+void SymbolAnnotation::PublishPartIds() {
+  try {
+    auto ids = std::make_unique<std::vector<util::Symbol>>();
+    ids->reserve(connectedParts.size());
+    for (const ConnectedPartInfo& part : connectedParts) {
+      ids->push_back(part.partId);
+    }
+    partIdVersions.reserve(partIdVersions.size() + 1);  // so that keeping it cannot fail
+    partIds.store(ids.get(), std::memory_order_release);
+    partIdVersions.push_back(std::move(ids));
+  } catch (...) {
+    // Memory ran short: the previous version stays published.
+  }
+}
+
+bool SymbolAnnotation::HasConnectedParts() const {
+  std::lock_guard<std::mutex> guard(partsMutex);
+  return !connectedParts.empty();
+}
+
+void SymbolAnnotation::StoreLastPos(const util::Symbol& partId, const geo::DPoint3D& position) {
+  std::lock_guard<std::mutex> guard(partsMutex);
+  for (ConnectedPartInfo& part : connectedParts) {
+    if (part.partId == partId) {
+      part.lastPos = position;
+      return;
+    }
+  }
+}
+
+void SymbolAnnotation::StoreOffset(const util::Symbol& partId, const geo::DVec3& offset) {
+  std::lock_guard<std::mutex> guard(partsMutex);
+  for (ConnectedPartInfo& part : connectedParts) {
+    if (part.partId == partId) {
+      part.offset = offset;
+      return;
+    }
+  }
+}
+
+bool SymbolAnnotation::IsAttachedToScene() const {
+  util::SmartPtr<oxk::ShapeScene> scene;
+  GetShapeScene(scene);
+  return static_cast<bool>(scene);
 }
 
 bool SymbolAnnotation::IsEbomTreeIdPath(const util::Symbol& path, util::SmartPtr<oxk::Instance>& out) const {
@@ -690,39 +854,520 @@ bool SymbolAnnotation::IsEbomTreeIdPath(const util::Symbol& path, util::SmartPtr
   return static_cast<bool>(out);
 }
 
-bool SymbolAnnotation::IsSbomTreeIdPath(const util::Symbol& /*path*/, util::SmartPtr<oxk::Instance>& out) const {
+bool SymbolAnnotation::IsSbomTreeIdPath(const util::Symbol& path,
+                                        util::SmartPtr<oxk::illustration::SbomInstance>& out) const {
   out.Reset();
+  if (path.empty()) {
+    return false;
+  }
+  if (const util::SmartPtr<oxkapp::illustration::OrbisApp> app = oxkapp::illustration::OrbisApp::GetOrbisApp()) {
+    if (const util::SmartPtr<oxk::illustration::SbomTree> tree = app->GetSbomTree()) {
+      out = tree->FindInstance(path);
+      if (out) {
+        return true;
+      }
+    }
+  }
+  util::SmartPtr<oxk::ShapeScene> scene;
+  GetShapeScene(scene);
+  if (const auto* illustration = dynamic_cast<const oxk::illustration::Illustration3dScene*>(scene.get())) {
+    if (const util::SmartPtr<oxk::illustration::SbomTree> tree = illustration->GetSbomTree()) {
+      out = tree->FindInstance(path);
+      return static_cast<bool>(out);
+    }
+  }
   return false;
 }
 
 void SymbolAnnotation::GetInstanceByPath(util::SmartPtr<oxk::Instance>& out, const util::Symbol& path) const {
-  if (IsSbomTreeIdPath(path, out)) {
+  out.Reset();
+  util::SmartPtr<oxk::illustration::SbomInstance> sbom;
+  if (IsSbomTreeIdPath(path, sbom)) {
+    out = sbom->GetEbomInstance();
     return;
   }
   IsEbomTreeIdPath(path, out);
 }
 
+bool SymbolAnnotation::ResolvesPartPath(const util::Symbol& path) const {
+  util::SmartPtr<oxk::illustration::SbomInstance> sbom;
+  util::SmartPtr<oxk::Instance> found;
+  return IsSbomTreeIdPath(path, sbom) || IsEbomTreeIdPath(path, found);
+}
+
+bool SymbolAnnotation::CheckValidInstance(const util::SmartPtr<oxk::ShapeScene>& scene,
+                                          const util::SmartPtr<oxk::Instance>& instance, util::Symbol& partPath,
+                                          util::Symbol& assemblyPath) const {
+  if (!scene || !instance) {
+    return false;
+  }
+  util::SmartPtr<oxk::illustration::SbomInstance> sbom;
+  if (!instance->GetSbomInstance(sbom)) {
+    partPath = instance->GetIdPath();
+    return true;
+  }
+  if (!sbom->HasChildren()) {
+    assemblyPath = util::Symbol();
+    partPath = sbom->GetIdPath();
+    return true;
+  }
+  // A weld: connected through the first member the user can see that has geometry.
+  assemblyPath = sbom->GetIdPath();
+  std::vector<util::SmartPtr<oxk::Instance>> members;
+  std::vector<util::SmartPtr<oxk::illustration::SbomInstance>> items;
+  if (!sbom->GetEbomInstancesForWeld(members, items) || members.empty()) {
+    return false;
+  }
+  geo::FBox pickedBox;
+  const bool pickedHasBox = instance->GetShapeSourceBBox(pickedBox) && !pickedBox.IsEmpty();
+  for (const auto& member : members) {
+    util::SmartPtr<oxk::ShapeInstance> shown;
+    if (!member || !scene->GetShapeInstance(member, shown) || !shown->IsVisible()) {
+      continue;
+    }
+    if (!pickedHasBox && !shown->GetShape()) {
+      continue;
+    }
+    util::SmartPtr<oxk::illustration::SbomInstance> memberItem;
+    partPath = member->GetSbomInstance(memberItem) ? memberItem->GetIdPath() : member->GetIdPath();
+    return true;
+  }
+  return false;
+}
+
+bool SymbolAnnotation::isConnectedPart(const util::SmartPtr<oxk::ShapeInstance>& part) const {
+  // Asked by every scene notification, for every symbol of the scene: no lock, no count.
+  const std::vector<util::Symbol>* ids = partIds.load(std::memory_order_acquire);
+  if (!part || ids == nullptr || ids->empty()) {
+    return false;
+  }
+  const util::SmartPtr<oxk::Instance>& instance = part->GetInstance();
+  if (!instance) {
+    return false;
+  }
+  const PartPaths paths = PathsOf(*instance);
+  for (const util::Symbol& partId : *ids) {
+    if (partId == paths.path || (!paths.sbomPath.empty() && partId == paths.sbomPath)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+bool SymbolAnnotation::isConnectedPart(const util::Symbol& path) const {
+  std::lock_guard<std::mutex> guard(partsMutex);
+  for (const ConnectedPartInfo& part : connectedParts) {
+    if (part.partId == path) {
+      return true;
+    }
+  }
+  return false;
+}
+
+bool SymbolAnnotation::GetConnectedPartAssembly(util::SmartPtr<oxk::Instance>& instance) const {
+  if (!instance) {
+    return false;
+  }
+  const PartPaths paths = PathsOf(*instance);
+  for (const ConnectedPartInfo& entry : GetConnectedParts()) {
+    if (!Matches(entry, paths)) {
+      continue;
+    }
+    util::SmartPtr<oxk::Instance> assembly;
+    GetInstanceByPath(assembly, entry.assemblyPartId);
+    if (!assembly) {
+      return false;
+    }
+    instance = assembly;
+    return true;
+  }
+  return false;
+}
+
+bool SymbolAnnotation::GetConnectedPartShapeInstance(util::SmartPtr<oxk::ShapeInstance>& out) const {
+  util::SmartPtr<oxk::ShapeScene> scene;
+  GetShapeScene(scene);
+  if (!scene) {
+    return false;
+  }
+  for (const ConnectedPartInfo& entry : GetConnectedParts()) {
+    util::SmartPtr<oxk::Instance> instance;
+    GetInstanceByPath(instance, entry.partId);
+    if (instance && scene->GetShapeInstance(instance, out)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+void SymbolAnnotation::AddSelectedPart(const util::SmartPtr<oxk::ShapeInstance>& part,
+                                       const util::SmartPtr<oxk::ShapeScene>& scene,
+                                       const util::SmartPtr<oxk::Instance>& instance, const geo::DPoint3D& pickPoint) {
+  try {
+    if (!annotationSymbol || !scene) {
+      return;
+    }
+    if (part) {
+      if (isConnectedPart(part)) {
+        return;
+      }
+    } else {
+      if (!instance) {
+        return;
+      }
+      const PartPaths paths = PathsOf(*instance);
+      if ((!paths.sbomPath.empty() && isConnectedPart(paths.sbomPath)) || isConnectedPart(paths.path)) {
+        return;
+      }
+    }
+    util::SmartPtr<oxk::Instance> picked = instance;
+    if (!picked) {
+      part->GetInstance(picked);
+    }
+    util::Symbol partPath;
+    util::Symbol assemblyPath;
+    if (!CheckValidInstance(scene, picked, partPath, assemblyPath)) {
+      return;
+    }
+    {
+      std::lock_guard<std::mutex> guard(partsMutex);
+      connectedParts.push_back(ConnectedPartInfo{partPath, assemblyPath, pickPoint, geo::DVec3()});
+      PublishPartIds();
+    }
+    if (assemblyPath.empty() || assemblyPath == partPath) {
+      SaveLastConnectPartPos(part);
+    } else {
+      // Picked through its assembly: the member that was connected gives the position.
+      util::SmartPtr<oxk::Instance> member;
+      util::SmartPtr<oxk::ShapeInstance> memberShape;
+      GetInstanceByPath(member, partPath);
+      if (member && scene->GetShapeInstance(member, memberShape) && isConnectedPart(memberShape)) {
+        const PartPaths paths = PathsOf(*member);
+        for (const ConnectedPartInfo& entry : GetConnectedParts()) {
+          if (!Matches(entry, paths)) {
+            continue;
+          }
+          util::SmartPtr<oxk::Instance> assembly;
+          GetInstanceByPath(assembly, entry.assemblyPartId);
+          geo::Location reference;
+          if (GetPartReferenceLocation(memberShape, reference, assembly)) {
+            StoreLastPos(entry.partId, reference.GetPos());
+          }
+        }
+      }
+    }
+    UpdateOffsetWithConnectedParts();
+  } catch (...) {
+    // Memory ran short: the part is not connected, or its position not yet recorded.
+  }
+}
+
+void SymbolAnnotation::AddSelectedPart(const util::Symbol& partPath, const geo::DPoint3D& lastPos,
+                                       const geo::DVec3& offset, const util::Symbol& assemblyPath) {
+  if (isConnectedPart(partPath)) {
+    return;
+  }
+  if (IsAttachedToScene() && !ResolvesPartPath(partPath)) {
+    return;
+  }
+  std::lock_guard<std::mutex> guard(partsMutex);
+  try {
+    connectedParts.push_back(ConnectedPartInfo{partPath, assemblyPath, lastPos, offset});
+  } catch (...) {
+    return;  // memory ran short: not connected
+  }
+  PublishPartIds();
+}
+
+void SymbolAnnotation::AddConnectedPartsByPath(const std::vector<ConnectedPartInfo>& parts) {
+  if (!annotationSymbol) {
+    return;
+  }
+  for (const ConnectedPartInfo& part : parts) {
+    AddSelectedPart(part.partId, part.lastPos, part.offset, part.assemblyPartId);
+  }
+}
+
+void SymbolAnnotation::SaveLastConnectPartPos(const util::SmartPtr<oxk::ShapeInstance>& part) {
+  util::SmartPtr<oxk::Instance> instance;
+  if (!part || !isConnectedPart(part) || !part->GetInstance(instance)) {
+    return;
+  }
+  const PartPaths paths = PathsOf(*instance);
+  for (const ConnectedPartInfo& entry : GetConnectedParts()) {
+    if (!Matches(entry, paths)) {
+      continue;
+    }
+    util::SmartPtr<oxk::Instance> assembly;
+    GetInstanceByPath(assembly, entry.assemblyPartId);
+    geo::Location reference;
+    if (GetPartReferenceLocation(part, reference, assembly)) {
+      StoreLastPos(entry.partId, reference.GetPos());
+    }
+  }
+}
+
+void SymbolAnnotation::UpdateOffsetWithConnectedParts() {
+  util::SmartPtr<oxk::ShapeScene> scene;
+  GetShapeScene(scene);
+  const util::SmartPtr<oxk::ShapeInstance> own = GetShapeInstance();
+  // While a stored placement waits for its parts, the stored offsets are what places the
+  // symbol: offsets taken from where the shape stands meanwhile would replace them.
+  if (!scene || !own || legacySymbol.load()) {
+    return;
+  }
+  for (const ConnectedPartInfo& entry : GetConnectedParts()) {
+    util::SmartPtr<oxk::Instance> instance;
+    GetInstanceByPath(instance, entry.partId);
+    if (!instance) {
+      continue;
+    }
+    const geo::DPoint3D symbolPosition = own->GetLocation().GetPos();
+    geo::DVec3 offset;
+    util::SmartPtr<oxk::ShapeInstance> partShape;
+    if (!scene->GetShapeInstance(instance, partShape)) {
+      offset = symbolPosition - entry.lastPos;
+    } else {
+      util::SmartPtr<oxk::Instance> assembly;
+      GetInstanceByPath(assembly, entry.assemblyPartId);
+      geo::Location reference;
+      if (!GetPartReferenceLocation(partShape, reference, assembly)) {
+        OnShapeInstanceCreate(partShape, false, false);
+        continue;
+      }
+      offset = symbolPosition - reference.GetPos();
+    }
+    if (!offset.IsBad()) {
+      StoreOffset(entry.partId, offset);
+    }
+  }
+}
+
+void SymbolAnnotation::UpdateSymbolLocation(const util::SmartPtr<oxk::ShapeInstance>& part, bool useOffset) {
+  const util::SmartPtr<oxk::ShapeInstance> own = GetShapeInstance();
+  util::SmartPtr<oxk::Instance> instance;
+  if (!part || !own || !part->GetInstance(instance)) {
+    return;
+  }
+  const PartPaths paths = PathsOf(*instance);
+  for (const ConnectedPartInfo& entry : GetConnectedParts()) {
+    if (!Matches(entry, paths)) {
+      continue;
+    }
+    util::SmartPtr<oxk::Instance> assembly;
+    GetInstanceByPath(assembly, entry.assemblyPartId);
+    geo::Location reference;
+    if (!GetPartReferenceLocation(part, reference, assembly)) {
+      continue;
+    }
+    const geo::DVec3 delta = useOffset ? entry.offset : reference.GetPos() - entry.lastPos;
+    if (delta.IsBad()) {
+      continue;
+    }
+    geo::Location placed;
+    if (legacySymbol.exchange(false)) {
+      conc::ReadGuard guard(GetRWLock());
+      placed = symbolLocation;  // the stored placement, on the first move after a restore
+    } else {
+      placed = own->GetLocation();
+    }
+    placed.SetPos(useOffset ? reference.GetPos() + delta : placed.GetPos() + delta);
+    own->SetLocation(placed, false);
+    SaveLastConnectPartPos(part);
+  }
+}
+
+void SymbolAnnotation::UpdateAnnotationLocation() {
+  util::SmartPtr<oxk::ShapeScene> scene;
+  GetShapeScene(scene);
+  if (!annotationSymbol || !scene) {
+    return;
+  }
+  for (const ConnectedPartInfo& entry : GetConnectedParts()) {
+    util::SmartPtr<oxk::Instance> instance;
+    GetInstanceByPath(instance, entry.partId);
+    util::SmartPtr<oxk::ShapeInstance> partShape;
+    if (instance && scene->GetShapeInstance(instance, partShape)) {
+      OnShapeInstanceCreate(partShape, true, true);
+    }
+  }
+}
+
+void SymbolAnnotation::OnShapeInstanceCreate(const util::SmartPtr<oxk::ShapeInstance>& part, bool updateLocation,
+                                             bool useOffset) {
+  if (!part) {
+    return;
+  }
+  util::SmartPtr<oxk::Instance> reference;
+  part->GetInstance(reference);
+  if (reference) {
+    const PartPaths paths = PathsOf(*reference);
+    for (const ConnectedPartInfo& entry : GetConnectedParts()) {
+      if (!Matches(entry, paths)) {
+        continue;
+      }
+      util::SmartPtr<oxk::Instance> assembly;
+      GetInstanceByPath(assembly, entry.assemblyPartId);
+      if (assembly && assembly != reference) {
+        reference = assembly;
+      }
+      break;
+    }
+  }
+  util::SmartPtr<oxk::ShapeScene> scene;
+  GetShapeScene(scene);
+  const util::SmartPtr<oxk::Kernel> kernel = oxk::Kernel::GetKernel();
+  if (!reference || !scene || !kernel) {
+    return;
+  }
+  const util::SmartPtr<oxk::Instance> standIn = scene->GetStandInInstance(reference);
+  std::vector<util::SmartPtr<oxk::BaseInstance>> members;
+  (standIn ? standIn : reference)->GetMemberSet(members);
+
+  const util::SmartPtr<oxloader::Loader> loader = oxloader::Loader::GetLoader();
+  util::SmartPtr<LoadingConnectPartEvent> waiting;
+  util::SmartPtr<oxk::AsyncEvent> guardEvent;
+  for (const auto& member : members) {
+    auto* memberInstance = dynamic_cast<oxk::Instance*>(member.get());
+    util::SmartPtr<oxk::ShapeInstance> shown;
+    if (memberInstance == nullptr || !scene->GetShapeInstance(util::SmartPtr<oxk::Instance>(memberInstance), shown)) {
+      continue;
+    }
+    const util::SmartPtr<oxk::Shape> shape = shown->GetShape();
+    int32_t status = oxk::Shape::kDataNone;
+    if (!shape || !shape->GetDataStatus(kGeometryData, status) || status == oxk::Shape::kDataLoaded) {
+      continue;
+    }
+    if (!waiting) {
+      // The guard keeps the set from completing before every member load was started.
+      waiting = util::SmartPtr<LoadingConnectPartEvent>(new (std::nothrow) LoadingConnectPartEvent(
+          part, util::SmartPtr<SymbolAnnotation>(this), updateLocation, useOffset));
+      if (!waiting) {
+        return;
+      }
+      guardEvent = waiting->CreateNewEvent();
+      waiting->AddEvent(guardEvent);
+      Manage(kernel, guardEvent.get());
+    }
+    const util::SmartPtr<oxk::AsyncEvent> memberEvent = waiting->CreateNewEvent();
+    waiting->AddEvent(memberEvent);
+    Manage(kernel, memberEvent.get());
+    if (loader) {
+      util::SmartPtr<MyLoadEvent> load(
+          new (std::nothrow) MyLoadEvent(util::SmartPtr<SymbolAnnotation>(this), memberEvent.get(), false, true));
+      if (Manage(kernel, load.get())) {
+        loader->LoadShape(shape, kLoadFlags, util::SmartPtr<oxk::AsyncEvent>(load.get()), {});
+      } else {
+        memberEvent->Complete(oxloader::Loader::kMissing);  // nothing will load it: do not wait
+      }
+    }
+  }
+  if (waiting) {
+    guardEvent->Complete();
+    return;
+  }
+  // Nothing is loading, so the geometry is as complete as it will get. Moving goes on
+  // now; recording the offsets again would find the same geometry and come back here,
+  // so only a completed load brings that caller back.
+  if (updateLocation) {
+    UpdateSymbolLocation(part, useOffset);
+  }
+}
+
+void SymbolAnnotation::LoadConnectedPartShapeData(const util::SmartPtr<oxk::ShapeInstance>& part,
+                                                  const util::SmartPtr<oxk::AsyncEvent>& parentEvent) {
+  const util::SmartPtr<oxk::Shape> shape = part ? part->GetShape() : util::SmartPtr<oxk::Shape>();
+  int32_t status = oxk::Shape::kDataNone;
+  if (!shape || !shape->GetDataStatus(kGeometryData, status) || status == oxk::Shape::kDataLoaded) {
+    return;
+  }
+  const util::SmartPtr<oxloader::Loader> loader = oxloader::Loader::GetLoader();
+  const util::SmartPtr<oxk::Kernel> kernel = oxk::Kernel::GetKernel();
+  if (!loader || !kernel) {
+    return;
+  }
+  util::SmartPtr<MyLoadEvent> load(
+      new (std::nothrow) MyLoadEvent(util::SmartPtr<SymbolAnnotation>(this), parentEvent.get(), false, true));
+  if (Manage(kernel, load.get())) {
+    loader->LoadShape(shape, kLoadFlags, util::SmartPtr<oxk::AsyncEvent>(load.get()), {});
+  }
+}
+
 void SymbolAnnotation::RemoveUnvalidParts() {
   std::vector<ConnectedPartInfo> kept;
-  kept.reserve(connectedParts.size());
-  for (const ConnectedPartInfo& part : connectedParts) {
+  for (const ConnectedPartInfo& part : GetConnectedParts()) {
     if (ResolvesPartPath(part.partId)) {
       kept.push_back(part);
     }
   }
-  connectedParts.swap(kept);
+  std::lock_guard<std::mutex> guard(partsMutex);
+  if (kept.size() != connectedParts.size()) {
+    connectedParts.swap(kept);
+    PublishPartIds();
+  }
 }
 
-void SymbolAnnotation::UpdateAnnotationLocation() {
-  // Following parts arrives with placement by connected parts.
+// Scene observation and selection.
+
+void SymbolAnnotation::OnShapeInstanceRemove(const util::SmartPtr<oxk::ShapeInstance>& shape) {
+  conc::ReadGuard guard(GetRWLock());
+  util::SmartPtr<oxk::AnnoSet> set;
+  if (shape && shape == shapeInstance && GetAnnoSet(set)) {
+    set->RemoveAnnotationFromSet(this, {});
+    return;
+  }
+  if (!oxcommon::IsOldDialogEnabled() && shape && isConnectedPart(shape) && shapeInstance &&
+      shapeInstance->IsVisible()) {
+    shapeInstance->SetVisibility(false, false);
+  }
 }
 
-void SymbolAnnotation::UpdateOffsetWithConnectedParts() {
-  // Recording offsets arrives with placement by connected parts.
+void SymbolAnnotation::OnShapeInstancesAppearanceModified() {
+  const util::SmartPtr<oxk::ShapeInstance> shape = GetShapeInstance();
+  if (!shape) {
+    return;
+  }
+  const bool shown = shape->IsVisible();
+  const bool visible = oxk::Annotation::IsVisible();
+  if (!HasConnectedParts() || IsSymbolSelected()) {
+    if (shown && !visible) {
+      Show(true, {});
+    } else if (!shown && visible) {
+      Hide(true, {}, false);
+    }
+  } else if (shown && !visible) {
+    Show(true, {});  // a hidden shape does not hide an annotation that follows its parts
+  }
 }
 
-void SymbolAnnotation::UpdateSymbolLocation(const util::SmartPtr<oxk::ShapeInstance>& /*part*/, bool /*useOffset*/) {
-  // Moving with a part arrives with placement by connected parts.
+bool SymbolAnnotation::IsSymbolSelected() const {
+  const util::SmartPtr<oxk::ShapeInstance> shape = GetShapeInstance();
+  util::SmartPtr<oxk::ShapeScene> scene;
+  GetShapeScene(scene);
+  util::SmartPtr<oxk::SelectionManager> selection;
+  if (!shape || !scene || !scene->GetSelectionManager(selection)) {
+    return false;
+  }
+  std::vector<util::SmartPtr<oxk::SelectionItem>> items;
+  selection->GetSelectedItems(0, oxk::mcad_selection::Annotation, items, kSelectedAnnotations);
+  for (const auto& item : items) {
+    const auto* selected = dynamic_cast<const oxk::ObjectSelectionItem*>(item.get());
+    if (selected == nullptr || !(selected->GetTypeSymbol() == oxk::mcad_selection::Annotation)) {
+      continue;
+    }
+    const auto* annotation = dynamic_cast<const oxk::Annotation*>(selected->GetObject().get());
+    if (annotation != nullptr && annotation->GetClass() == ConstStrings::oxSymbol3D &&
+        annotation->GetShapeInstance() == shape) {
+      return true;
+    }
+  }
+  return false;
+}
+
+void SymbolAnnotation::OnSetSelected(bool selected, const util::SmartPtr<oxk::View>& /*view*/) {
+  if (const util::SmartPtr<oxk::ShapeInstance> shape = GetShapeInstance()) {
+    shape->SetSelected(selected);
+  }
 }
 
 }  // namespace oxannotations

@@ -1,9 +1,24 @@
 // A 3D symbol: a small shape from the symbol library, inserted into the model as a node
 // of its own and attached to model parts. This class holds the symbol's state, applies
-// creation records, clones itself and reads and writes its saved content.
+// creation records, clones itself, reads and writes its saved content, places itself
+// from the chosen coordinate systems and follows its connected parts.
+//
+// Locking. The annotation's read-write lock guards the shape side of the symbol:
+// shapeInstance, sceneObserver, the base annotation's scenes, the record fields that
+// SetSymbolInfo and InitializeFromSerializedContent apply (texts, names, id,
+// symbolLocation, initLocation, partCsys, sequencerTags, annotationSymbol and the
+// appearance override) and the node that CreateSymbol and RemoveSymbol make and take.
+// Scene notifications and load completions may arrive on other threads and take it for
+// reading only. connectedParts has a lock of its own (partsMutex), never held while the
+// host is called, because completions record offsets and last positions on the loader's
+// thread while scene notifications read the list on theirs; tempDir has tempDirMutex;
+// symbolLoaded and legacySymbol are atomic. The placement settings (selectedCsys,
+// cameraPreviewLocation, axisId, distanceFromCsys, useCurrentOrientation, symbolScale)
+// are set by the host's placement dialog before the symbol is created and take no lock.
 #pragma once
 
 #include <atomic>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -16,6 +31,7 @@
 #include "oxk/Instance.h"
 #include "oxk/ShapeInstance.h"
 #include "oxk/ShapeScene.h"
+#include "oxk/illustration/SbomInstance.h"
 #include "symbol3d/ConnectedPartInfo.h"
 #include "symbol3d/ShapeSceneObserver.h"
 #include "symbol3d/SymbolAnnotationBase.h"
@@ -33,15 +49,17 @@ class OXSYMBOLS_EXPORT SymbolAnnotation : public SymbolAnnotationBase {
 
   [[nodiscard]] static util::Symbol GetClassStatic();
 
-  // Under the read lock: a copy, marked as created from file.
+  // Under the read lock: a copy, marked as created from file; empty when memory is short.
   [[nodiscard]] util::SmartPtr<oxk::Annotation> Clone() const override;
   // Under the write lock: applies the record (texts, placement, tags, parts, appearance).
+  // When memory runs short on the way the annotation stays as it was.
   void SetSymbolInfo(const SymbolInfo& record);
   // Leaves record as it is: the symbol's state is not exported as a record.
   void GetSymbolInfo(SymbolInfo& record) const;
 
   // Registers the scene observer and creates (or puts back) the symbol's shape in a
-  // shape scene. True when there is nothing to create; otherwise whether it worked.
+  // shape scene, then drops the connected parts that no longer resolve. True when there
+  // is nothing to create; otherwise whether it worked.
   bool AttachScene(const util::SmartPtr<oxk::Scene>& scene) override;
   // Unregisters the observer and takes the shape out of its scene (the shape is kept).
   bool DetachScene() override;
@@ -61,16 +79,66 @@ class OXSYMBOLS_EXPORT SymbolAnnotation : public SymbolAnnotationBase {
   void CreatePreview(const util::SmartPtr<oxk::ShapeScene>& scene);
   void RemovePreview(const util::SmartPtr<oxk::ShapeScene>& scene);
 
-  // Placement with connected parts.
-  void UpdateAnnotationLocation();
-  void UpdateOffsetWithConnectedParts();
-  void UpdateSymbolLocation(const util::SmartPtr<oxk::ShapeInstance>& part, bool useOffset);
-  // Looks a part path up in the model tree; false for an empty path or no match.
+  // Connected parts. A part is named by its SBOM path or its model-tree path; an entry
+  // matches a part when its path is either of the part's.
+  //
+  // Connects a picked part (for annotation symbols only, once per part): the entry takes
+  // the identifiers CheckValidInstance gives, the pick point as last position until the
+  // part's reference position is known, and the offsets are recorded anew.
+  void AddSelectedPart(const util::SmartPtr<oxk::ShapeInstance>& part, const util::SmartPtr<oxk::ShapeScene>& scene,
+                       const util::SmartPtr<oxk::Instance>& instance, const geo::DPoint3D& pickPoint);
+  // Connects a part by its paths: once per part path; while the symbol is attached to a
+  // scene only paths that resolve are taken.
+  void AddSelectedPart(const util::Symbol& partPath, const geo::DPoint3D& lastPos, const geo::DVec3& offset,
+                       const util::Symbol& assemblyPath);
+  // AddSelectedPart by path for each element, for annotation symbols only.
+  void AddConnectedPartsByPath(const std::vector<ConnectedPartInfo>& parts);
+  // The identifiers under which a picked instance is connected: its own path, its SBOM
+  // path, or for a weld the first shown member with geometry (and the weld as assembly).
+  [[nodiscard]] bool CheckValidInstance(const util::SmartPtr<oxk::ShapeScene>& scene,
+                                        const util::SmartPtr<oxk::Instance>& instance, util::Symbol& partPath,
+                                        util::Symbol& assemblyPath) const;
+  // Resolves a path in the authoring application's SBOM tree, else in that of the
+  // symbol's illustration scene.
+  bool IsSbomTreeIdPath(const util::Symbol& path, util::SmartPtr<oxk::illustration::SbomInstance>& out) const;
+  // Resolves a path in the model tree; false for an empty path or no match.
   bool IsEbomTreeIdPath(const util::Symbol& path, util::SmartPtr<oxk::Instance>& out) const;
-  // Looks a part path up in an SBOM tree; the reference host offers none.
-  bool IsSbomTreeIdPath(const util::Symbol& path, util::SmartPtr<oxk::Instance>& out) const;
+  [[nodiscard]] bool isConnectedPart(const util::SmartPtr<oxk::ShapeInstance>& part) const;
+  [[nodiscard]] bool isConnectedPart(const util::Symbol& path) const;
+  // The first connected part shown in the symbol's scene.
+  bool GetConnectedPartShapeInstance(util::SmartPtr<oxk::ShapeInstance>& out) const override;
+  // Records each matching entry's last position: the part's reference position.
+  void SaveLastConnectPartPos(const util::SmartPtr<oxk::ShapeInstance>& part);
+  // Records every entry's offset: the symbol's position minus the part's reference
+  // position (or minus the last position, for a part the scene does not show).
+  void UpdateOffsetWithConnectedParts();
+  // Moves the symbol with a part: to the part's reference position plus the offset
+  // (useOffset), or by the part's displacement since its last position.
+  void UpdateSymbolLocation(const util::SmartPtr<oxk::ShapeInstance>& part, bool useOffset);
+  // Puts the symbol at its recorded offsets from all its parts.
+  void UpdateAnnotationLocation() override;
+  // Waits for the geometry of the part's members to load, then moves the symbol with
+  // the part (updateLocation) or records the offsets.
+  void OnShapeInstanceCreate(const util::SmartPtr<oxk::ShapeInstance>& part, bool updateLocation, bool useOffset);
+  // Loads a part's geometry and completes event when it is there (not when it already was).
+  void LoadConnectedPartShapeData(const util::SmartPtr<oxk::ShapeInstance>& part,
+                                  const util::SmartPtr<oxk::AsyncEvent>& event);
   // Drops every connection whose part path resolves nowhere.
   void RemoveUnvalidParts();
+  // The symbol's position in the part's coordinate system.
+  void SetCsysPos(geo::DPoint3D& position, bool keepRotation) override;
+
+  // Scene observation and selection.
+  //
+  // The symbol's own shape or a connected part left the scene.
+  void OnShapeInstanceRemove(const util::SmartPtr<oxk::ShapeInstance>& shape);
+  // Folds the shape's visibility into the annotation's, once per scene update.
+  void OnShapeInstancesAppearanceModified();
+  // Whether the scene's selection holds this annotation.
+  [[nodiscard]] bool IsSymbolSelected() const;
+  void OnSetSelected(bool selected, const util::SmartPtr<oxk::View>& view) override;
+  // Whether shape is the symbol's own shape instance; no lock, for the observer.
+  [[nodiscard]] bool IsOwnShapeInstance(const oxk::ShapeInstance* shape) const { return shape == ownShape.load(); }
 
   bool InitializeFromSerializedContent(const util::SmartPtr<oxk::SerializedContentElement>& element,
                                        const util::SmartPtr<oxk::AnnoIdPathMapper>& mapper) override;
@@ -86,7 +154,7 @@ class OXSYMBOLS_EXPORT SymbolAnnotation : public SymbolAnnotationBase {
   [[nodiscard]] bool HasContent() const override;
 
   // Plain accessors (no lock).
-  [[nodiscard]] bool IsLegacySymbol() const { return legacySymbol; }
+  [[nodiscard]] bool IsLegacySymbol() const { return legacySymbol.load(); }
   [[nodiscard]] bool IsSymbolLoaded() const { return symbolLoaded.load(); }
   [[nodiscard]] bool IsAnnotationSymbol() const { return annotationSymbol; }
   void SetAnnotationSymbol(bool value) { annotationSymbol = value; }
@@ -109,7 +177,8 @@ class OXSYMBOLS_EXPORT SymbolAnnotation : public SymbolAnnotationBase {
   [[nodiscard]] const util::SmartPtr<oxk::ShapeInstance>& GetPreviewShapeInstance() const {
     return previewShapeInstance;
   }
-  [[nodiscard]] const std::vector<ConnectedPartInfo>& GetConnectedParts() const { return connectedParts; }
+  // A copy of the connected parts as they are now (empty when memory is short).
+  [[nodiscard]] std::vector<ConnectedPartInfo> GetConnectedParts() const;
   [[nodiscard]] bool HasAppearanceOverride() const { return hasAppearanceOverride; }
   [[nodiscard]] const util::SmartPtr<oxg::Appearance>& GetAppearanceOverride() const { return appearanceOverride; }
   [[nodiscard]] const geo::Location& GetSymbolLocation() const { return symbolLocation; }
@@ -121,14 +190,6 @@ class OXSYMBOLS_EXPORT SymbolAnnotation : public SymbolAnnotationBase {
   void GetInstance(util::SmartPtr<oxk::Instance>& out) const;
   void GetShapeScene(util::SmartPtr<oxk::ShapeScene>& out) const;
 
-  // Connects a part by its paths: once per part path; while the symbol is attached to a
-  // scene only paths that resolve in the model are taken.
-  void AddSelectedPart(const util::Symbol& partPath, const geo::DPoint3D& lastPos, const geo::DVec3& offset,
-                       const util::Symbol& assemblyPath);
-  // AddSelectedPart for each element, for annotation symbols only.
-  void AddConnectedPartsByPath(const std::vector<ConnectedPartInfo>& parts);
-  [[nodiscard]] bool isConnectedPart(const util::Symbol& path) const;
-
   void DeleteTempDir();
 
  protected:
@@ -139,9 +200,12 @@ class OXSYMBOLS_EXPORT SymbolAnnotation : public SymbolAnnotationBase {
 
   // The shape is in a shape scene.
   [[nodiscard]] bool IsAttachedToScene() const;
-  // Whether path names a part of the open model.
+  // Whether path names a part of the open model (SBOM first, then the model tree).
   [[nodiscard]] bool ResolvesPartPath(const util::Symbol& path) const;
+  // The model-tree instance at path: an SBOM item's, else the model tree's own.
   void GetInstanceByPath(util::SmartPtr<oxk::Instance>& out, const util::Symbol& path) const;
+  // The assembly that stands for a part in its first matching entry.
+  bool GetConnectedPartAssembly(util::SmartPtr<oxk::Instance>& instance) const;
 
   // Builds node, shape instance and starts the load; under the write lock.
   bool CreateSymbol(const util::SmartPtr<oxk::ShapeScene>& shapeScene);
@@ -155,19 +219,29 @@ class OXSYMBOLS_EXPORT SymbolAnnotation : public SymbolAnnotationBase {
   void SetSymbolLocation(const util::SmartPtr<oxk::ShapeInstance>& shape);
   // Takes the shape out and, when no scene shows the node any more, the node too.
   bool RemoveSymbol();
-  // The initial location from the chosen coordinate systems.
+  // The initial location from the chosen coordinate systems (and the camera, when the
+  // symbol keeps the orientation it had in the preview).
   void CalculateSymbolLocation(geo::Location& out);
+  // Sets shapeInstance and the lock-free copy of its address the observer compares with.
+  void SetShapeInstanceField(const util::SmartPtr<oxk::ShapeInstance>& shape);
 
  private:
   // Unregisters, clears and releases the scene observer.
   void DropSceneObserver();
+  // Writes a field of the first entry with partId, if it is still there.
+  void StoreLastPos(const util::Symbol& partId, const geo::DPoint3D& position);
+  void StoreOffset(const util::Symbol& partId, const geo::DVec3& offset);
+  [[nodiscard]] bool HasConnectedParts() const;
+  // Publishes the part paths for isConnectedPart; called with partsMutex held after every
+  // change of the list's entries.
+  void PublishPartIds();
 
  protected:
   std::atomic<bool> symbolLoaded{false};
   util::SmartPtr<oxk::ShapeInstance> shapeInstance;
   util::SmartPtr<ShapeSceneObserver> sceneObserver;
   util::SmartPtr<oxk::ShapeInstance> previewShapeInstance;
-  bool legacySymbol = false;
+  std::atomic<bool> legacySymbol{false};
   bool hasAppearanceOverride = false;
   util::SmartPtr<oxg::Appearance> appearanceOverride;
   double symbolScale = 1.0;
@@ -181,10 +255,19 @@ class OXSYMBOLS_EXPORT SymbolAnnotation : public SymbolAnnotationBase {
   double distanceFromCsys = 0.0;
   bool annotationSymbol = false;
   bool useCurrentOrientation = false;
+  mutable std::mutex partsMutex;
   std::vector<ConnectedPartInfo> connectedParts;
   geo::Location cameraPreviewLocation;
   oxcommon::SequencerTagList sequencerTags;
   util::SmartPtr<oxk::AsyncEvent> event;
+
+ private:
+  std::atomic<const oxk::ShapeInstance*> ownShape{nullptr};
+  // The part paths as last published, read on every scene notification without a lock.
+  // Each version is kept until the annotation goes, so no reader sees one freed; the list
+  // of a symbol changes a handful of times.
+  std::atomic<const std::vector<util::Symbol>*> partIds{nullptr};
+  std::vector<std::unique_ptr<const std::vector<util::Symbol>>> partIdVersions;  // under partsMutex
 };
 
 }  // namespace oxannotations

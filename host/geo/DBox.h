@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "geo/DPoint3D.h"
+#include "geo/Location.h"
 
 namespace geo {
 
@@ -30,6 +31,19 @@ struct DBox {
     Enclose(other.max);
   }
   [[nodiscard]] DPoint3D GetCenter() const { return {(min.x + max.x) / 2, (min.y + max.y) / 2, (min.z + max.z) / 2}; }
+  // The axis-aligned box around this box's eight corners placed by location; EMPTY stays
+  // EMPTY.
+  [[nodiscard]] DBox Transformed(const Location& location) const {
+    DBox out;
+    if (IsEmpty()) {
+      return out;
+    }
+    for (int corner = 0; corner < 8; ++corner) {
+      out.Enclose(location.Transform(
+          DPoint3D((corner & 1) ? max.x : min.x, (corner & 2) ? max.y : min.y, (corner & 4) ? max.z : min.z)));
+    }
+    return out;
+  }
 };
 
 inline constexpr DBox DBox::EMPTY{};

@@ -19,7 +19,10 @@ struct DVec3 {
   static const DVec3 BAD;
   static const DVec3 ZERO;
 
-  [[nodiscard]] constexpr bool IsBad() const { return x == std::numeric_limits<double>::max(); }
+  // The BAD marker, or a vector that is not finite.
+  [[nodiscard]] bool IsBad() const {
+    return x == std::numeric_limits<double>::max() || !std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z);
+  }
   [[nodiscard]] double Length() const { return std::sqrt(x * x + y * y + z * z); }
   constexpr DVec3 operator+(const DVec3& o) const { return {x + o.x, y + o.y, z + o.z}; }
   constexpr DVec3 operator-(const DVec3& o) const { return {x - o.x, y - o.y, z - o.z}; }
@@ -31,7 +34,11 @@ inline constexpr DVec3 DVec3::BAD{std::numeric_limits<double>::max(), std::numer
                                   std::numeric_limits<double>::max()};
 inline constexpr DVec3 DVec3::ZERO{0.0, 0.0, 0.0};
 
+// The way from b to a; BAD when either point is unset.
 constexpr DVec3 operator-(const DPoint3D& a, const DPoint3D& b) {
+  if (a.IsBad() || b.IsBad()) {
+    return DVec3::BAD;
+  }
   return {a.x - b.x, a.y - b.y, a.z - b.z};
 }
 constexpr DPoint3D operator+(const DPoint3D& p, const DVec3& v) {

@@ -24,6 +24,40 @@ Location Location::operator*(const Location& other) const {
   return Location(m_mat * other.m_mat, DPoint3D(moved.x + m_pos.x, moved.y + m_pos.y, moved.z + m_pos.z));
 }
 
+Location::Location(const DMat44& xform) {
+  DMat33 mat;
+  for (int r = 0; r < 3; ++r) {
+    for (int c = 0; c < 3; ++c) {
+      mat.m[r][c] = xform.m[r][c];
+    }
+  }
+  m_mat = mat.ToFMat33();
+  m_pos = DPoint3D(xform.m[0][3], xform.m[1][3], xform.m[2][3]);
+}
+
+DMat44 Location::GetXform() const {
+  DMat44 xform;
+  for (int r = 0; r < 3; ++r) {
+    for (int c = 0; c < 3; ++c) {
+      xform.m[r][c] = m_mat.m[r][c];
+    }
+  }
+  xform.m[0][3] = m_pos.x;
+  xform.m[1][3] = m_pos.y;
+  xform.m[2][3] = m_pos.z;
+  return xform;
+}
+
+Location Location::operator*(const DMat33& m) const {
+  return Location((DMat33(m_mat) * m).ToFMat33(), m_pos);
+}
+
+Location operator*(const DMat33& m, const Location& location) {
+  const DPoint3D& p = location.GetPos();
+  const DVec3 moved = m * DVec3(p.x, p.y, p.z);
+  return Location((m * DMat33(location.GetMat())).ToFMat33(), DPoint3D(moved.x, moved.y, moved.z));
+}
+
 Location Location::Inverse() const {
   const FMat33 inverse = m_mat.Inverse();
   const DVec3 back = DMat33(inverse) * DVec3(-m_pos.x, -m_pos.y, -m_pos.z);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "geo/DMat33.h"
+#include "geo/DMat44.h"
 #include "geo/DPoint3D.h"
 #include "geo/DVec3.h"
 #include "geo/FMat33.h"
@@ -15,6 +16,8 @@ class Location {
   // The default location is the identity.
   constexpr Location() = default;
   constexpr Location(const FMat33& mat, const DPoint3D& pos) : m_mat(mat), m_pos(pos) {}
+  // From a 4 by 4 affine transform: its upper-left 3 by 3 part and its last column.
+  explicit Location(const DMat44& xform);
 
   static const Location IDENTITY;
   static const Location ZERO;
@@ -32,6 +35,11 @@ class Location {
   [[nodiscard]] Location operator*(const Location& other) const;
   Location& operator*=(const Location& other) { return *this = *this * other; }
   [[nodiscard]] Location Inverse() const;
+  // The 4 by 4 affine transform of this location (translation in the last column).
+  [[nodiscard]] DMat44 GetXform() const;
+  // This location followed by nothing but the linear map m applied first: the matrix
+  // becomes mat * m, the translation stays.
+  [[nodiscard]] Location operator*(const DMat33& m) const;
   [[nodiscard]] DPoint3D Transform(const DPoint3D& p) const;
   [[nodiscard]] DVec3 TransformVector(const DVec3& v) const;
 
@@ -42,6 +50,9 @@ class Location {
   FMat33 m_mat = FMat33::IDENTITY;
   DPoint3D m_pos = DPoint3D::ORIGIN;
 };
+
+// The linear map m applied after location: matrix m * mat, translation m * pos.
+[[nodiscard]] Location operator*(const DMat33& m, const Location& location);
 
 inline constexpr Location Location::IDENTITY{FMat33::IDENTITY, DPoint3D::ORIGIN};
 inline constexpr Location Location::ZERO{FMat33::ZERO, DPoint3D::ORIGIN};

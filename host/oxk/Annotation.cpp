@@ -116,6 +116,13 @@ bool Annotation::GetMarkupShadow(util::SmartPtr<Markup>& out) const {
   return false;
 }
 
+void Annotation::SetCsysPos(geo::DPoint3D& /*position*/, bool /*keepRotation*/) {}
+
+bool Annotation::GetConnectedPartShapeInstance(util::SmartPtr<ShapeInstance>& out) const {
+  out.Reset();
+  return false;
+}
+
 void Annotation::GetMarkupSize(int32_t /*index*/, geo::DVec3& /*size*/) const {}
 
 void Annotation::SetMarkupSize(int32_t /*index*/, const geo::DVec3& /*size*/) {}
@@ -142,6 +149,8 @@ void Annotation::CreateAnnotation2D(const util::SmartPtr<Scene>& /*scene*/) {}
 
 void Annotation::CompleteAnnotation2D(const util::SmartPtr<Scene>& /*scene*/,
                                       const util::SmartPtr<AsyncEvent>& /*event*/) {}
+
+void Annotation::UpdateAnnotationLocation() {}
 
 void Annotation::Show(bool notify, const util::SmartPtr<OperationStep>& /*operation*/) {
   m_visible = true;

@@ -132,6 +132,11 @@ class Annotation : public ObjectWithRWLock, public MarkupController, public Obse
   virtual void AdditionalInit(const util::SmartPtr<Scene>& scene);
   virtual void SetEvent(const util::SmartPtr<AsyncEvent>& event);
   virtual void OnSetSelected(bool selected, const util::SmartPtr<View>& view);
+  // Annotations placed relative to model parts. Base: no position, no part, nothing to
+  // move.
+  virtual void SetCsysPos(geo::DPoint3D& position, bool keepRotation);
+  virtual bool GetConnectedPartShapeInstance(util::SmartPtr<ShapeInstance>& out) const;
+  virtual void UpdateAnnotationLocation();
 
   // Markup answers of annotations that draw with markups. Base: nothing to draw.
   [[nodiscard]] std::string GetMarkupName(int32_t index) const override;

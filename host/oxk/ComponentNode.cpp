@@ -3,12 +3,20 @@
 #include <algorithm>
 
 #include "oxk/ComponentInstance.h"
+#include "oxk/ShapeScene.h"
+#include "oxk/World.h"
 
 namespace oxk {
 
 std::recursive_mutex& ComponentNode::TreeMutex() {
   static std::recursive_mutex* mutex = new std::recursive_mutex();
   return *mutex;
+}
+
+std::atomic<uint64_t> ComponentNode::s_generation{1};
+
+uint64_t ComponentNode::StructureGeneration() {
+  return s_generation.load(std::memory_order_acquire);
 }
 
 ComponentNode::ComponentNode(util::Symbol name) : m_name(name) {}
@@ -18,6 +26,9 @@ ComponentNode::~ComponentNode() {
   for (const auto& child : m_children) {
     child->m_parent = nullptr;
     child->m_node->m_owner = nullptr;
+  }
+  if (!m_children.empty()) {
+    s_generation.fetch_add(1, std::memory_order_acq_rel);
   }
 }
 
@@ -41,6 +52,7 @@ bool ComponentNode::AddChild(const util::SmartPtr<ComponentNode>& child, const u
   child->m_owner = instance.get();
   m_byId[id] = instance.get();
   m_children.push_back(instance);
+  s_generation.fetch_add(1, std::memory_order_acq_rel);
   out = instance;
   return true;
 }
@@ -55,6 +67,7 @@ bool ComponentNode::RemoveChild(const util::SmartPtr<ComponentInstance>& child) 
   child->m_parent = nullptr;
   child->m_node->m_owner = nullptr;
   m_children.erase(found);
+  s_generation.fetch_add(1, std::memory_order_acq_rel);
   return true;
 }
 
@@ -80,7 +93,12 @@ ComponentInstance* ComponentNode::GetOwner() const {
 }
 
 util::Symbol ComponentInstance::GetIdPath() const {
+  if (m_pathGeneration.load(std::memory_order_acquire) == ComponentNode::StructureGeneration()) {
+    return m_path.load(std::memory_order_acquire);
+  }
   std::lock_guard<std::recursive_mutex> guard(ComponentNode::TreeMutex());
+  // Changes happen under this lock, so the generation read here matches the path built.
+  const uint64_t generation = ComponentNode::StructureGeneration();
   std::vector<const ComponentInstance*> chain;
   for (const ComponentInstance* at = this; at != nullptr; at = at->m_parent ? at->m_parent->m_owner : nullptr) {
     chain.push_back(at);
@@ -88,13 +106,41 @@ util::Symbol ComponentInstance::GetIdPath() const {
   std::string path;
   for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
     path += '/';
-    path += (*it)->m_id.str();
+    path += (*it)->m_id.view();
   }
-  return util::Symbol(path);
+  const util::Symbol built(path);
+  m_path.store(built, std::memory_order_release);
+  m_pathGeneration.store(generation, std::memory_order_release);
+  return built;
 }
 
 util::Symbol ComponentInstance::GetName() const {
   return m_node->GetName();
+}
+
+bool ComponentInstance::HasChildren() const {
+  return m_node->HasChildren();
+}
+
+void ComponentInstance::GetMemberSet(std::vector<util::SmartPtr<BaseInstance>>& members) const {
+  members.clear();
+  std::lock_guard<std::recursive_mutex> guard(ComponentNode::TreeMutex());
+  std::vector<const ComponentInstance*> pending{this};
+  while (!pending.empty()) {
+    const ComponentInstance* next = pending.back();
+    pending.pop_back();
+    members.emplace_back(const_cast<ComponentInstance*>(next));
+    const auto& children = next->m_node->m_children;
+    for (auto child = children.rbegin(); child != children.rend(); ++child) {
+      pending.push_back(child->get());
+    }
+  }
+}
+
+bool ComponentInstance::GetShapeSourceBBox(geo::FBox& box) const {
+  const util::SmartPtr<ShapeSource> source = m_node->GetShapeSource();
+  box = source ? source->GetBBox() : geo::FBox::EMPTY;
+  return static_cast<bool>(source);
 }
 
 bool ComponentInstance::GetComponentInstance(util::SmartPtr<ComponentInstance>& out) const {
@@ -107,9 +153,29 @@ geo::Location ComponentInstance::GetLocation() const {
   return m_location;
 }
 
-void ComponentInstance::SetLocation(const geo::Location& location, bool /*notify*/) {
-  std::lock_guard<std::recursive_mutex> guard(ComponentNode::TreeMutex());
-  m_location = location;
+void ComponentInstance::SetLocation(const geo::Location& location, bool notify) {
+  {
+    std::lock_guard<std::recursive_mutex> guard(ComponentNode::TreeMutex());
+    m_location = location;
+  }
+  util::SmartPtr<World> world;
+  if (!notify || !World::GetWorld(world)) {
+    return;
+  }
+  std::vector<util::SmartPtr<Scene>> scenes;
+  world->GetScenes(scenes);
+  std::vector<util::SmartPtr<BaseInstance>> moved;
+  GetMemberSet(moved);
+  // Scenes are told outside the tree lock: their observers may look at the tree.
+  for (const auto& scene : scenes) {
+    auto* shapes = dynamic_cast<ShapeScene*>(scene.get());
+    if (shapes == nullptr) {
+      continue;
+    }
+    for (const auto& each : moved) {
+      shapes->UpdateInstanceLocation(util::SmartPtr<Instance>(static_cast<Instance*>(each.get())));
+    }
+  }
 }
 
 geo::Location ComponentInstance::GetWorldLocation() const {

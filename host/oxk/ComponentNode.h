@@ -3,6 +3,8 @@
 // instance is a plain back-pointer cleared when the node is taken out.
 #pragma once
 
+#include <atomic>
+#include <cstdint>
 #include <mutex>
 #include <unordered_map>
 #include <vector>
@@ -38,12 +40,16 @@ class ComponentNode : public Object {
 
   // Guards every change and walk of model structures.
   static std::recursive_mutex& TreeMutex();
+  // Counts changes of placement (children added or taken out) in every structure; it
+  // starts at 1 and only grows.
+  [[nodiscard]] static uint64_t StructureGeneration();
 
  protected:
   ~ComponentNode() override;
 
  private:
   friend class ComponentInstance;
+  static std::atomic<uint64_t> s_generation;
 
   util::Symbol m_name;
   util::SmartPtr<ShapeSource> m_source;

@@ -1,6 +1,7 @@
 #include "oxk/Instance.h"
 
 #include "oxk/ComponentInstance.h"
+#include "oxk/illustration/SbomInstance.h"
 
 namespace oxk {
 
@@ -11,8 +12,25 @@ bool Instance::GetComponentInstance(util::SmartPtr<ComponentInstance>& out) cons
   return false;
 }
 
-bool Instance::GetSbomInstance(util::SmartPtr<Instance>& out) const {
-  out.Reset();
+bool Instance::GetSbomInstance(util::SmartPtr<illustration::SbomInstance>& out) const {
+  // Most instances have none; only those that do pay for the lock that keeps the SBOM
+  // instance from going away while a reference is taken.
+  if (m_sbomInstance.load(std::memory_order_acquire) == nullptr) {
+    out.Reset();
+    return false;
+  }
+  std::lock_guard<std::recursive_mutex> guard(ComponentNode::TreeMutex());
+  out = util::SmartPtr<illustration::SbomInstance>(m_sbomInstance.load(std::memory_order_acquire));
+  return static_cast<bool>(out);
+}
+
+void Instance::GetMemberSet(std::vector<util::SmartPtr<BaseInstance>>& members) const {
+  members.clear();
+  members.emplace_back(const_cast<Instance*>(this));
+}
+
+bool Instance::GetShapeSourceBBox(geo::FBox& box) const {
+  box = geo::FBox::EMPTY;
   return false;
 }
 

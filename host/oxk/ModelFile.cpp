@@ -8,6 +8,7 @@
 #include "oxk/ComponentInstance.h"
 #include "oxk/Kernel.h"
 #include "oxk/ShapeInstance.h"
+#include "oxk/illustration/Illustration3dScene.h"
 #include "oxkapp/illustration/LimMultiRootContainer.h"
 #include "oxloader/Loader.h"
 
@@ -37,6 +38,54 @@ geo::Location PartLocation(pugi::xml_node part) {
   return location;
 }
 
+// Builds the SBOM tree of an <sbom> element over the model tree; false (error says why)
+// when an item is incomplete, names no part, or repeats an identifier or a part.
+bool ReadSbom(pugi::xml_node sbom, const util::SmartPtr<Tree>& tree, const std::string& path,
+              util::SmartPtr<illustration::SbomTree>& out, std::string* error) {
+  util::SmartPtr<illustration::SbomTree> built(new illustration::SbomTree());
+  auto addItem = [&](pugi::xml_node item, const util::SmartPtr<illustration::SbomInstance>& weld) {
+    const util::Symbol id(item.attribute("id").value());
+    const util::Symbol partPath(item.attribute("part").value());
+    if (id.empty() || partPath.empty()) {
+      return Fail(error, path + ": an SBOM item without an id or a part");
+    }
+    const util::SmartPtr<Instance> part = tree->FindInstance(partPath);
+    if (!part) {
+      return Fail(error, path + ": SBOM item \"" + id.str() + "\" names no part at " + partPath.str());
+    }
+    util::SmartPtr<illustration::SbomInstance> added;
+    if (!built->AddInstance(weld, id, part, added)) {
+      return Fail(error, path + ": SBOM item \"" + id.str() + "\" repeats an identifier or a part");
+    }
+    return true;
+  };
+  for (pugi::xml_node child : sbom.children()) {
+    const std::string kind = child.name();
+    if (kind == "item") {
+      if (!addItem(child, {})) {
+        return false;
+      }
+    } else if (kind == "weld") {
+      util::SmartPtr<illustration::SbomInstance> weld;
+      if (!built->AddInstance({}, util::Symbol(child.attribute("id").value()), {}, weld)) {
+        return Fail(error, path + ": an SBOM weld without an id, or with a repeated one");
+      }
+      bool any = false;
+      for (pugi::xml_node item : child.children("item")) {
+        if (!addItem(item, weld)) {
+          return false;
+        }
+        any = true;
+      }
+      if (!any) {
+        return Fail(error, path + ": SBOM weld \"" + weld->GetId().str() + "\" has no items");
+      }
+    }
+  }
+  out = built;
+  return true;
+}
+
 }  // namespace
 
 bool ModelFile::Open(const std::string& path, bool illustration, util::SmartPtr<World>& world,
@@ -62,8 +111,12 @@ bool ModelFile::Open(const std::string& path, bool illustration, util::SmartPtr<
 
   util::SmartPtr<World> built(new World());
   built->SetMultiRootContainer(container);
-  util::SmartPtr<ShapeScene> shapes(new ShapeScene());
-  built->AddScene(util::SmartPtr<Scene>(shapes.get()));
+  const pugi::xml_node sbom = model.child("sbom");
+  util::SmartPtr<illustration::Illustration3dScene> illustrationScene;
+  if (sbom) {
+    illustrationScene = util::SmartPtr<illustration::Illustration3dScene>(new illustration::Illustration3dScene());
+  }
+  util::SmartPtr<ShapeScene> shapes(illustrationScene ? illustrationScene.get() : new ShapeScene());
 
   // Depth-first without recursion, so a deep description cannot exhaust the stack.
   std::vector<std::pair<pugi::xml_node, util::SmartPtr<ComponentNode>>> pending{{model, root}};
@@ -95,6 +148,17 @@ bool ModelFile::Open(const std::string& path, bool illustration, util::SmartPtr<
       pending.emplace_back(part, node);
     }
   }
+
+  if (sbom) {
+    util::SmartPtr<Tree> tree;
+    util::SmartPtr<illustration::SbomTree> sbomTree;
+    built->GetTree(tree);
+    if (!ReadSbom(sbom, tree, path, sbomTree, error)) {
+      return false;
+    }
+    illustrationScene->SetSbomTree(sbomTree);
+  }
+  built->AddScene(util::SmartPtr<Scene>(shapes.get()));
 
   auto loader = oxloader::Loader::GetLoader();
   for (const auto& instance : withShapes) {

@@ -6,10 +6,23 @@
 //     <part id="1" name="Housing" shape="housing.obj" location="12 numbers">
 //       <part id="2" name="Cover" shape="cover.obj"/>
 //     </part>
+//     <part id="3" name="Bracket" shape="bracket.obj"/>
+//     <sbom>
+//       <item id="H" part="/1"/>
+//       <weld id="W" name="Cover weld">
+//         <item id="C" part="/1/2"/>
+//         <item id="B" part="/3"/>
+//       </weld>
+//     </sbom>
 //   </model>
 //
 // Shape files are relative to the model file's folder. "location" is optional (matrix
 // row by row, then the position); "position" (three numbers) may stand instead.
+//
+// The optional <sbom> is the illustration's service bill of materials: each <item>
+// names a model part by its path, a <weld> groups items of several parts. Items are
+// found by their own paths ("/H", "/W/C"). With an SBOM the scene is an illustration
+// scene holding the SBOM tree.
 #pragma once
 
 #include <string>

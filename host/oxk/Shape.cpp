@@ -13,11 +13,16 @@ void Shape::SetDataStatus(int32_t status) {
   m_status = status;
 }
 
-void Shape::SetGeometry(std::vector<float> vertices, std::vector<uint32_t> triangles, const geo::FBox& box) {
+util::SmartPtr<oxg::Shape> Shape::GetShapeData() const {
   std::lock_guard<std::mutex> guard(m_mutex);
-  m_vertices = std::move(vertices);
-  m_triangles = std::move(triangles);
-  m_box = box;
+  return m_data;
+}
+
+void Shape::SetShapeData(const util::SmartPtr<oxg::Shape>& data) {
+  util::SmartPtr<oxg::Shape> previous;
+  std::lock_guard<std::mutex> guard(m_mutex);
+  previous = m_data;
+  m_data = data;
   m_status = kDataLoaded;
 }
 
@@ -27,18 +32,18 @@ bool Shape::HasGeometry() const {
 }
 
 geo::FBox Shape::GetModelBox() const {
-  std::lock_guard<std::mutex> guard(m_mutex);
-  return m_box;
+  const util::SmartPtr<oxg::Shape> data = GetShapeData();
+  return data ? geo::FBox::FromDBox(data->ComputeModelGeomBBox()) : geo::FBox::EMPTY;
 }
 
 size_t Shape::GetVertexCount() const {
-  std::lock_guard<std::mutex> guard(m_mutex);
-  return m_vertices.size() / 3;
+  const util::SmartPtr<oxg::Shape> data = GetShapeData();
+  return data ? data->GetVertexCount() : 0;
 }
 
 size_t Shape::GetTriangleCount() const {
-  std::lock_guard<std::mutex> guard(m_mutex);
-  return m_triangles.size() / 3;
+  const util::SmartPtr<oxg::Shape> data = GetShapeData();
+  return data ? data->GetTriangleCount() : 0;
 }
 
 }  // namespace oxk

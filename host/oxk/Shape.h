@@ -1,13 +1,15 @@
-// The geometry behind shape instances: triangles and a model box, filled by the loader.
-// The data status says how far loading went (kDataLoaded once the geometry is there).
+// The geometry behind shape instances, filled by the loader: the loaded data (an
+// oxg::Shape, replaced as a whole) and a data status saying how far loading went
+// (kDataLoaded once the geometry is there).
 #pragma once
 
 #include <cstdint>
 #include <mutex>
-#include <vector>
 
 #include "geo/FBox.h"
+#include "oxg/Shape.h"
 #include "oxk/Object.h"
+#include "util/SmartPtr.h"
 #include "util/Symbol.h"
 
 namespace oxk {
@@ -26,9 +28,12 @@ class Shape : public Object {
   // The status for the given kind of data (the reference host keeps one status for all).
   bool GetDataStatus(int32_t kind, int32_t& status) const;
   void SetDataStatus(int32_t status);
+  // The loaded geometry; empty while none is loaded.
+  [[nodiscard]] util::SmartPtr<oxg::Shape> GetShapeData() const;
   // Replaces the geometry and marks it loaded.
-  void SetGeometry(std::vector<float> vertices, std::vector<uint32_t> triangles, const geo::FBox& box);
+  void SetShapeData(const util::SmartPtr<oxg::Shape>& data);
   [[nodiscard]] bool HasGeometry() const;
+  // The box of the loaded geometry (EMPTY while none is loaded).
   [[nodiscard]] geo::FBox GetModelBox() const;
   [[nodiscard]] size_t GetVertexCount() const;
   [[nodiscard]] size_t GetTriangleCount() const;
@@ -40,9 +45,7 @@ class Shape : public Object {
   const util::Symbol m_url{};
   mutable std::mutex m_mutex;
   int32_t m_status = kDataNone;
-  std::vector<float> m_vertices;      // x, y, z per vertex
-  std::vector<uint32_t> m_triangles;  // three vertex indices per triangle
-  geo::FBox m_box;
+  util::SmartPtr<oxg::Shape> m_data;
 };
 
 }  // namespace oxk

@@ -1,5 +1,7 @@
 #include "oxk/ShapeInstance.h"
 
+#include <algorithm>
+
 #include "oxk/ShapeScene.h"
 
 namespace oxk {
@@ -61,8 +63,16 @@ bool ShapeInstance::IsHighlighted() const {
 }
 
 void ShapeInstance::SetHighlight(bool highlighted) {
-  std::lock_guard<std::mutex> guard(m_mutex);
-  m_highlighted = highlighted;
+  {
+    std::lock_guard<std::mutex> guard(m_mutex);
+    if (m_highlighted == highlighted) {
+      return;
+    }
+    m_highlighted = highlighted;
+  }
+  if (auto scene = Scene()) {
+    scene->NotifyHighlight(this, highlighted);
+  }
 }
 
 void ShapeInstance::RemoveHighlight(int32_t /*flags*/) {
@@ -77,10 +87,10 @@ float ShapeInstance::GetTransparency() const {
 void ShapeInstance::SetTransparency(float transparency) {
   {
     std::lock_guard<std::mutex> guard(m_mutex);
-    m_transparency = transparency;
+    m_transparency = std::clamp(transparency, 0.0f, 1.0f);
   }
   if (auto scene = Scene()) {
-    scene->NotifyAppearance(this);
+    scene->NotifyTransparency(this);
   }
 }
 
@@ -105,11 +115,36 @@ void ShapeInstance::SetAppearanceOverride(const util::SmartPtr<oxg::Appearance>&
   }
 }
 
+util::SmartPtr<oxg::Material> ShapeInstance::GetDefaultMaterial() {
+  // Never destroyed: shape instances may be coloured while the process exits.
+  static auto* material = new util::SmartPtr<oxg::Material>(
+      new oxg::Material(geo::Color(0.2f, 0.2f, 0.2f, 1), geo::Color(0.8f, 0.8f, 0.8f, 1), geo::Color(0, 0, 0, 1),
+                        geo::Color(0, 0, 0, 1), 0.0f));
+  return *material;
+}
+
 void ShapeInstance::SetColor(const geo::Color& color, bool /*notify*/, int32_t /*faceAction*/, int32_t /*faceSkip*/,
                              bool /*recursive*/) {
-  util::SmartPtr<oxg::Material> material(
-      new oxg::Material(color, color, geo::Color(0, 0, 0, 1), geo::Color(0, 0, 0, 1), 0.0f));
-  SetAppearanceOverride(util::SmartPtr<oxg::Appearance>(new oxg::Appearance(material)));
+  util::SmartPtr<oxg::Material> current;
+  {
+    std::lock_guard<std::mutex> guard(m_mutex);
+    if (!m_appearance || !m_appearance->GetMaterial(current)) {
+      current = GetDefaultMaterial();
+    }
+  }
+  util::SmartPtr<oxg::Material> material(new (std::nothrow) oxg::Material(
+      current->GetAmbient(), color, current->GetEmissive(), current->GetSpecular(), current->GetShininess()));
+  util::SmartPtr<oxg::Appearance> appearance(material ? new (std::nothrow) oxg::Appearance(material) : nullptr);
+  if (!appearance) {
+    return;  // out of geometry memory: the shape keeps its look
+  }
+  {
+    std::lock_guard<std::mutex> guard(m_mutex);
+    m_appearance = appearance;
+  }
+  if (auto scene = Scene()) {
+    scene->NotifyColor(this);
+  }
 }
 
 void ShapeInstance::RestoreAppearanceOverride(bool /*notify*/, int32_t /*faceSkip*/) {
@@ -122,7 +157,6 @@ util::SmartPtr<Shape> ShapeInstance::GetShape() const {
 }
 
 bool ShapeInstance::GetInstance(util::SmartPtr<Instance>& instance) const {
-  std::lock_guard<std::mutex> guard(m_mutex);
   instance = m_instance;
   return static_cast<bool>(instance);
 }

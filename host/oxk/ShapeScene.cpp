@@ -15,8 +15,34 @@ ShapeScene::~ShapeScene() {
       shape->SetScene(nullptr);
     }
   }
-  for (auto& observer : m_observers) {
+  for (const auto& observer : *m_observers) {
     observer->SetSubject(nullptr);
+  }
+}
+
+std::shared_ptr<const ShapeScene::ObserverList> ShapeScene::Observers() const {
+  std::lock_guard<std::mutex> guard(m_mutex);
+  return m_observers;
+}
+
+bool ShapeScene::InUpdateOnThisThread() const {
+  std::lock_guard<std::mutex> guard(m_mutex);
+  return m_updateDepth.count(std::this_thread::get_id()) != 0;
+}
+
+template <class Call>
+void ShapeScene::Notify(const Call& call) {
+  const std::shared_ptr<const ObserverList> observers = Observers();
+  if (InUpdateOnThisThread()) {
+    for (const auto& observer : *observers) {
+      call(*observer);
+    }
+    return;
+  }
+  for (const auto& observer : *observers) {
+    observer->OnBeginUpdate(this);
+    call(*observer);
+    observer->OnEndUpdate(this);
   }
 }
 
@@ -107,31 +133,97 @@ std::vector<util::SmartPtr<ShapeInstance>> ShapeScene::GetShapeInstances() const
   return all;
 }
 
-void ShapeScene::GetMemberSet(const util::SmartPtr<Instance>& instance,
-                              std::vector<util::SmartPtr<Instance>>& members) const {
-  members.clear();
-  if (!instance) {
-    return;
+util::SmartPtr<Instance> ShapeScene::GetStandInInstance(const util::SmartPtr<Instance>& instance) const {
+  std::lock_guard<std::mutex> guard(m_mutex);
+  auto found = m_standIns.find(instance.get());
+  return found == m_standIns.end() ? util::SmartPtr<Instance>() : found->second.standIn;
+}
+
+void ShapeScene::SetStandIn(const util::SmartPtr<Instance>& instance, const util::SmartPtr<Instance>& standIn) {
+  StandIn previous;
+  std::lock_guard<std::mutex> guard(m_mutex);
+  auto found = m_standIns.find(instance.get());
+  if (found != m_standIns.end()) {
+    previous = std::move(found->second);
+    m_standIns.erase(found);
   }
-  std::lock_guard<std::recursive_mutex> guard(ComponentNode::TreeMutex());
-  std::vector<util::SmartPtr<Instance>> pending{instance};
-  while (!pending.empty()) {
-    util::SmartPtr<Instance> next = pending.back();
-    pending.pop_back();
-    members.push_back(next);
-    util::SmartPtr<ComponentInstance> component;
-    if (!next->GetComponentInstance(component)) {
-      continue;
-    }
-    const auto children = component->GetNode()->GetChildren();
-    for (auto child = children.rbegin(); child != children.rend(); ++child) {
-      pending.emplace_back(child->get());
-    }
+  if (instance && standIn) {
+    m_standIns.emplace(instance.get(), StandIn{instance, standIn});
   }
 }
 
 geo::Location ShapeScene::GetInstanceLocation(const util::SmartPtr<Instance>& instance) const {
   return instance ? instance->GetWorldLocation() : geo::Location::IDENTITY;
+}
+
+void ShapeScene::UpdateInstanceLocation(const util::SmartPtr<Instance>& instance) {
+  if (!instance) {
+    return;
+  }
+  std::vector<util::SmartPtr<ShapeInstance>> shapes;
+  {
+    std::lock_guard<std::mutex> guard(m_mutex);
+    auto found = m_byInstance.find(instance.get());
+    if (found == m_byInstance.end()) {
+      return;
+    }
+    shapes = found->second;
+  }
+  const geo::Location placed = instance->GetWorldLocation();
+  for (const auto& shape : shapes) {
+    shape->SetLocation(placed, true);
+  }
+}
+
+void ShapeScene::BeginUpdate() {
+  bool first = false;
+  {
+    std::lock_guard<std::mutex> guard(m_mutex);
+    first = ++m_updateDepth[std::this_thread::get_id()] == 1;
+  }
+  if (first) {
+    for (const auto& observer : *Observers()) {
+      observer->OnBeginUpdate(this);
+    }
+  }
+}
+
+void ShapeScene::EndUpdate() {
+  {
+    std::lock_guard<std::mutex> guard(m_mutex);
+    auto found = m_updateDepth.find(std::this_thread::get_id());
+    if (found == m_updateDepth.end()) {
+      return;  // unbalanced: nothing to end
+    }
+    if (--found->second > 0) {
+      return;
+    }
+    m_updateDepth.erase(found);
+  }
+  for (const auto& observer : *Observers()) {
+    observer->OnEndUpdate(this);
+  }
+}
+
+void ShapeScene::Clear() {
+  BeginUpdate();
+  for (const auto& shape : GetShapeInstances()) {
+    RemoveShapeInstance(shape, false, false);
+  }
+  EndUpdate();
+  const auto observers = Observers();
+  for (const auto& observer : *observers) {
+    observer->OnSceneClear(this);
+    if (!observer->StaysOnSceneClear()) {
+      observer->Unregister();
+    }
+  }
+}
+
+void ShapeScene::PostEvent(int32_t eventId) {
+  for (const auto& observer : *Observers()) {
+    observer->EventHandler(this, eventId);
+  }
 }
 
 bool ShapeScene::RegisterObserver(const util::SmartPtr<ShapeSceneObserver>& observer, int32_t /*flags*/, bool manage) {
@@ -140,10 +232,12 @@ bool ShapeScene::RegisterObserver(const util::SmartPtr<ShapeSceneObserver>& obse
   }
   {
     std::lock_guard<std::mutex> guard(m_mutex);
-    if (std::find(m_observers.begin(), m_observers.end(), observer) != m_observers.end()) {
+    if (std::find(m_observers->begin(), m_observers->end(), observer) != m_observers->end()) {
       return false;
     }
-    m_observers.push_back(observer);
+    auto grown = std::make_shared<ObserverList>(*m_observers);
+    grown->push_back(observer);
+    m_observers = std::move(grown);
   }
   observer->SetSubject(this);
   if (manage) {
@@ -153,37 +247,34 @@ bool ShapeScene::RegisterObserver(const util::SmartPtr<ShapeSceneObserver>& obse
 }
 
 void ShapeScene::DetachObserver(Observer* observer) {
-  util::SmartPtr<ShapeSceneObserver> released;
+  // The old list goes after the lock is released: it may hold the last reference.
+  std::shared_ptr<const ObserverList> previous;
   std::lock_guard<std::mutex> guard(m_mutex);
-  auto it = std::find_if(m_observers.begin(), m_observers.end(),
+  auto it = std::find_if(m_observers->begin(), m_observers->end(),
                          [&](const util::SmartPtr<ShapeSceneObserver>& o) { return o.get() == observer; });
-  if (it != m_observers.end()) {
-    released = *it;
-    m_observers.erase(it);
+  if (it == m_observers->end()) {
+    return;
   }
+  auto shrunk = std::make_shared<ObserverList>();
+  shrunk->reserve(m_observers->size() - 1);
+  shrunk->insert(shrunk->end(), m_observers->begin(), it);
+  shrunk->insert(shrunk->end(), it + 1, m_observers->end());
+  previous = std::move(m_observers);
+  m_observers = std::move(shrunk);
 }
 
 size_t ShapeScene::GetObserverCount() const {
-  std::lock_guard<std::mutex> guard(m_mutex);
-  return m_observers.size();
-}
-
-void ShapeScene::Notify(const std::function<void(ShapeSceneObserver&)>& call) {
-  std::vector<util::SmartPtr<ShapeSceneObserver>> observers;
-  {
-    std::lock_guard<std::mutex> guard(m_mutex);
-    observers = m_observers;
-  }
-  for (const auto& observer : observers) {
-    observer->OnBeginUpdate(this);
-    call(*observer);
-    observer->OnEndUpdate(this);
-  }
+  return Observers()->size();
 }
 
 void ShapeScene::NotifyVisibility(ShapeInstance* shapeInstance, bool visible) {
   const util::SmartPtr<ShapeInstance> shape(shapeInstance);
   Notify([&](ShapeSceneObserver& o) { o.OnShapeInstanceVisibility(shape, visible); });
+}
+
+void ShapeScene::NotifyHighlight(ShapeInstance* shapeInstance, bool on) {
+  const util::SmartPtr<ShapeInstance> shape(shapeInstance);
+  Notify([&](ShapeSceneObserver& o) { o.OnShapeInstanceHighlight(shape, on); });
 }
 
 void ShapeScene::NotifyLocation(ShapeInstance* shapeInstance) {
@@ -194,6 +285,16 @@ void ShapeScene::NotifyLocation(ShapeInstance* shapeInstance) {
 void ShapeScene::NotifyAppearance(ShapeInstance* shapeInstance) {
   const util::SmartPtr<ShapeInstance> shape(shapeInstance);
   Notify([&](ShapeSceneObserver& o) { o.OnShapeInstanceAppearance(shape); });
+}
+
+void ShapeScene::NotifyColor(ShapeInstance* shapeInstance) {
+  const util::SmartPtr<ShapeInstance> shape(shapeInstance);
+  Notify([&](ShapeSceneObserver& o) { o.OnShapeInstanceColor(shape); });
+}
+
+void ShapeScene::NotifyTransparency(ShapeInstance* shapeInstance) {
+  const util::SmartPtr<ShapeInstance> shape(shapeInstance);
+  Notify([&](ShapeSceneObserver& o) { o.OnShapeInstanceTransparency(shape); });
 }
 
 void ShapeScene::NotifySelection(ShapeInstance* shapeInstance, bool selected) {

@@ -1,10 +1,15 @@
 // A scene that shows the shapes of model instances. It owns its shape instances, keeps
 // them per tree instance, and tells registered observers about every change, on the
 // thread that made it.
+//
+// Updates: the changes one thread makes between BeginUpdate and EndUpdate reach every
+// observer as one batch (OnBeginUpdate once, each change, OnEndUpdate once). A change
+// made outside an update, or on another thread, is an update of its own.
 #pragma once
 
-#include <functional>
+#include <memory>
 #include <mutex>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -36,11 +41,24 @@ class ShapeScene : public Scene, public ObserverSubject {
   bool RecreateShapeInstance(const util::SmartPtr<ShapeInstance>& shapeInstance);
   [[nodiscard]] std::vector<util::SmartPtr<ShapeInstance>> GetShapeInstances() const;
 
-  // The instances whose geometry makes up instance in this scene: the instance itself and
-  // every instance below it, depth first.
-  void GetMemberSet(const util::SmartPtr<Instance>& instance, std::vector<util::SmartPtr<Instance>>& members) const;
+  // The instance this scene shows in place of instance (a simplified stand-in); empty
+  // when it shows instance itself.
+  [[nodiscard]] virtual util::SmartPtr<Instance> GetStandInInstance(const util::SmartPtr<Instance>& instance) const;
+  // Shows standIn in place of instance from now on; an empty standIn ends that.
+  void SetStandIn(const util::SmartPtr<Instance>& instance, const util::SmartPtr<Instance>& standIn);
   // Where instance is placed in this scene (its model placement).
   [[nodiscard]] geo::Location GetInstanceLocation(const util::SmartPtr<Instance>& instance) const;
+  // Moves every shape instance of instance to the instance's model placement.
+  void UpdateInstanceLocation(const util::SmartPtr<Instance>& instance);
+
+  // Nested pairs count: the batch ends with the outermost EndUpdate.
+  void BeginUpdate();
+  void EndUpdate();
+  // Drops every shape instance (one update), then tells the observers and unregisters
+  // those that do not stay.
+  void Clear();
+  // Hands a scene-wide event to every observer's EventHandler.
+  void PostEvent(int32_t eventId);
 
   // Registers observer (once); with manage, the kernel keeps it alive until it unregisters.
   bool RegisterObserver(const util::SmartPtr<ShapeSceneObserver>& observer, int32_t flags, bool manage);
@@ -49,20 +67,36 @@ class ShapeScene : public Scene, public ObserverSubject {
 
   // Called by shape instances of this scene after they changed.
   void NotifyVisibility(ShapeInstance* shapeInstance, bool visible);
+  void NotifyHighlight(ShapeInstance* shapeInstance, bool on);
   void NotifyLocation(ShapeInstance* shapeInstance);
   void NotifyAppearance(ShapeInstance* shapeInstance);
+  void NotifyColor(ShapeInstance* shapeInstance);
+  void NotifyTransparency(ShapeInstance* shapeInstance);
   void NotifySelection(ShapeInstance* shapeInstance, bool selected);
 
  protected:
   ~ShapeScene() override;
 
  private:
-  void Notify(const std::function<void(ShapeSceneObserver&)>& call);
+  using ObserverList = std::vector<util::SmartPtr<ShapeSceneObserver>>;
+
+  // The observers as they are now. The list is replaced, never changed, when observers
+  // come and go, so a notification walks it without copying or locking.
+  [[nodiscard]] std::shared_ptr<const ObserverList> Observers() const;
+  [[nodiscard]] bool InUpdateOnThisThread() const;
+  template <class Call>
+  void Notify(const Call& call);
   void Add(const util::SmartPtr<ShapeInstance>& shapeInstance);
 
   mutable std::mutex m_mutex;
   std::unordered_map<const Instance*, std::vector<util::SmartPtr<ShapeInstance>>> m_byInstance;
-  std::vector<util::SmartPtr<ShapeSceneObserver>> m_observers;
+  struct StandIn {
+    util::SmartPtr<Instance> instance;  // held, so its address cannot be reused meanwhile
+    util::SmartPtr<Instance> standIn;
+  };
+  std::unordered_map<const Instance*, StandIn> m_standIns;
+  std::shared_ptr<const ObserverList> m_observers = std::make_shared<const ObserverList>();
+  std::unordered_map<std::thread::id, int> m_updateDepth;
 };
 
 }  // namespace oxk

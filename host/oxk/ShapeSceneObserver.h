@@ -1,6 +1,8 @@
 // An observer of a shape scene: told about shape instances that are created, removed,
-// shown or hidden, moved, or whose appearance changes. Each change arrives between
-// OnBeginUpdate and OnEndUpdate, on the thread that changed the scene.
+// shown or hidden, highlighted, moved, or whose look changes (appearance override,
+// colour, transparency, selection). Changes arrive between OnBeginUpdate and
+// OnEndUpdate, on the thread that changed the scene; the changes one thread makes within
+// one ShapeScene update arrive in one such pair.
 #pragma once
 
 #include "oxk/SceneObserver.h"
@@ -15,8 +17,11 @@ class ShapeSceneObserver : public SceneObserver {
   virtual void OnShapeInstanceCreate(const util::SmartPtr<ShapeInstance>& /*shapeInstance*/) {}
   virtual void OnShapeInstanceRemove(const util::SmartPtr<ShapeInstance>& /*shapeInstance*/) {}
   virtual void OnShapeInstanceVisibility(const util::SmartPtr<ShapeInstance>& /*shapeInstance*/, bool /*visible*/) {}
+  virtual void OnShapeInstanceHighlight(const util::SmartPtr<ShapeInstance>& /*shapeInstance*/, bool /*on*/) {}
   virtual void OnShapeInstanceLocation(const util::SmartPtr<ShapeInstance>& /*shapeInstance*/) {}
   virtual void OnShapeInstanceAppearance(const util::SmartPtr<ShapeInstance>& /*shapeInstance*/) {}
+  virtual void OnShapeInstanceColor(const util::SmartPtr<ShapeInstance>& /*shapeInstance*/) {}
+  virtual void OnShapeInstanceTransparency(const util::SmartPtr<ShapeInstance>& /*shapeInstance*/) {}
   virtual void OnShapeInstanceSelection(const util::SmartPtr<ShapeInstance>& /*shapeInstance*/, bool /*selected*/) {}
 
  protected:

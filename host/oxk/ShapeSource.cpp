@@ -4,10 +4,14 @@
 
 namespace oxk {
 
-bool ShapeSource::Create(util::SmartPtr<ShapeSource>& out, const util::Symbol& url, const geo::FBox& /*box*/,
+bool ShapeSource::Create(util::SmartPtr<ShapeSource>& out, const util::Symbol& url, const geo::FBox& box,
                          int32_t /*flags*/) {
-  out = util::SmartPtr<ShapeSource>(new ShapeSource(url));
+  out = util::SmartPtr<ShapeSource>(new ShapeSource(url, box));
   return true;
+}
+
+geo::FBox ShapeSource::GetBBox() const {
+  return m_shape->HasGeometry() ? m_shape->GetModelBox() : m_box;
 }
 
 std::string ShapeSource::GetFilePath() const {

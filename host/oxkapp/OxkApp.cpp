@@ -13,6 +13,8 @@ void SceneManager::SetActiveView(const util::SmartPtr<oxk::View>& view) {
   m_active = view;
 }
 
+OxkApp::OxkApp() : m_sceneManager(new SceneManager()) {}
+
 util::SmartPtr<OxkApp> OxkApp::Get() {
   // Never destroyed: completions on other threads may still ask for it at exit.
   static util::SmartPtr<OxkApp>* app = new util::SmartPtr<OxkApp>(new OxkApp());

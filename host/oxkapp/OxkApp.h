@@ -1,4 +1,5 @@
 // The viewer application: its scene manager knows which view the user works in.
+// The application starts with a scene manager and no active view.
 #pragma once
 
 #include <mutex>
@@ -33,7 +34,7 @@ class OxkApp : public oxk::Object {
   void SetSceneManager(const util::SmartPtr<SceneManager>& manager);
 
  protected:
-  OxkApp() = default;
+  OxkApp();
   ~OxkApp() override = default;
 
  private:

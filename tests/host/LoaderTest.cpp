@@ -80,7 +80,8 @@ TEST(Loader, MissingOrMalformedFilesCompleteWithAStatus) {
   EXPECT_EQ(Load(ShapeOf(folder.File("nope.obj")), event), Loader::kMissing);
   EXPECT_EQ(Load(ShapeOf(folder.Write("a.obj", "v 0 0\nf 1 1 1\n")), event), Loader::kMalformed);
   EXPECT_EQ(Load(ShapeOf(folder.Write("b.obj", "v 0 0 0\nv 1 0 0\nf 1 2 9\n")), event), Loader::kMalformed);
-  EXPECT_EQ(Load(ShapeOf(folder.Write("c.obj", "v 0 0 0\n")), event), Loader::kMalformed);
+  EXPECT_EQ(Load(ShapeOf(folder.Write("c.obj", "# no vertex at all\nf 1 2 3\n")), event), Loader::kMalformed);
+  EXPECT_EQ(Load(ShapeOf(folder.Write("d.obj", "not an OBJ file\n")), event), Loader::kMalformed);
   EXPECT_EQ(Load(util::SmartPtr<oxk::Shape>(), event), Loader::kNothingToLoad);
 }
 
@@ -138,16 +139,41 @@ TEST(Kernel, KeepsHandedOverEventsAliveUntilTheyComplete) {
   EXPECT_TRUE(destroyed);
 }
 
-TEST(AsyncEventSet, CompletesWhenEveryMemberHas) {
+TEST(AsyncEventSet, CompletesWhenEveryAddedMemberHas) {
   util::SmartPtr<oxk::AsyncEventSet> set(new oxk::AsyncEventSet());
+  auto guard = set->CreateNewEvent();
   auto first = set->CreateNewEvent();
   auto second = set->CreateNewEvent();
+  auto stray = set->CreateNewEvent();  // made, never added: not waited for
+  ASSERT_TRUE(set->AddEvent(guard));
+  EXPECT_FALSE(set->AddEvent(guard));  // once only
+  ASSERT_TRUE(set->AddEvent(first));
+  ASSERT_TRUE(set->AddEvent(second));
+  util::SmartPtr<oxk::AsyncEventSet> other(new oxk::AsyncEventSet());
+  EXPECT_FALSE(other->AddEvent(first));  // not one of its members
   first->Complete(0);
-  EXPECT_FALSE(set->IsComplete());
-  std::thread other([&] { second->Complete(7); });
-  other.join();
+  std::thread loader([&] { second->Complete(7); });
+  loader.join();
+  EXPECT_FALSE(set->IsComplete());  // the guard still holds it
+  EXPECT_EQ(set->GetPendingCount(), 1);
+  guard->Complete(0);
   EXPECT_TRUE(set->IsComplete());
   EXPECT_EQ(set->GetStatus(), 7);
+  auto late = set->CreateNewEvent();
+  EXPECT_FALSE(set->AddEvent(late));
+  stray->Complete(0);
+}
+
+TEST(AsyncEventSet, AMemberDoneBeforeItIsAddedIsNotWaitedFor) {
+  util::SmartPtr<oxk::AsyncEventSet> set(new oxk::AsyncEventSet());
+  auto early = set->CreateNewEvent();
+  early->Complete(3);
+  EXPECT_FALSE(set->AddEvent(early));
+  auto member = set->CreateNewEvent();
+  ASSERT_TRUE(set->AddEvent(member));
+  member->Complete(0);
+  EXPECT_TRUE(set->IsComplete());
+  EXPECT_EQ(set->GetStatus(), 0);  // the early member's failure is not the set's
 }
 
 }  // namespace

@@ -24,6 +24,7 @@ class Recorder : public oxk::ShapeSceneObserver {
   }
   void OnShapeInstanceLocation(const util::SmartPtr<oxk::ShapeInstance>&) override { events.push_back("moved"); }
   void OnShapeInstanceAppearance(const util::SmartPtr<oxk::ShapeInstance>&) override { events.push_back("look"); }
+  void OnShapeInstanceTransparency(const util::SmartPtr<oxk::ShapeInstance>&) override { events.push_back("opacity"); }
   std::vector<std::string> events;
 };
 
@@ -96,8 +97,9 @@ TEST_F(SceneKernel, ObserversHearEveryChangeBetweenBeginAndEnd) {
   ASSERT_TRUE(scene->RecreateShapeInstance(shape));
   EXPECT_FALSE(scene->RecreateShapeInstance(shape));
 
-  const std::vector<std::string> expected = {"begin", "hidden", "end",    "begin", "moved", "end",    "begin", "look",
-                                             "end",   "begin",  "remove", "end",   "begin", "create", "end"};
+  const std::vector<std::string> expected = {"begin",  "hidden", "end",     "begin",  "moved",
+                                             "end",    "begin",  "opacity", "end",    "begin",
+                                             "remove", "end",    "begin",   "create", "end"};
   EXPECT_EQ(recorder->events, expected);
 
   recorder->Unregister();
@@ -142,8 +144,8 @@ TEST(ModelFile, RejectsWhatIsNotAModel) {
 namespace {
 
 TEST_F(SceneKernel, MemberSetsAndSelection) {
-  std::vector<util::SmartPtr<oxk::Instance>> members;
-  scene->GetMemberSet(tree->FindInstance(util::Symbol("/1")), members);
+  std::vector<util::SmartPtr<oxk::BaseInstance>> members;
+  tree->FindInstance(util::Symbol("/1"))->GetMemberSet(members);
   ASSERT_EQ(members.size(), 2u);
   EXPECT_TRUE(members[0]->GetIdPath() == "/1");
   EXPECT_TRUE(members[1]->GetIdPath() == "/1/4");

@@ -116,7 +116,7 @@ TEST(SymbolContent, SavedSymbolLoadsBackWithEveryField) {
   ASSERT_EQ(restored->GetConnectedParts().size(), 2u);
   for (size_t i = 0; i < 2; ++i) {
     const auto& a = record.connectedParts[i];
-    const auto& b = restored->GetConnectedParts()[i];
+    const auto b = restored->GetConnectedParts()[i];
     EXPECT_TRUE(a.partId == b.partId);
     EXPECT_TRUE(a.assemblyPartId == b.assemblyPartId);
     EXPECT_EQ(a.lastPos, b.lastPos);

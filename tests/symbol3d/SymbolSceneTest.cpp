@@ -125,9 +125,10 @@ TEST_F(SymbolScene, FactorySymbolAttachesLoadsSavesDetachesAndComesBack) {
   EXPECT_TRUE(caller->WaitForCompletion(1s));
   EXPECT_EQ(caller->completions, 1);
 
-  // The node: one more under the root, named by a fresh content identifier, tagged.
+  // The node: one more under the root, named by a fresh content identifier (the number
+  // 1 is the housing's), tagged.
   EXPECT_EQ(NodeCount(), nodesBefore + 1);
-  auto node = tree->FindInstance(util::Symbol("/cs1"));
+  auto node = tree->FindInstance(util::Symbol("/cs2"));
   ASSERT_TRUE(node);
   EXPECT_EQ(node->GetUserData(SymbolAnnotation::GetUserDataId()), symbol.get());
   auto shape = symbol->GetShapeInstance();
@@ -141,7 +142,7 @@ TEST_F(SymbolScene, FactorySymbolAttachesLoadsSavesDetachesAndComesBack) {
   ASSERT_EQ(saved.size(), 1u);
   const auto* savedId = saved[0]->FindProperty(util::Symbol("ID"));
   ASSERT_NE(savedId, nullptr);
-  EXPECT_TRUE(std::get<util::Symbol>(*savedId) == "cs1");
+  EXPECT_TRUE(std::get<util::Symbol>(*savedId) == "cs2");
 
   EXPECT_TRUE(symbol->DetachScene());
   SmartPtr<oxk::ShapeScene> none;

@@ -8,11 +8,11 @@ namespace oxkapp::illustration {
 
 class LimMultiRootContainer : public oxk::MultiRootContainer {
  public:
-  LimMultiRootContainer() : m_fileInfo(new OrbisFileInfo()) {}
+  LimMultiRootContainer() : m_fileInfo(new OrbisFileInfo(this)) {}
   [[nodiscard]] util::SmartPtr<OrbisFileInfo> GetFileInfo() const { return m_fileInfo; }
 
  protected:
-  ~LimMultiRootContainer() override = default;
+  ~LimMultiRootContainer() override { m_fileInfo->ForgetContainer(); }
 
  private:
   util::SmartPtr<OrbisFileInfo> m_fileInfo;

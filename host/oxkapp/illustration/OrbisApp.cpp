@@ -18,4 +18,16 @@ void OrbisApp::SetTemporaryDirectory(const util::Symbol& folder) {
   m_temporaryDirectory = folder;
 }
 
+util::SmartPtr<oxk::illustration::SbomTree> OrbisApp::GetSbomTree() const {
+  std::lock_guard<std::mutex> guard(m_mutex);
+  return m_sbomTree;
+}
+
+void OrbisApp::SetSbomTree(const util::SmartPtr<oxk::illustration::SbomTree>& tree) {
+  util::SmartPtr<oxk::illustration::SbomTree> previous;
+  std::lock_guard<std::mutex> guard(m_mutex);
+  previous = m_sbomTree;
+  m_sbomTree = tree;
+}
+
 }  // namespace oxkapp::illustration

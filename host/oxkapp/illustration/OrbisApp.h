@@ -1,10 +1,11 @@
 // The illustration authoring application's services: its temporary folder (symbol files
-// are placed in its "Symbols" sub-folder) and its SBOM tree, which the reference host
-// does not have.
+// are placed in its "Symbols" sub-folder) and the SBOM tree of the illustration it has
+// open.
 #pragma once
 
 #include <mutex>
 
+#include "oxk/illustration/SbomTree.h"
 #include "util/RefCounted.h"
 #include "util/SmartPtr.h"
 #include "util/Symbol.h"
@@ -18,6 +19,9 @@ class OrbisApp : public util::RefCounted {
   // False (folder emptied) when no temporary folder is set.
   bool GetTemporaryDirectory(util::Symbol& folder) const;
   void SetTemporaryDirectory(const util::Symbol& folder);
+  // Empty when no illustration with an SBOM is open.
+  [[nodiscard]] util::SmartPtr<oxk::illustration::SbomTree> GetSbomTree() const;
+  void SetSbomTree(const util::SmartPtr<oxk::illustration::SbomTree>& tree);
 
  protected:
   ~OrbisApp() override = default;
@@ -25,6 +29,7 @@ class OrbisApp : public util::RefCounted {
  private:
   mutable std::mutex m_mutex;
   util::Symbol m_temporaryDirectory;
+  util::SmartPtr<oxk::illustration::SbomTree> m_sbomTree;
 };
 
 }  // namespace oxkapp::illustration

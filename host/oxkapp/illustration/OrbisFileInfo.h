@@ -2,23 +2,38 @@
 #pragma once
 
 #include <atomic>
-#include <string>
+#include <mutex>
 
 #include "oxk/Object.h"
 #include "util/Symbol.h"
+
+namespace oxk {
+class MultiRootContainer;
+}
 
 namespace oxkapp::illustration {
 
 class OrbisFileInfo : public oxk::Object {
  public:
-  // "1", "2", ... in order, never repeated within a document.
-  [[nodiscard]] util::Symbol GetNextStructureId() { return util::Symbol(std::to_string(m_next.fetch_add(1))); }
+  // container: the document's container, whose structure the identifiers must be fresh
+  // in (plain: the container owns this and clears it when it goes).
+  explicit OrbisFileInfo(oxk::MultiRootContainer* container) : m_container(container) {}
+
+  // "1", "2", ... in order, never repeated within a document, and never one that the
+  // primary structure already uses at its top, plainly or as a content-symbol
+  // identifier ("cs3" takes 3): documents restored from content bring their own.
+  [[nodiscard]] util::Symbol GetNextStructureId();
+
+  // Called by the container when it goes.
+  void ForgetContainer();
 
  protected:
   ~OrbisFileInfo() override = default;
 
  private:
-  std::atomic<int> m_next{1};
+  std::mutex m_mutex;
+  oxk::MultiRootContainer* m_container;
+  int m_next = 1;
 };
 
 }  // namespace oxkapp::illustration
