@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks the formatting, then builds and runs the whole test
 # suite three times: plain (warnings as errors), under AddressSanitizer +
-# UndefinedBehaviorSanitizer, and under ThreadSanitizer. The plain tree is also
+# UndefinedBehaviorSanitizer built with clang (which also checks the lock annotations),
+# and under ThreadSanitizer. The plain tree is also
 # installed into a staging prefix, its exports checked, and a host project built and run
 # against that prefix.
 set -euo pipefail
@@ -34,5 +35,6 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 run build/test -DSYMBOLS_BENCH=ON
 installed build/test
-run build/asan -DSYMBOLS_SANITIZE=address,undefined -DCMAKE_BUILD_TYPE=Debug
+run build/asan -DSYMBOLS_SANITIZE=address,undefined -DCMAKE_BUILD_TYPE=Debug \
+  -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang
 run build/tsan -DSYMBOLS_SANITIZE=thread

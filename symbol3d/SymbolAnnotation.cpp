@@ -135,7 +135,12 @@ SymbolAnnotation::SymbolAnnotation(const SymbolAnnotation& other)
 }
 
 SymbolAnnotation::~SymbolAnnotation() {
-  DropSceneObserver();
+  {
+    // Nobody else holds the lock of an annotation that goes; taking it states that the
+    // observer is only ever touched under it.
+    conc::WriteGuard guard(GetRWLock());
+    DropSceneObserver();
+  }
   // The node may outlive this annotation; it must not point at it any more.
   util::SmartPtr<oxk::Instance> instance;
   if (shapeInstance && shapeInstance->GetInstance(instance) && instance->GetUserData(GetUserDataId()) == this) {

@@ -25,6 +25,7 @@
 
 #include "common/Export.h"
 #include "common/SequencerTagList.h"
+#include "conc/ThreadSafety.h"
 #include "geo/Location.h"
 #include "oxg/Appearance.h"
 #include "oxk/AsyncEvent.h"
@@ -227,7 +228,7 @@ class OXSYMBOLS_EXPORT SymbolAnnotation : public SymbolAnnotationBase {
 
  private:
   // Unregisters, clears and releases the scene observer.
-  void DropSceneObserver();
+  void DropSceneObserver() OX_REQUIRES(GetRWLock());
   // Writes a field of the first entry with partId, if it is still there.
   void StoreLastPos(const util::Symbol& partId, const geo::DPoint3D& position);
   void StoreOffset(const util::Symbol& partId, const geo::DVec3& offset);
@@ -239,7 +240,7 @@ class OXSYMBOLS_EXPORT SymbolAnnotation : public SymbolAnnotationBase {
  protected:
   std::atomic<bool> symbolLoaded{false};
   util::SmartPtr<oxk::ShapeInstance> shapeInstance;
-  util::SmartPtr<ShapeSceneObserver> sceneObserver;
+  util::SmartPtr<ShapeSceneObserver> sceneObserver OX_GUARDED_BY(GetRWLock());
   util::SmartPtr<oxk::ShapeInstance> previewShapeInstance;
   std::atomic<bool> legacySymbol{false};
   bool hasAppearanceOverride = false;

@@ -23,7 +23,7 @@ class ShapeScene;
 
 class ShapeInstance : public Object {
  public:
-  ShapeInstance() = default;
+  ShapeInstance() : m_instance(nullptr) {}
   ShapeInstance(const util::SmartPtr<Instance>& instance, const util::SmartPtr<Shape>& shape)
       : m_instance(instance), m_shape(shape) {}
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "conc/ReadGuard.h"
 #include "oxk/AnnoSet.h"
 #include "oxk/ComponentInstance.h"
 #include "oxk/ContentFile.h"
@@ -37,7 +38,10 @@ class TestSymbol : public SymbolAnnotation {
  public:
   using SymbolAnnotation::CalculateSymbolLocation;
   using SymbolAnnotation::GetInstanceByPath;
-  SmartPtr<oxannotations::ShapeSceneObserver> Observer() const { return sceneObserver; }
+  SmartPtr<oxannotations::ShapeSceneObserver> Observer() const {
+    conc::ReadGuard guard(GetRWLock());
+    return sceneObserver;
+  }
 };
 
 // Holds the loader's thread until opened, so that loads queued meanwhile are pending.
