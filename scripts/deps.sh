@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, tests, benchmarks and fuzzers need, when missing.
 set -euo pipefail
-packages=(cmake make g++ pkg-config libpugixml-dev libpng-dev libgtest-dev libgmock-dev
+packages=(cmake make g++ pkg-config libpugixml-dev libpng-dev libgtest-dev libgmock-dev libcli11-dev nlohmann-json3-dev
           libbenchmark-dev clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do

@@ -125,7 +125,7 @@ TEST_F(SymbolsTool, BadUsageExitsTwoWithOneLineAndHelpEverywhere) {
                            "library check --help", "library find --help", "library export --help", "gallery --help"}) {
     const Result result = Run(args);
     EXPECT_EQ(result.status, 0) << args;
-    EXPECT_EQ(result.out.rfind("usage: symbols", 0), 0u) << args;
+    EXPECT_NE(result.out.find("usage: symbols"), std::string::npos) << args;
   }
   EXPECT_EQ(Run("--base /no/such/folder library list").status, 1);
 }
