@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -38,9 +39,16 @@ std::vector<std::string_view> Split(std::string_view input) {
   return parts;
 }
 
-// One scratch folder per process, laid out afresh for each input.
+// One scratch folder per process, laid out afresh for each input and removed when the
+// fuzzer exits.
 const fs::path& Scratch() {
-  static const fs::path folder = fs::temp_directory_path() / ("fuzz-symbols-tool-" + std::to_string(::getpid()));
+  static const fs::path folder = [] {
+    std::atexit([] {
+      std::error_code ignored;
+      fs::remove_all(Scratch(), ignored);
+    });
+    return fs::temp_directory_path() / ("fuzz-symbols-tool-" + std::to_string(::getpid()));
+  }();
   return folder;
 }
 

@@ -113,6 +113,9 @@ TEST_F(SymbolsTool, SampleLibraryListsChecksCleanAndShowsEntries) {
   EXPECT_NE(show.out.find("torque: Tightening torque (25 Nm)"), std::string::npos) << show.out;
   EXPECT_EQ(show.out.find("camera:"), std::string::npos) << "empty fields are left out";
   EXPECT_EQ(Run("library show image 99").status, 1);
+  const Result category = Run("library show category 3");
+  EXPECT_NE(category.out.find("tooltip:           Symbols I made"), std::string::npos) << category.out;
+  EXPECT_EQ(category.out.find("description:"), std::string::npos) << "an empty description is left out";
 
   Result find = Run("library find GLOVES");
   ASSERT_EQ(find.status, 0);
@@ -234,12 +237,14 @@ TEST_F(SymbolsTool, GalleryEmbedsLibraryImagesOnceAndNothingElse) {
   CopySamples();
   const fs::path outside = scratch / "outside.png";
   fs::copy_file(Png(), outside);
+  fs::copy_file(Png(), base / "SymbolsLibrary/2D/copy_64x64.png");
   const std::string passwd = scratch.string() + "/passwd";
   Put(passwd, "root:x:0:0:root:/root:/bin/bash\n");
   Put(base / "SymbolsLibrary/2D/fake.png", "not an image at all");
   const std::string symbols = Image(1, "Plain", "") +
                               Image(2, "First copy", "SymbolsLibrary/standard/2D/warning_64x64.png") +
-                              Image(3, "Second copy", "SymbolsLibrary/standard/2D/warning_64x64.png") +
+                              Image(3, "Second copy", "SymbolsLibrary/2D/copy_64x64.png") +
+                              Image(8, "Third copy", "SymbolsLibrary/standard/2D/warning_64x64.png") +
                               Image(4, "Climber", "../outside.png") + Image(5, "Secrets", passwd) +
                               Image(6, "Fake", "SymbolsLibrary/2D/fake.png") + Image(7, "Folder", "SymbolsLibrary/2D");
   Put(UserFile(), Library("<category id=\"1\"><name>Only</name></category>", "", symbols));
