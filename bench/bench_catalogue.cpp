@@ -466,9 +466,14 @@ int main(int argc, char** argv) {
   // Shared machines change a core's speed for seconds at a time; shuffling the repetitions
   // of all benchmarks lets each ratio's best runs come from the same kind of phase.
   // A flag given on the command line comes later and wins.
-  std::vector<char*> args(argv, argv + argc);
   char interleave[] = "--benchmark_enable_random_interleaving=true";
-  args.insert(args.begin() + 1, interleave);
+  std::vector<char*> args;
+  args.reserve(static_cast<size_t>(argc) + 1);
+  args.push_back(argv[0]);
+  args.push_back(interleave);
+  for (int i = 1; i < argc; ++i) {
+    args.push_back(argv[i]);
+  }
   int count = static_cast<int>(args.size());
   benchmark::Initialize(&count, args.data());
   RatioReporter reporter;
