@@ -1,63 +1,131 @@
 #include "CatalogueReport.h"
 
 #include <algorithm>
-#include <cctype>
 #include <unordered_map>
 #include <unordered_set>
 
-#include "ToolSetup.h"
+#include "ToolContext.h"
+#include "Utf8Text.h"
 
 namespace symbols_tool {
 
 namespace {
 
+using nlohmann::json;
+using oxk::illustration::SequencerTag;
 using oxsymbols::PartslibraryImageItem;
 using oxsymbols::PartslibraryOlItem;
 using oxsymbols::SequencerTagList;
-
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
 
 std::string Yes(bool value) {
   return value ? "yes" : "no";
 }
 
 template <class Entry>
-std::string Origin(const Entry& entry) {
-  return LibraryName(entry.IsShared(), entry.IsStandard());
+const char* Origin(const Entry& entry) {
+  return oxsymbols::OriginName(oxsymbols::OriginOf(entry));
+}
+
+// "  label:  text" with the text escaped; nothing for an empty text.
+void Field(std::ostream& out, const char* label, const std::string& text) {
+  if (!text.empty()) {
+    out << "  " << label << EscapeForTerminal(text) << "\n";
+  }
+}
+
+SequencerTagList TagsOf(const PartslibraryOlItem& ol) {
+  SequencerTagList tags;
+  ol.GetSequencerTags(tags);
+  return tags;
+}
+
+SequencerTagList TagsOf(const PartslibraryImageItem& image) {
+  SequencerTagList tags;
+  image.GetSequencerTags(tags);
+  return tags;
+}
+
+const std::string& TooltipOf(const PartslibraryOlItem& ol) {
+  return ol.GetOlTooltip();
+}
+
+const std::string& TooltipOf(const PartslibraryImageItem& image) {
+  return image.GetImageTooltip();
 }
 
 void ShowTags(const SequencerTagList& tags, std::ostream& out) {
+  if (tags.empty()) {
+    return;
+  }
   out << "  tags:              " << tags.size() << "\n";
   for (const auto& tag : tags) {
     if (!tag) {
       continue;
     }
-    out << "    - " << oxk::illustration::SequencerTag::GetSymbolForType(tag->GetType()).safe_c_str() << ": "
-        << tag->GetDescription();
+    out << "    - " << SequencerTag::GetSymbolForType(tag->GetType()).safe_c_str();
+    if (!tag->GetDescription().empty()) {
+      out << ": " << EscapeForTerminal(tag->GetDescription());
+    }
     if (!tag->GetQuantityString().empty() || !tag->GetUnits().empty()) {
-      out << " (" << tag->GetQuantityString() << (tag->GetUnits().empty() ? "" : " ") << tag->GetUnits() << ")";
+      out << " (" << EscapeForTerminal(tag->GetQuantityString()) << (tag->GetUnits().empty() ? "" : " ")
+          << EscapeForTerminal(tag->GetUnits()) << ")";
     }
     out << "\n";
   }
 }
 
+json TagsJson(const SequencerTagList& tags) {
+  json list = json::array();
+  for (const auto& tag : tags) {
+    if (tag) {
+      list.push_back({{"type", SequencerTag::GetSymbolForType(tag->GetType()).str()},
+                      {"name", tag->GetName()},
+                      {"description", tag->GetDescription()},
+                      {"quantity", tag->GetQuantityString()},
+                      {"units", tag->GetUnits()}});
+    }
+  }
+  return list;
+}
+
+json LocationJson(const geo::Location& location) {
+  const geo::FMat33& m = location.GetMat();
+  json matrix = json::array();
+  for (int row = 0; row < 3; ++row) {
+    matrix.push_back({m.Get(row, 0), m.Get(row, 1), m.Get(row, 2)});
+  }
+  const geo::DPoint3D& p = location.GetPos();
+  return {{"matrix", matrix}, {"position", {p.x, p.y, p.z}}};
+}
+
 // The lines every entry kind starts with: kind and identifier, origin, category, texts.
 template <class Entry>
-void ShowEntryHeader(const char* kind, const Entry& entry, const std::string& categoryName, const std::string& tooltip,
-                     std::ostream& out) {
+void ShowEntryHeader(const char* kind, const Entry& entry, const std::string& categoryName, std::ostream& out) {
   out << kind << " " << entry.GetID() << "\n"
       << "  library:           " << Origin(entry) << "\n"
-      << "  category:          " << entry.GetCategoryID() << " (" << categoryName << ")\n"
-      << "  name:              " << entry.GetName() << "\n"
-      << "  title:             " << entry.GetTitle() << "\n"
-      << "  description:       " << entry.GetDescription() << "\n"
-      << "  tooltip:           " << tooltip << "\n"
-      << "  tooltip shows:     title " << Yes(entry.ShowTooltipTitle()) << ", description "
+      << "  category:          " << entry.GetCategoryID() << " (" << EscapeForTerminal(categoryName) << ")\n";
+  Field(out, "name:              ", entry.GetName());
+  Field(out, "title:             ", entry.GetTitle());
+  Field(out, "description:       ", entry.GetDescription());
+  Field(out, "tooltip:           ", TooltipOf(entry));
+  out << "  tooltip shows:     title " << Yes(entry.ShowTooltipTitle()) << ", description "
       << Yes(entry.ShowTooltipDescription()) << "\n";
+}
+
+template <class Entry>
+json EntryHeaderJson(const char* kind, const Entry& entry, const std::string& categoryName) {
+  return {{"kind", kind},
+          {"id", entry.GetID()},
+          {"library", Origin(entry)},
+          {"categoryId", entry.GetCategoryID()},
+          {"category", categoryName},
+          {"name", entry.GetName()},
+          {"title", entry.GetTitle()},
+          {"description", entry.GetDescription()},
+          {"tooltip", TooltipOf(entry)},
+          {"showTooltipTitle", entry.ShowTooltipTitle()},
+          {"showTooltipDescription", entry.ShowTooltipDescription()},
+          {"tags", TagsJson(TagsOf(entry))}};
 }
 
 void ShowLocation(const char* label, const geo::Location& location, std::ostream& out) {
@@ -69,13 +137,12 @@ void ShowLocation(const char* label, const geo::Location& location, std::ostream
 }
 
 template <class Entry>
-bool Matches(const Entry& entry, const std::string& tooltip, const std::string& needle) {
-  const auto has = [&](const std::string& text) { return Lower(text).find(needle) != std::string::npos; };
-  if (has(entry.GetName()) || has(entry.GetTitle()) || has(entry.GetDescription()) || has(tooltip)) {
+bool Matches(const Entry& entry, const std::string& needle) {
+  const auto has = [&](const std::string& text) { return FoldCase(text).find(needle) != std::string::npos; };
+  if (has(entry.GetName()) || has(entry.GetTitle()) || has(entry.GetDescription()) || has(TooltipOf(entry))) {
     return true;
   }
-  SequencerTagList tags;
-  entry.GetSequencerTags(tags);
+  const SequencerTagList tags = TagsOf(entry);
   return std::any_of(tags.begin(), tags.end(), [&](const auto& tag) {
     return tag &&
            (has(tag->GetDescription()) || has(tag->GetName()) || has(tag->GetUnits()) || has(tag->GetQuantityString()));
@@ -84,20 +151,28 @@ bool Matches(const Entry& entry, const std::string& tooltip, const std::string& 
 
 }  // namespace
 
+void WriteJson(const nlohmann::json& value, std::ostream& out) {
+  out << value.dump(2, ' ', false, json::error_handler_t::replace) << "\n";
+}
+
 std::string CatalogueReport::CategoryName(int id) const {
   const auto category = m_list.GetCategoryFromCategoryList(id);
-  return category ? category->GetName() : "(none)";
+  return category ? category->GetName() : std::string();
 }
 
 void CatalogueReport::List(std::ostream& out) const {
-  out << "Units: " << m_list.GetUnits() << "\n";
-  if (!m_list.GetInformation().empty()) {
-    out << "Information: " << m_list.GetInformation() << "\n";
+  if (!m_list.GetUnits().empty()) {
+    out << "Units: " << EscapeForTerminal(m_list.GetUnits()) << "\n";
   }
-  out << m_list.GetCategoryList().size() << " categories, " << m_list.GetOlList().size() << " shapes, "
-      << m_list.GetImageList().size() << " images\n";
-  const auto entryLine = [&out](const char* kind, int id, const std::string& title, const std::string& origin) {
-    out << "  " << kind << " " << id << "  " << title << "  [" << origin << "]\n";
+  if (!m_list.GetInformation().empty()) {
+    out << "Information: " << EscapeForTerminal(m_list.GetInformation()) << "\n";
+  }
+  out << Counted(m_list.GetCategoryList().size(), "category", "categories") << ", "
+      << Counted(m_list.GetOlList().size(), "shape", "shapes") << ", "
+      << Counted(m_list.GetImageList().size(), "image", "images") << "\n";
+  const auto entryLine = [&out](const char* kind, const auto& entry) {
+    out << "  " << kind << " " << entry.GetID() << "  " << EscapeForTerminal(entry.GetTitle()) << "  [" << Origin(entry)
+        << "]\n";
   };
   // Entries by category identifier, so each category finds its own without a full walk.
   std::unordered_map<int, std::vector<size_t>> olsOf;
@@ -112,34 +187,65 @@ void CatalogueReport::List(std::ostream& out) const {
   }
   std::unordered_set<int> categoryIds;
   for (const auto& category : m_list.GetCategoryList()) {
-    out << "\nCategory " << category->GetID() << ": " << category->GetName() << "  [" << Origin(*category) << "]\n";
+    out << "\nCategory " << category->GetID() << ": " << EscapeForTerminal(category->GetName()) << "  ["
+        << Origin(*category) << "]\n";
     if (!categoryIds.insert(category->GetID()).second) {
       out << "  (same identifier as an earlier category)\n";
     }
     for (const size_t i : olsOf[category->GetID()]) {
-      entryLine("shape", ols[i]->GetID(), ols[i]->GetTitle(), Origin(*ols[i]));
+      entryLine("shape", *ols[i]);
     }
     for (const size_t i : imagesOf[category->GetID()]) {
-      entryLine("image", images[i]->GetID(), images[i]->GetTitle(), Origin(*images[i]));
+      entryLine("image", *images[i]);
     }
   }
   bool header = false;
   const auto orphan = [&](const char* kind, const auto& entry) {
-    if (categoryIds.count(entry->GetCategoryID()) != 0) {
+    if (categoryIds.count(entry.GetCategoryID()) != 0) {
       return;
     }
     if (!header) {
       out << "\nWithout a category:\n";
       header = true;
     }
-    entryLine(kind, entry->GetID(), entry->GetTitle(), Origin(*entry));
+    entryLine(kind, entry);
   };
   for (const auto& ol : ols) {
-    orphan("shape", ol);
+    orphan("shape", *ol);
   }
   for (const auto& image : images) {
-    orphan("image", image);
+    orphan("image", *image);
   }
+}
+
+json CatalogueReport::ListJson() const {
+  json categories = json::array();
+  for (const auto& category : m_list.GetCategoryList()) {
+    json entries = json::array();
+    for (const auto& ol : m_list.GetOlList()) {
+      if (ol->GetCategoryID() == category->GetID()) {
+        entries.push_back(
+            {{"kind", "shape"}, {"id", ol->GetID()}, {"title", ol->GetTitle()}, {"library", Origin(*ol)}});
+      }
+    }
+    for (const auto& image : m_list.GetImageList()) {
+      if (image->GetCategoryID() == category->GetID()) {
+        entries.push_back(
+            {{"kind", "image"}, {"id", image->GetID()}, {"title", image->GetTitle()}, {"library", Origin(*image)}});
+      }
+    }
+    categories.push_back({{"id", category->GetID()},
+                          {"name", category->GetName()},
+                          {"library", Origin(*category)},
+                          {"entries", std::move(entries)}});
+  }
+  return {{"units", m_list.GetUnits()},
+          {"information", m_list.GetInformation()},
+          {"counts",
+           {{"categories", m_list.GetCategoryList().size()},
+            {"shapes", m_list.GetOlList().size()},
+            {"images", m_list.GetImageList().size()}}},
+          {"categories", std::move(categories)}};
 }
 
 bool CatalogueReport::ShowShape(int id, std::ostream& out) const {
@@ -147,15 +253,22 @@ bool CatalogueReport::ShowShape(int id, std::ostream& out) const {
   if (!ol) {
     return false;
   }
-  ShowEntryHeader("shape", *ol, CategoryName(ol->GetCategoryID()), ol->GetOlTooltip(), out);
-  out << "  gallery thumbnail: " << ol->GetOlGalleryThumbnailUrl() << "\n"
-      << "  dialog thumbnail:  " << ol->GetOlDlgThumbnailUrl() << "\n"
-      << "  shape file:        " << ol->GetOlUrl() << "\n"
-      << "  scale:             " << ol->GetOlScale() << "\n"
-      << "  orientation:       " << ol->GetOlOrientation() << " (" << ol->GetOrientationName() << ")\n";
+  ShowEntryHeader("shape", *ol, CategoryName(ol->GetCategoryID()), out);
+  Field(out, "gallery thumbnail: ", ol->GetOlGalleryThumbnailUrl());
+  Field(out, "dialog thumbnail:  ", ol->GetOlDlgThumbnailUrl());
+  Field(out, "shape file:        ", ol->GetOlUrl());
+  out << "  scale:             " << ol->GetOlScale() << "\n"
+      << "  orientation:       " << ol->GetOlOrientation();
+  if (!ol->GetOrientationName().empty()) {
+    out << " (" << EscapeForTerminal(ol->GetOrientationName()) << ")";
+  }
+  out << "\n";
   ShowLocation("  shape csys:        ", ol->GetOlCsys(), out);
-  out << "  axis:              " << ol->GetAxisId() << " (" << ol->GetAxisName() << "), distance "
-      << ol->GetDistanceFromCsys() << "\n"
+  out << "  axis:              " << ol->GetAxisId();
+  if (!ol->GetAxisName().empty()) {
+    out << " (" << EscapeForTerminal(ol->GetAxisName()) << ")";
+  }
+  out << ", distance " << ol->GetDistanceFromCsys() << "\n"
       << "  annotation symbol: " << Yes(ol->IsAnnotationSymbol()) << "\n"
       << "  current orientation: " << Yes(ol->IsUseCurrentOrientation()) << "\n"
       << "  edit csys method:  " << ol->GetEditCsysMethod() << "\n";
@@ -166,12 +279,8 @@ bool CatalogueReport::ShowShape(int id, std::ostream& out) const {
     out << "  camera:            " << (orthographic ? "orthographic, width " : "perspective, field of view ") << value
         << "\n";
     ShowLocation("  camera location:   ", location, out);
-  } else {
-    out << "  camera:            none\n";
   }
-  SequencerTagList tags;
-  ol->GetSequencerTags(tags);
-  ShowTags(tags, out);
+  ShowTags(TagsOf(*ol), out);
   return true;
 }
 
@@ -180,18 +289,16 @@ bool CatalogueReport::ShowImage(int id, std::ostream& out) const {
   if (!image) {
     return false;
   }
-  ShowEntryHeader("image", *image, CategoryName(image->GetCategoryID()), image->GetImageTooltip(), out);
-  out << "  gallery thumbnail: " << image->GetImageGalleryThumbnailUrl() << "\n"
-      << "  dialog thumbnail:  " << image->GetImageDlgThumbnailUrl() << "\n"
-      << "  image file:        " << image->GetImageUrl() << "\n"
-      << "  billboard:         " << Yes(image->GetIsBillboardImage()) << "\n"
+  ShowEntryHeader("image", *image, CategoryName(image->GetCategoryID()), out);
+  Field(out, "gallery thumbnail: ", image->GetImageGalleryThumbnailUrl());
+  Field(out, "dialog thumbnail:  ", image->GetImageDlgThumbnailUrl());
+  Field(out, "image file:        ", image->GetImageUrl());
+  out << "  billboard:         " << Yes(image->GetIsBillboardImage()) << "\n"
       << "  scale:             " << image->GetImageScale() << "\n"
       << "  flip:              horizontal " << Yes(image->GetFlipHorizontal()) << ", vertical "
       << Yes(image->GetFlipVertical()) << "\n"
       << "  rotate:            right " << image->GetRotateRight() << ", left " << image->GetRotateLeft() << "\n";
-  SequencerTagList tags;
-  image->GetSequencerTags(tags);
-  ShowTags(tags, out);
+  ShowTags(TagsOf(*image), out);
   return true;
 }
 
@@ -201,42 +308,136 @@ bool CatalogueReport::ShowCategory(int id, std::ostream& out) const {
     return false;
   }
   out << "category " << category->GetID() << "\n"
-      << "  library:           " << Origin(*category) << "\n"
-      << "  name:              " << category->GetName() << "\n"
-      << "  tooltip:           " << category->GetCatTooltip() << "\n"
-      << "  description:       " << category->GetCatDescription() << "\n"
-      << "  entries:\n";
+      << "  library:           " << Origin(*category) << "\n";
+  Field(out, "name:              ", category->GetName());
+  Field(out, "tooltip:           ", category->GetCatTooltip());
+  Field(out, "description:       ", category->GetCatDescription());
+  bool any = false;
+  const auto entry = [&](const char* kind, const auto& item) {
+    if (!any) {
+      out << "  entries:\n";
+      any = true;
+    }
+    out << "    " << kind << " " << item.GetID() << "  " << EscapeForTerminal(item.GetTitle()) << "\n";
+  };
   for (const auto& ol : m_list.GetOlList()) {
     if (ol && ol->GetCategoryID() == id) {
-      out << "    shape " << ol->GetID() << "  " << ol->GetTitle() << "\n";
+      entry("shape", *ol);
     }
   }
   for (const auto& image : m_list.GetImageList()) {
     if (image && image->GetCategoryID() == id) {
-      out << "    image " << image->GetID() << "  " << image->GetTitle() << "\n";
+      entry("image", *image);
     }
   }
   return true;
 }
 
-size_t CatalogueReport::Find(const std::string& text, std::ostream& out) const {
-  const std::string needle = Lower(text);
-  size_t found = 0;
+json CatalogueReport::ShowJson(const std::string& kind, int id) const {
+  if (kind == "shape") {
+    const auto ol = m_list.GetOlFromOlList(id);
+    if (!ol) {
+      return nullptr;
+    }
+    json shape = EntryHeaderJson("shape", *ol, CategoryName(ol->GetCategoryID()));
+    bool orthographic = false;
+    double value = 0.0;
+    geo::Location location;
+    json camera = nullptr;
+    if (ol->GetCameraData(orthographic, value, location)) {
+      camera = {{"orthographic", orthographic}, {"value", value}, {"location", LocationJson(location)}};
+    }
+    shape.update({{"galleryThumbnail", ol->GetOlGalleryThumbnailUrl()},
+                  {"dialogThumbnail", ol->GetOlDlgThumbnailUrl()},
+                  {"file", ol->GetOlUrl()},
+                  {"scale", ol->GetOlScale()},
+                  {"orientation", ol->GetOlOrientation()},
+                  {"orientationName", ol->GetOrientationName()},
+                  {"csys", LocationJson(ol->GetOlCsys())},
+                  {"axisId", ol->GetAxisId()},
+                  {"axisName", ol->GetAxisName()},
+                  {"distanceFromCsys", ol->GetDistanceFromCsys()},
+                  {"annotationSymbol", ol->IsAnnotationSymbol()},
+                  {"useCurrentOrientation", ol->IsUseCurrentOrientation()},
+                  {"editCsysMethod", ol->GetEditCsysMethod()},
+                  {"camera", camera}});
+    return shape;
+  }
+  if (kind == "image") {
+    const auto image = m_list.GetImageFromImageList(id);
+    if (!image) {
+      return nullptr;
+    }
+    json entry = EntryHeaderJson("image", *image, CategoryName(image->GetCategoryID()));
+    entry.update({{"galleryThumbnail", image->GetImageGalleryThumbnailUrl()},
+                  {"dialogThumbnail", image->GetImageDlgThumbnailUrl()},
+                  {"file", image->GetImageUrl()},
+                  {"billboard", image->GetIsBillboardImage()},
+                  {"scale", image->GetImageScale()},
+                  {"flipHorizontal", image->GetFlipHorizontal()},
+                  {"flipVertical", image->GetFlipVertical()},
+                  {"rotateRight", image->GetRotateRight()},
+                  {"rotateLeft", image->GetRotateLeft()}});
+    return entry;
+  }
+  const auto category = m_list.GetCategoryFromCategoryList(id);
+  if (!category) {
+    return nullptr;
+  }
+  json entries = json::array();
   for (const auto& ol : m_list.GetOlList()) {
-    if (ol && Matches(*ol, ol->GetOlTooltip(), needle)) {
-      out << "shape " << ol->GetID() << "  " << ol->GetTitle() << "  category " << CategoryName(ol->GetCategoryID())
-          << "  [" << Origin(*ol) << "]\n";
-      ++found;
+    if (ol && ol->GetCategoryID() == id) {
+      entries.push_back({{"kind", "shape"}, {"id", ol->GetID()}, {"title", ol->GetTitle()}});
     }
   }
   for (const auto& image : m_list.GetImageList()) {
-    if (image && Matches(*image, image->GetImageTooltip(), needle)) {
-      out << "image " << image->GetID() << "  " << image->GetTitle() << "  category "
-          << CategoryName(image->GetCategoryID()) << "  [" << Origin(*image) << "]\n";
-      ++found;
+    if (image && image->GetCategoryID() == id) {
+      entries.push_back({{"kind", "image"}, {"id", image->GetID()}, {"title", image->GetTitle()}});
     }
   }
-  return found;
+  return {{"kind", "category"},
+          {"id", category->GetID()},
+          {"library", Origin(*category)},
+          {"name", category->GetName()},
+          {"tooltip", category->GetCatTooltip()},
+          {"description", category->GetCatDescription()},
+          {"entries", std::move(entries)}};
+}
+
+size_t CatalogueReport::Find(const std::string& text, std::ostream& out) const {
+  const json found = FindJson(text);
+  for (const json& match : found["matches"]) {
+    out << match["kind"].get<std::string>() << " " << match["id"].get<int>() << "  "
+        << EscapeForTerminal(match["title"].get<std::string>());
+    if (!match["category"].get<std::string>().empty()) {
+      out << "  category " << EscapeForTerminal(match["category"].get<std::string>());
+    }
+    out << "  [" << match["library"].get<std::string>() << "]\n";
+  }
+  return found["matches"].size();
+}
+
+json CatalogueReport::FindJson(const std::string& text) const {
+  const std::string needle = FoldCase(text);
+  json matches = json::array();
+  const auto add = [&](const char* kind, const auto& entry) {
+    matches.push_back({{"kind", kind},
+                       {"id", entry.GetID()},
+                       {"title", entry.GetTitle()},
+                       {"category", CategoryName(entry.GetCategoryID())},
+                       {"library", Origin(entry)}});
+  };
+  for (const auto& ol : m_list.GetOlList()) {
+    if (ol && Matches(*ol, needle)) {
+      add("shape", *ol);
+    }
+  }
+  for (const auto& image : m_list.GetImageList()) {
+    if (image && Matches(*image, needle)) {
+      add("image", *image);
+    }
+  }
+  return {{"query", text}, {"matches", std::move(matches)}};
 }
 
 }  // namespace symbols_tool

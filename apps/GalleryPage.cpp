@@ -5,7 +5,6 @@
 #include "ToolSetup.h"
 #include "catalogue/PartslibraryUIData.h"
 #include "geo/XmlElem.h"
-#include "util/FileSystem.h"
 
 namespace symbols_tool {
 
@@ -36,21 +35,36 @@ std::string Base64(const std::string& bytes) {
   return out;
 }
 
+// Text for HTML content and attribute values. Control characters other than line feeds
+// and tabs have no place in a page and become blanks.
 std::string Html(const std::string& text) {
-  return geo::EncodeXmlStr(text);
+  std::string clean = text;
+  for (char& c : clean) {
+    const auto byte = static_cast<unsigned char>(c);
+    if ((byte < 0x20 && c != '\n' && c != '\t') || byte == 0x7F) {
+      c = ' ';
+    }
+  }
+  return geo::EncodeXmlStr(clean);
 }
 
-// The tooltip's rich-text markers become HTML: "\b " opens bold, "\b0 " closes it.
+// The tooltip's rich-text markers: "\b " opens bold, "\b0 " closes it.
+constexpr std::string_view kBoldOn = "\\b ";
+constexpr std::string_view kBoldOff = "\\b0 ";
+
 std::string TooltipHtml(const std::string& tooltip) {
   std::string out;
+  bool bold = false;
   size_t at = 0;
   while (at < tooltip.size()) {
-    if (tooltip.compare(at, 4, "\\b0 ") == 0) {
-      out += "</b>";
-      at += 4;
-    } else if (tooltip.compare(at, 3, "\\b ") == 0) {
-      out += "<b>";
-      at += 3;
+    if (tooltip.compare(at, kBoldOff.size(), kBoldOff) == 0) {
+      out += bold ? "</b>" : "";
+      bold = false;
+      at += kBoldOff.size();
+    } else if (tooltip.compare(at, kBoldOn.size(), kBoldOn) == 0) {
+      out += bold ? "" : "<b>";
+      bold = true;
+      at += kBoldOn.size();
     } else if (tooltip[at] == '\n') {
       out += "<br>";
       ++at;
@@ -61,12 +75,59 @@ std::string TooltipHtml(const std::string& tooltip) {
       at = end;
     }
   }
+  return bold ? out + "</b>" : out;
+}
+
+// The tooltip as plain text, for title attributes and the search.
+std::string TooltipText(const std::string& tooltip) {
+  std::string out;
+  size_t at = 0;
+  while (at < tooltip.size()) {
+    if (tooltip.compare(at, kBoldOff.size(), kBoldOff) == 0) {
+      at += kBoldOff.size();
+    } else if (tooltip.compare(at, kBoldOn.size(), kBoldOn) == 0) {
+      at += kBoldOn.size();
+    } else {
+      out += tooltip[at++];
+    }
+  }
   return out;
 }
 
+// Frozen: a transparent 1x1 GIF; entries show their thumbnail as its background, so
+// that each image's data is on the page once while every entry keeps an img with alt text.
+const char* const kSpacer = "data:image/gif;base64,R0lGODlhAQABAIAAAAAAAP///yH5BAEAAAAALAAAAAABAAEAAAIBRAA7";
+
+const char* const kStyle =
+    "body{font-family:sans-serif;margin:2em;background:#f6f6f4}h2{border-bottom:1px solid #ccc}"
+    "nav a{margin-right:1em}#search{font-size:1em;padding:.3em;margin:1em 0;width:20em}"
+    ".grid{display:flex;flex-wrap:wrap;gap:1em}.entry{width:12em;background:#fff;border:1px solid #ddd;"
+    "border-radius:6px;padding:.6em;text-align:center}.thumb{width:64px;height:64px;background-size:contain;"
+    "background-repeat:no-repeat;background-position:center}.missing{border:1px dashed #c33}"
+    ".label{font-weight:bold;margin:.3em 0}.tooltip{font-size:.85em;color:#444}.meta{font-size:.75em;color:#888}"
+    "[hidden]{display:none!important}";
+
+// Hides the entries whose label and tooltip do not contain the search text, and the
+// sections left without entries.
+const char* const kSearchScript = R"(<script>
+const search = document.getElementById('search');
+search.addEventListener('input', () => {
+  const wanted = search.value.trim().toLowerCase();
+  for (const section of document.querySelectorAll('section')) {
+    let shown = 0;
+    for (const entry of section.querySelectorAll('.entry')) {
+      entry.hidden = wanted !== '' && !entry.dataset.text.toLowerCase().includes(wanted);
+      shown += entry.hidden ? 0 : 1;
+    }
+    section.hidden = wanted !== '' && shown === 0;
+  }
+});
+</script>
+)";
+
 }  // namespace
 
-std::string GalleryPage::Build(const oxsymbols::PartslibraryList& list) {
+std::string GalleryPage::Build(const oxsymbols::PartslibraryList& list, const ThumbnailFiles& thumbnails) {
   PickerData data;
   data.Refresh(list);
   // Entries are contiguous per group; count them the way the picker data files them.
@@ -77,40 +138,69 @@ std::string GalleryPage::Build(const oxsymbols::PartslibraryList& list) {
   for (const auto& image : list.GetImageList()) {
     ++perCategory[image->GetCategoryID()];
   }
-  std::string page =
-      "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Symbol library</title>\n<style>"
-      "body{font-family:sans-serif;margin:2em;background:#f6f6f4}h2{border-bottom:1px solid #ccc}"
-      ".grid{display:flex;flex-wrap:wrap;gap:1em}.entry{width:12em;background:#fff;border:1px solid #ddd;"
-      "border-radius:6px;padding:.6em;text-align:center}.entry img,.missing{width:64px;height:64px}"
-      ".missing{display:inline-block;border:1px dashed #c33}.label{font-weight:bold;margin:.3em 0}"
-      ".tooltip{font-size:.85em;color:#444}.meta{font-size:.75em;color:#888}</style></head><body>\n"
-      "<h1>Symbol library</h1>\n";
+
+  // Each distinct image once, by content: copies of one thumbnail under many names
+  // share a class.
+  std::unordered_map<std::string, size_t> imageByPath;
+  std::unordered_map<std::string, size_t> imageByContent;
+  std::string imageStyles;
+  const auto imageClass = [&](const std::string& path) -> std::string {
+    const auto known = imageByPath.find(path);
+    if (known != imageByPath.end()) {
+      return known->second == 0 ? std::string() : "i" + std::to_string(known->second);
+    }
+    std::string bytes;
+    const Thumbnail thumbnail = thumbnails.Load(path, bytes);
+    size_t index = 0;  // 0: no image
+    if (thumbnail.IsImage()) {
+      const auto [at, added] = imageByContent.emplace(bytes, imageByContent.size() + 1);
+      index = at->second;
+      if (added) {
+        imageStyles += ".i" + std::to_string(index) + "{background-image:url(data:" + thumbnail.mimeType + ";base64," +
+                       Base64(bytes) + ")}\n";
+      }
+    }
+    imageByPath.emplace(path, index);
+    return index == 0 ? std::string() : "i" + std::to_string(index);
+  };
+
+  std::string index = "<nav>";
+  std::string sections;
   size_t entry = 0;
   const auto& categories = list.GetCategoryList();
   for (size_t group = 0; group < data.GetNumGroupNames() && group < categories.size(); ++group) {
-    page += "<section><h2>" + Html(WideToUtf8(data.GetGroupLabels()[group])) + "</h2>\n<div class=\"grid\">\n";
+    const std::string anchor = "c" + std::to_string(group + 1);
+    const std::string label = Html(WideToUtf8(data.GetGroupLabels()[group]));
+    index += "<a href=\"#" + anchor + "\">" + label + "</a>";
+    sections += "<section id=\"" + anchor + "\"><h2>" + label + "</h2>\n<div class=\"grid\">\n";
     const auto found = perCategory.find(categories[group]->GetID());
     const size_t count = found == perCategory.end() ? 0 : found->second;
     if (count == 0) {
-      page += "<p class=\"meta\">No entries; the picker selects " +
-              Html(data.GetgroupItems()[group].empty() ? "nothing" : data.GetgroupItems()[group]) + ".</p>\n";
+      sections += "<p class=\"meta\">No entries.</p>\n";
     }
     for (size_t i = 0; i < count && entry < data.GetNumItems(); ++i, ++entry) {
-      std::string png;
-      const std::string& icon = data.GetIcons()[entry];
-      page += "<div class=\"entry\" title=\"" + Html(icon) + "\">";
-      if (util::FileSystem::ReadFile(icon, png) && !png.empty()) {
-        page += "<img alt=\"\" src=\"data:image/png;base64," + Base64(png) + "\">";
-      } else {
-        page += "<span class=\"missing\"></span>";
-      }
-      page += "<div class=\"label\">" + Html(WideToUtf8(data.GetLabels()[entry])) + "</div><div class=\"tooltip\">" +
-              TooltipHtml(WideToUtf8(data.GetTooltips()[entry])) + "</div><div class=\"meta\">" +
-              Html(data.GetUserData()[entry]) + (data.GetSharedItems()[entry] ? " · library" : " · yours") +
-              "</div></div>\n";
+      const std::string entryLabel = WideToUtf8(data.GetLabels()[entry]);
+      const std::string tooltip = WideToUtf8(data.GetTooltips()[entry]);
+      const std::string image = imageClass(data.GetIcons()[entry]);
+      sections += "<div class=\"entry\" title=\"" + Html(TooltipText(tooltip)) + "\" data-text=\"" +
+                  Html(entryLabel + " " + TooltipText(tooltip)) + "\"><img class=\"thumb " +
+                  (image.empty() ? std::string("missing") : image) + "\" alt=\"" + Html(entryLabel) + "\" src=\"" +
+                  kSpacer + "\"><div class=\"label\">" + Html(entryLabel) + "</div><div class=\"tooltip\">" +
+                  TooltipHtml(tooltip) + "</div><div class=\"meta\">" + Html(data.GetUserData()[entry]) +
+                  (data.GetSharedItems()[entry] ? " · library" : " · yours") + "</div></div>\n";
     }
-    page += "</div></section>\n";
+    sections += "</div></section>\n";
   }
+  index += "</nav>\n";
+
+  std::string page = "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"><title>Symbol library</title>\n";
+  page += "<style>";
+  page += kStyle;
+  page += "\n" + imageStyles + "</style></head><body>\n<h1>Symbol library</h1>\n" + index;
+  page +=
+      "<input type=\"search\" id=\"search\" placeholder=\"Search the entries\" aria-label=\"Search the entries\">\n";
+  page += sections;
+  page += kSearchScript;
   page += "</body></html>\n";
   return page;
 }

@@ -1,214 +1,248 @@
 #include "LibraryCheck.h"
 
-#include "geo/XmlElem.h"
+#include <unordered_map>
+
+#include "ToolContext.h"
+#include "Utf8Text.h"
 #include "util/FileSystem.h"
-#include "util/Localizer.h"
 
 namespace symbols_tool {
 
 namespace {
 
-// The same texts the catalogue uses for "locid" keys.
-const util::Localizer& Messages() {
-  static const util::Localizer localizer("oxbase:oxmodulesStrings");
-  return localizer;
+using oxsymbols::EntryKindName;
+using oxsymbols::LibraryFileReport;
+using oxsymbols::OriginName;
+using oxsymbols::RenumberedEntry;
+
+std::string Quoted(const std::string& text) {
+  return "\"" + text + "\"";
 }
 
-std::string NameOf(const geo::XmlElem* entry) {
-  for (size_t i = 0; i < entry->GetNumChildren(); ++i) {
-    const geo::XmlElem* child = entry->GetChild(i);
-    if (child->GetName() != "name") {
-      continue;
-    }
-    const size_t locid = child->FindAttribute("locid");
-    return locid == geo::XmlElem::npos
-               ? child->GetText()
-               : Messages().LocalizeMessage(child->GetAttributeText(locid), util::Localizer::kReturnKey);
+template <class Entry>
+std::string EntryLabel(const char* kind, const Entry& entry) {
+  return std::string(kind) + " " + std::to_string(entry.GetID()) + " " + Quoted(entry.GetName());
+}
+
+std::string FileSummary(const LibraryFileReport& file) {
+  if (file.status == LibraryFileReport::Status::kRead) {
+    return "read: " + Counted(file.categories, "category", "categories") + ", " +
+           Counted(file.shapes, "shape", "shapes") + ", " + Counted(file.images, "image", "images");
   }
-  return std::string();
-}
-
-int IntAttribute(const geo::XmlElem* elem, const char* name) {
-  int32_t value = 0;
-  const size_t index = elem->FindAttribute(name);
-  return index != geo::XmlElem::npos && elem->GetAttributeAsInt(index, value) ? value : 0;
+  return "not read: " + file.Describe();
 }
 
 }  // namespace
 
-void LibraryCheck::Problem(std::ostream& out, const std::string& text) {
-  out << "  problem: " << text << "\n";
-  ++m_problems;
+LibraryCheck::LibraryCheck(const oxsymbols::LoadReport& report, const oxsymbols::PartslibraryList& list,
+                           const ThumbnailFiles& thumbnails)
+    : m_report(report), m_list(list), m_thumbnails(thumbnails) {
+  CheckFiles();
+  CheckDuplicates();
+  CheckChanges();
+  CheckReferences();
 }
 
-LibraryCheck::FileContents LibraryCheck::Inspect(const std::string& label, const std::string& path, bool isShared,
-                                                 bool considered, const std::string& skipReason, std::ostream& out) {
-  FileContents contents;
-  out << label << " library: " << path << "\n";
-  if (!considered) {
-    out << "  not read: " << skipReason << "\n";
-    return contents;
+const char* LibraryCheck::KindName(Kind kind, size_t count) {
+  const bool one = count == 1;
+  switch (kind) {
+    case Kind::kFileNotRead:
+      return one ? "library file not read" : "library files not read";
+    case Kind::kDuplicateId:
+      return one ? "duplicate identifier" : "duplicate identifiers";
+    case Kind::kRenumbered:
+      return one ? "renumbered identifier" : "renumbered identifiers";
+    case Kind::kCategoryChanged:
+      return one ? "entry filed into another category" : "entries filed into another category";
+    case Kind::kMissingThumbnail:
+      return one ? "missing thumbnail" : "missing thumbnails";
+    case Kind::kThumbnailNotImage:
+      return one ? "thumbnail that is not an image" : "thumbnails that are not images";
+    case Kind::kMissingShapeFile:
+      return one ? "missing shape file" : "missing shape files";
+    case Kind::kMissingImageFile:
+      return one ? "missing image file" : "missing image files";
   }
-  if (!util::FileSystem::FileExists(path)) {
-    out << "  not read: missing\n";
-    return contents;
+  return "problem";
+}
+
+void LibraryCheck::Add(Kind kind, std::string text) {
+  m_problems[kind].push_back(std::move(text));
+}
+
+size_t LibraryCheck::ProblemCount() const {
+  size_t count = 0;
+  for (const auto& [kind, lines] : m_problems) {
+    count += lines.size();
   }
-  std::string text;
-  if (!util::FileSystem::ReadFile(path, text)) {
-    Problem(out, "not read: the file cannot be read");
-    return contents;
-  }
-  geo::XmlParseError error;
-  geo::XmlElem* root = geo::ParseXml(text, false, &error);
-  if (root == nullptr) {
-    Problem(out, "not read: XML error at line " + std::to_string(error.line) + ", column " +
-                     std::to_string(error.column) + ": " + error.message);
-    return contents;
-  }
-  struct Guard {
-    geo::XmlElem* root;
-    ~Guard() { geo::FreeXml(root); }
-  } guard{root};
-  if (root->GetName() != "orbis-library") {
-    Problem(out,
-            std::string("not read: the root element is <") + root->GetName().safe_c_str() + ">, not <orbis-library>");
-    return contents;
-  }
-  if (!isShared && root->GetNumChildren() != 5) {
-    Problem(out, "not read: the root element has " + std::to_string(root->GetNumChildren()) +
-                     " child elements; units, information, categories, shapes and symbols make 5");
-    return contents;
-  }
-  contents.read = true;
-  for (size_t i = 0; i < root->GetNumChildren(); ++i) {
-    const geo::XmlElem* section = root->GetChild(i);
-    const util::Symbol& name = section->GetName();
-    std::vector<FileEntry>* target = name == "categories" ? &contents.categories
-                                     : name == "shapes"   ? &contents.shapes
-                                     : name == "symbols"  ? &contents.images
-                                                          : nullptr;
-    if (target == nullptr) {
-      continue;
+  return count;
+}
+
+void LibraryCheck::CheckFiles() {
+  bool anyRead = false;
+  bool anyConsidered = false;
+  for (const LibraryFileReport& file : m_report.files) {
+    anyRead = anyRead || file.status == LibraryFileReport::Status::kRead;
+    anyConsidered = anyConsidered || file.status != LibraryFileReport::Status::kNotConsidered;
+    if (file.Failed()) {
+      Add(Kind::kFileNotRead, FileLabel(file) + ": " + file.Describe());
     }
-    const char* expected = name == "categories" ? "category" : name == "shapes" ? "shape" : "symbol";
-    for (size_t j = 0; j < section->GetNumChildren(); ++j) {
-      const geo::XmlElem* entry = section->GetChild(j);
-      FileEntry fileEntry;
-      fileEntry.name = NameOf(entry);
-      if (entry->GetName() == expected) {
-        fileEntry.id = IntAttribute(entry, "id");
-        fileEntry.categoryId = IntAttribute(entry, "categoryId");
+  }
+  if (!anyRead && anyConsidered && m_problems.count(Kind::kFileNotRead) == 0) {
+    Add(Kind::kFileNotRead, "no library file was found");
+  }
+}
+
+void LibraryCheck::CheckChanges() {
+  for (const RenumberedEntry& change : m_report.renumbered) {
+    const std::string who =
+        std::string(OriginName(change.origin)) + " library: " + EntryKindName(change.kind) + " " + Quoted(change.name);
+    switch (change.change) {
+      case RenumberedEntry::Change::kDuplicateId:
+        Add(Kind::kDuplicateId, who + ": identifier " + std::to_string(change.from) +
+                                    " is used earlier in the same file; read as " + std::to_string(change.to));
+        break;
+      case RenumberedEntry::Change::kRenumbered:
+        Add(Kind::kRenumbered, who + ": identifier " + std::to_string(change.from) + " in its file is " +
+                                   std::to_string(change.to) + " in the catalogue");
+        break;
+      case RenumberedEntry::Change::kCategory:
+        Add(Kind::kCategoryChanged, who + " (" + std::to_string(change.id) + "): category " +
+                                        std::to_string(change.from) + " in its file is " + std::to_string(change.to) +
+                                        " in the catalogue");
+        break;
+    }
+  }
+}
+
+void LibraryCheck::CheckDuplicates() {
+  // The catalogue keeps identifiers unique; entries added by other means may not.
+  const auto check = [this](const char* kind, const auto& list) {
+    std::unordered_map<int, size_t> uses;
+    for (const auto& entry : list) {
+      if (entry) {
+        ++uses[entry->GetID()];
       }
-      target->push_back(std::move(fileEntry));
     }
-  }
-  out << "  read: " << contents.categories.size() << " categories, " << contents.shapes.size() << " shapes, "
-      << contents.images.size() << " images\n";
-  return contents;
-}
-
-void LibraryCheck::CheckReferences(const oxsymbols::PartslibraryList& list, std::ostream& out) {
-  const auto check = [&](const char* kind, int id, const char* what, const std::string& path) {
-    if (path.empty()) {
-      Problem(out, std::string(kind) + " " + std::to_string(id) + ": no " + what + " given");
-    } else if (!util::FileSystem::FileExists(path)) {
-      Problem(out, std::string(kind) + " " + std::to_string(id) + ": " + what + " not found: " + path);
+    for (const auto& entry : list) {
+      if (!entry) {
+        continue;
+      }
+      const auto found = uses.find(entry->GetID());
+      if (found != uses.end() && found->second > 1) {
+        Add(Kind::kDuplicateId, std::string(kind) + " identifier " + std::to_string(entry->GetID()) + " is held by " +
+                                    std::to_string(found->second) + " entries in the catalogue");
+        uses.erase(found);
+      }
     }
   };
-  for (const auto& ol : list.GetOlList()) {
-    check("shape", ol->GetID(), "gallery thumbnail", ol->GetOlGalleryThumbnailUrl());
-    check("shape", ol->GetID(), "dialog thumbnail", ol->GetOlDlgThumbnailUrl());
-    check("shape", ol->GetID(), "shape file", ol->GetOlUrl());
+  check("category", m_list.GetCategoryList());
+  check("shape", m_list.GetOlList());
+  check("image", m_list.GetImageList());
+}
+
+void LibraryCheck::CheckReferences() {
+  const auto thumbnails = [this](const std::string& label, const std::string& gallery, const std::string& dialog) {
+    const Thumbnail small = m_thumbnails.Inspect(gallery);
+    if (small.verdict == Thumbnail::Verdict::kNotGiven || small.verdict == Thumbnail::Verdict::kMissing) {
+      Add(Kind::kMissingThumbnail,
+          label + ": gallery thumbnail " + small.Describe() + (gallery.empty() ? "" : ": ") + gallery);
+      return;
+    }
+    if (!small.IsImage()) {
+      Add(Kind::kThumbnailNotImage, label + ": gallery thumbnail " + small.Describe() + ": " + gallery);
+    }
+    const Thumbnail large = m_thumbnails.Inspect(dialog);
+    if (large.verdict == Thumbnail::Verdict::kMissing) {
+      Add(Kind::kMissingThumbnail, label + ": dialog thumbnail not found: " + dialog);
+    } else if (!large.IsImage() && dialog != gallery) {
+      Add(Kind::kThumbnailNotImage, label + ": dialog thumbnail " + large.Describe() + ": " + dialog);
+    }
+  };
+  const auto file = [this](Kind kind, const std::string& label, const char* what, const std::string& path) {
+    if (path.empty()) {
+      Add(kind, label + ": no " + what + " given");
+    } else if (!util::FileSystem::FileExists(path)) {
+      Add(kind, label + ": " + what + " not found: " + path);
+    }
+  };
+  for (const auto& ol : m_list.GetOlList()) {
+    const std::string label = EntryLabel("shape", *ol);
+    thumbnails(label, ol->GetOlGalleryThumbnailUrl(), ol->GetOlDlgThumbnailUrl());
+    file(Kind::kMissingShapeFile, label, "shape file", ol->GetOlUrl());
   }
-  for (const auto& image : list.GetImageList()) {
-    check("image", image->GetID(), "gallery thumbnail", image->GetImageGalleryThumbnailUrl());
-    check("image", image->GetID(), "dialog thumbnail", image->GetImageDlgThumbnailUrl());
-    check("image", image->GetID(), "image file", image->GetImageUrl());
+  for (const auto& image : m_list.GetImageList()) {
+    const std::string label = EntryLabel("image", *image);
+    thumbnails(label, image->GetImageGalleryThumbnailUrl(), image->GetImageDlgThumbnailUrl());
+    file(Kind::kMissingImageFile, label, "image file", image->GetImageUrl());
   }
 }
 
-void LibraryCheck::CheckRenumbering(const oxsymbols::PartslibraryList& list, const std::vector<FileContents>& files,
-                                    std::ostream& out) {
-  // Merged entries keep file order: shared, then standard, then user.
-  size_t ol = 0;
-  size_t image = 0;
-  size_t userCategory = list.GetCategoryList().size();
-  for (const FileContents& file : files) {
-    if (file.read && file.user) {
-      userCategory -= std::min(userCategory, file.categories.size());
-    }
+std::string LibraryCheck::Summary() const {
+  const size_t total = ProblemCount();
+  if (total == 0) {
+    return "no problems";
   }
-  for (const FileContents& file : files) {
-    if (!file.read) {
-      continue;
-    }
-    for (const FileEntry& category : file.categories) {
-      util::SmartPtr<oxsymbols::PartslibraryCategoryItem> merged;
-      if (file.user) {
-        merged = userCategory < list.GetCategoryList().size() ? list.GetCategoryList()[userCategory++] : nullptr;
-      } else {
-        merged = list.GetCategoryFromCategoryList(category.name);
-      }
-      if (merged && merged->GetID() != category.id) {
-        Problem(out, "category \"" + category.name + "\": identifier " + std::to_string(category.id) +
-                         " in its file is " + std::to_string(merged->GetID()) + " in the catalogue");
-      }
-    }
-    const auto compare = [&](const char* kind, const FileEntry& stated, const oxsymbols::PartslibraryItem& merged) {
-      if (merged.GetID() != stated.id) {
-        Problem(out, std::string(kind) + " \"" + stated.name + "\": identifier " + std::to_string(stated.id) +
-                         " in its file is " + std::to_string(merged.GetID()) + " in the catalogue");
-      }
-      if (merged.GetCategoryID() != stated.categoryId) {
-        Problem(out, std::string(kind) + " \"" + stated.name + "\" (" + std::to_string(merged.GetID()) +
-                         "): category " + std::to_string(stated.categoryId) + " in its file is " +
-                         std::to_string(merged.GetCategoryID()) + " in the catalogue");
-      }
-    };
-    for (const FileEntry& stated : file.shapes) {
-      if (ol < list.GetOlList().size()) {
-        compare("shape", stated, *list.GetOlList()[ol++]);
-      }
-    }
-    for (const FileEntry& stated : file.images) {
-      if (image < list.GetImageList().size()) {
-        compare("image", stated, *list.GetImageList()[image++]);
-      }
-    }
+  std::string summary = Counted(total, "problem", "problems") + ":";
+  const char* separator = " ";
+  for (const auto& [kind, lines] : m_problems) {
+    summary += separator + std::to_string(lines.size()) + " " + KindName(kind, lines.size());
+    separator = ", ";
   }
+  return summary;
 }
 
-size_t LibraryCheck::Run(std::ostream& out) {
-  m_problems = 0;
-  // The same locations the catalogue computes.
-  const std::string library = m_locations.base + "/SymbolsLibrary";
-  std::vector<FileContents> files;
-  const std::string sharedFile = m_locations.shared.empty()
-                                     ? "(no shared folder given)"
-                                     : m_locations.shared + "/SymbolsLibrary/PartSymbolLibrary.xml";
-  files.push_back(Inspect("shared", sharedFile, true, m_locations.sharedEnabled && !m_locations.shared.empty(),
-                          m_locations.sharedEnabled ? "no shared folder given" : "the shared library is switched off",
-                          out));
-  files.push_back(Inspect("standard", library + "/standard/PartSymbolLibrary.xml", false, true, "", out));
-  files.back().standard = true;
-  files.push_back(Inspect("user", library + "/PartSymbolLibrary.xml", false, true, "", out));
-  files.back().user = true;
-  if (!files[0].read && !files[1].read && !files[2].read) {
-    out << "  problem: no library file was read\n";
-    ++m_problems;
+void LibraryCheck::WriteText(std::ostream& out, bool all) const {
+  for (const LibraryFileReport& file : m_report.files) {
+    out << OriginName(file.origin) << " library: " << EscapeForTerminal(file.path) << "\n"
+        << "  " << EscapeForTerminal(FileSummary(file)) << "\n";
   }
+  for (const auto& [kind, lines] : m_problems) {
+    out << KindName(kind, lines.size()) << " (" << lines.size() << "):\n";
+    const size_t shown = all ? lines.size() : std::min(lines.size(), kLinesPerKind);
+    for (size_t i = 0; i < shown; ++i) {
+      out << "  " << EscapeForTerminal(lines[i]) << "\n";
+    }
+    if (shown < lines.size()) {
+      out << "  ... and " << lines.size() - shown << " more (--all lists them)\n";
+    }
+  }
+  out << Summary() << "\n";
+}
 
-  oxsymbols::PartslibraryList list;
-  list.ReadPreferencesXML(false);
-  out << "entries:\n";
-  const size_t before = m_problems;
-  CheckReferences(list, out);
-  CheckRenumbering(list, files, out);
-  if (m_problems == before) {
-    out << "  all file references found, no identifier renumbered\n";
+nlohmann::json LibraryCheck::Json() const {
+  nlohmann::json files = nlohmann::json::array();
+  for (const LibraryFileReport& file : m_report.files) {
+    nlohmann::json entry = {{"library", OriginName(file.origin)},
+                            {"path", file.path},
+                            {"read", file.status == LibraryFileReport::Status::kRead},
+                            {"problem", file.Failed()}};
+    if (file.status == LibraryFileReport::Status::kRead) {
+      entry["categories"] = file.categories;
+      entry["shapes"] = file.shapes;
+      entry["images"] = file.images;
+    } else {
+      entry["reason"] = file.Describe();
+    }
+    if (file.status == LibraryFileReport::Status::kXmlError) {
+      entry["line"] = file.line;
+      entry["column"] = file.column;
+    }
+    files.push_back(std::move(entry));
   }
-  out << (m_problems == 0 ? "no problems\n" : std::to_string(m_problems) + " problem(s)\n");
-  return m_problems;
+  nlohmann::json problems = nlohmann::json::array();
+  nlohmann::json counts = nlohmann::json::object();
+  for (const auto& [kind, lines] : m_problems) {
+    counts[KindName(kind, 2)] = lines.size();
+    for (const std::string& line : lines) {
+      problems.push_back({{"kind", KindName(kind, 2)}, {"text", line}});
+    }
+  }
+  return {{"files", std::move(files)},
+          {"problems", std::move(problems)},
+          {"counts", std::move(counts)},
+          {"total", ProblemCount()},
+          {"summary", Summary()}};
 }
 
 }  // namespace symbols_tool

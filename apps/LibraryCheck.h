@@ -1,50 +1,62 @@
-// Diagnosis of a symbol library for its user: which of the three library files were
-// read and, when one contributed nothing, why; file references that point nowhere; and
-// entries whose identifier or category the merge renumbered. The catalogue itself stays
-// silent about all of this, so the check reads the files on its own as well.
+// Diagnosis of a symbol library for its user, from what loading the catalogue reported:
+// which library files were read and, when one gave nothing, why; entries the load
+// renumbered or re-filed and identifiers used twice; thumbnails that are missing or not
+// images; shape and image files that are missing. Problems are grouped by kind.
 #pragma once
 
+#include <cstddef>
+#include <map>
+#include <nlohmann/json.hpp>
 #include <ostream>
 #include <string>
 #include <vector>
 
-#include "ToolSetup.h"
+#include "ThumbnailFiles.h"
+#include "catalogue/LoadReport.h"
 #include "catalogue/PartslibraryList.h"
 
 namespace symbols_tool {
 
 class LibraryCheck {
  public:
-  explicit LibraryCheck(const Locations& locations) : m_locations(locations) {}
+  // Lines of one kind shown unless all are asked for.
+  static constexpr size_t kLinesPerKind = 20;
 
-  // Writes the report; returns the number of problems found.
-  size_t Run(std::ostream& out);
+  enum class Kind {
+    kFileNotRead,
+    kDuplicateId,
+    kRenumbered,
+    kCategoryChanged,
+    kMissingThumbnail,
+    kThumbnailNotImage,
+    kMissingShapeFile,
+    kMissingImageFile,
+  };
+
+  LibraryCheck(const oxsymbols::LoadReport& report, const oxsymbols::PartslibraryList& list,
+               const ThumbnailFiles& thumbnails);
+
+  [[nodiscard]] size_t ProblemCount() const;
+  // The files, the problems by kind (at most kLinesPerKind each unless all), and a
+  // summary line with the count of each kind.
+  void WriteText(std::ostream& out, bool all) const;
+  [[nodiscard]] nlohmann::json Json() const;
+
+  // The kind's name for one problem and for several.
+  [[nodiscard]] static const char* KindName(Kind kind, size_t count);
 
  private:
-  // One identifier as a library file states it, in document order.
-  struct FileEntry {
-    std::string name;
-    int id = 0;
-    int categoryId = 0;
-  };
-  struct FileContents {
-    bool read = false;
-    bool standard = false;
-    bool user = false;
-    std::vector<FileEntry> categories;
-    std::vector<FileEntry> shapes;
-    std::vector<FileEntry> images;
-  };
+  void CheckFiles();
+  void CheckChanges();
+  void CheckDuplicates();
+  void CheckReferences();
+  void Add(Kind kind, std::string text);
+  [[nodiscard]] std::string Summary() const;
 
-  FileContents Inspect(const std::string& label, const std::string& path, bool isShared, bool considered,
-                       const std::string& skipReason, std::ostream& out);
-  void CheckReferences(const oxsymbols::PartslibraryList& list, std::ostream& out);
-  void CheckRenumbering(const oxsymbols::PartslibraryList& list, const std::vector<FileContents>& files,
-                        std::ostream& out);
-  void Problem(std::ostream& out, const std::string& text);
-
-  Locations m_locations;
-  size_t m_problems = 0;
+  const oxsymbols::LoadReport& m_report;
+  const oxsymbols::PartslibraryList& m_list;
+  const ThumbnailFiles& m_thumbnails;
+  std::map<Kind, std::vector<std::string>> m_problems;
 };
 
 }  // namespace symbols_tool

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <iostream>
 #include <vector>
 
 #include "catalogue/PartslibraryList.h"
@@ -73,12 +72,12 @@ void Vary(size_t index, oxannotations::Symbol2DInfo& record) {
 
 // Places the image entries; their loads complete the events in pending.
 bool PlaceImages(const oxsymbols::ImageList& images, double pageHeight, const SmartPtr<Scene2D>& scene,
-                 std::vector<SmartPtr<oxk::AsyncEvent>>& pending) {
+                 std::vector<SmartPtr<oxk::AsyncEvent>>& pending, ToolContext& context) {
   for (size_t i = 0; i < images.size(); ++i) {
     const auto& entry = *images[i];
     const SmartPtr<oxannotations::Symbol2D> symbol = CreateAnnotation<oxannotations::Symbol2D>("symbol2d");
     if (!symbol) {
-      std::cerr << "symbols: could not create a 2D symbol\n";
+      (void)context.Failure("could not create a 2D symbol");
       return false;
     }
     oxannotations::Symbol2DInfo record;
@@ -105,13 +104,14 @@ bool PlaceImages(const oxsymbols::ImageList& images, double pageHeight, const Sm
 
 // Places the shape entries as flattened symbols and completes their elements as a host
 // does: with the symbol's title as label and its placement.
-bool PlaceShapes(const oxsymbols::OlList& shapes, double pageHeight, const SmartPtr<Scene2D>& scene) {
+bool PlaceShapes(const oxsymbols::OlList& shapes, double pageHeight, const SmartPtr<Scene2D>& scene,
+                 ToolContext& context) {
   using namespace oxk::illustration2d;
   for (size_t i = 0; i < shapes.size(); ++i) {
     const auto& entry = *shapes[i];
     const auto symbol = CreateAnnotation<oxannotations::SymbolAnnotationFlattened>("symbol3dflattened");
     if (!symbol) {
-      std::cerr << "symbols: could not create a flattened symbol\n";
+      (void)context.Failure("could not create a flattened symbol");
       return false;
     }
     oxannotations::SymbolInfoFlattened record;
@@ -148,14 +148,18 @@ bool PlaceShapes(const oxsymbols::OlList& shapes, double pageHeight, const Smart
 
 }  // namespace
 
-int RunPageCommand(const Locations& locations, const std::string& out) {
-  std::string error;
-  if (!ToolSetup::Install(locations, error)) {
-    std::cerr << "symbols: " << error << "\n";
-    return 1;
+void PageCommand::Register(CLI::App& parent) {
+  m_app = parent.add_subcommand("page",
+                                "A 2D illustration page of the catalogue as SVG: each image entry as a 2D symbol, "
+                                "each shape entry as a flattened symbol's marker");
+  m_app->add_option("--out", m_out, "The SVG file to write")->required();
+}
+
+int PageCommand::Run(ToolContext& context) {
+  if (!context.Install()) {
+    return kFailure;
   }
-  oxsymbols::PartslibraryList catalogue;
-  catalogue.ReadPreferencesXML(false);
+  const oxsymbols::PartslibraryList& catalogue = context.Catalogue();
   const oxsymbols::ImageList& images = catalogue.GetImageList();
   const oxsymbols::OlList& shapes = catalogue.GetOlList();
 
@@ -166,21 +170,21 @@ int RunPageCommand(const Locations& locations, const std::string& out) {
   page.scene->GetDocument2D()->SetPageSize(width, height);
 
   std::vector<SmartPtr<oxk::AsyncEvent>> pending;
-  if (!PlaceImages(images, height, page.scene, pending) || !PlaceShapes(shapes, height, page.scene)) {
-    return 1;
+  if (!PlaceImages(images, height, page.scene, pending, context) || !PlaceShapes(shapes, height, page.scene, context)) {
+    return kFailure;
   }
   for (const auto& loaded : pending) {
     if (!loaded->WaitForCompletion(kLoadTimeout)) {
-      std::cerr << "symbols: the images did not load in time\n";
-      return 1;
+      return context.Failure("the images did not load in time");
     }
   }
-  if (!oxk::illustration2d::SvgPageWriter::Write(*page.scene->GetDocument2D(), out)) {
-    std::cerr << "symbols: could not write " << out << "\n";
-    return 1;
+  const std::string target = std::filesystem::absolute(m_out).lexically_normal().string();
+  if (!oxk::illustration2d::SvgPageWriter::Write(*page.scene->GetDocument2D(), target)) {
+    return context.Failure("could not write " + target);
   }
-  std::cout << "wrote " << out << " (" << images.size() << " images, " << shapes.size() << " shapes)\n";
-  return 0;
+  context.Out() << "wrote " << target << " (" << Counted(images.size(), "image", "images") << ", "
+                << Counted(shapes.size(), "shape", "shapes") << ")\n";
+  return kOk;
 }
 
 }  // namespace symbols_tool

@@ -5,12 +5,8 @@
 namespace oxsymbols {
 
 void PartslibraryImageItem::SetTitle(const std::string& title) {
-  if (!title.empty()) {
-    m_title = title;
-    return;
-  }
   // Frozen: generated titles end up in saved library files.
-  m_title = "Image " + std::to_string(GetID());
+  m_fields.SetTitle(title, "Image ", GetID());
 }
 
 void PartslibraryImageItem::ComputeDialogThumbnailUrl(std::string& url) {

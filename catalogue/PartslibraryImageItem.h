@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "catalogue/EntryFields.h"
 #include "catalogue/PartslibraryItem.h"
 #include "common/Export.h"
 #include "common/SequencerTagList.h"
@@ -29,25 +30,25 @@ class OXSYMBOLS_EXPORT PartslibraryImageItem : public PartslibraryItem {
   [[nodiscard]] int GetImageCatID() const { return GetCategoryID(); }
   void SetImageCategoryID(int id) { SetCategoryID(id); }
 
-  [[nodiscard]] const std::string& GetTitle() const { return m_title; }
+  [[nodiscard]] const std::string& GetTitle() const { return m_fields.title; }
   // An empty title stores "Image <id>" with the identifier the entry has now.
   void SetTitle(const std::string& title);
-  [[nodiscard]] const std::string& GetDescription() const { return m_description; }
-  void SetDescription(std::string text) { m_description = std::move(text); }
-  [[nodiscard]] bool ShowTooltipTitle() const { return m_showTooltipTitle; }
-  void SetShowTooltipTitle(bool show) { m_showTooltipTitle = show; }
-  [[nodiscard]] bool ShowTooltipDescription() const { return m_showTooltipDescription; }
-  void SetShowTooltipDescription(bool show) { m_showTooltipDescription = show; }
+  [[nodiscard]] const std::string& GetDescription() const { return m_fields.description; }
+  void SetDescription(std::string text) { m_fields.description = std::move(text); }
+  [[nodiscard]] bool ShowTooltipTitle() const { return m_fields.showTooltipTitle; }
+  void SetShowTooltipTitle(bool show) { m_fields.showTooltipTitle = show; }
+  [[nodiscard]] bool ShowTooltipDescription() const { return m_fields.showTooltipDescription; }
+  void SetShowTooltipDescription(bool show) { m_fields.showTooltipDescription = show; }
   [[nodiscard]] bool GetIsBillboardImage() const { return m_isBillboardImage; }
   void SetIsBillboardImage(bool billboard) { m_isBillboardImage = billboard; }
-  [[nodiscard]] const std::string& GetImageTooltip() const { return m_tooltip; }
-  void SetImageTooltip(std::string text) { m_tooltip = std::move(text); }
-  [[nodiscard]] const std::string& GetImageGalleryThumbnailUrl() const { return m_galleryThumbnailUrl; }
-  void SetImageGalleryThumbnailUrl(std::string url) { m_galleryThumbnailUrl = std::move(url); }
-  [[nodiscard]] const std::string& GetImageDlgThumbnailUrl() const { return m_dlgThumbnailUrl; }
-  void SetImageDlgThumbnailUrl(std::string url) { m_dlgThumbnailUrl = std::move(url); }
-  [[nodiscard]] const std::string& GetImageUrl() const { return m_url; }
-  void SetImageUrl(std::string url) { m_url = std::move(url); }
+  [[nodiscard]] const std::string& GetImageTooltip() const { return m_fields.tooltip; }
+  void SetImageTooltip(std::string text) { m_fields.tooltip = std::move(text); }
+  [[nodiscard]] const std::string& GetImageGalleryThumbnailUrl() const { return m_fields.galleryThumbnailUrl; }
+  void SetImageGalleryThumbnailUrl(std::string url) { m_fields.galleryThumbnailUrl = std::move(url); }
+  [[nodiscard]] const std::string& GetImageDlgThumbnailUrl() const { return m_fields.dlgThumbnailUrl; }
+  void SetImageDlgThumbnailUrl(std::string url) { m_fields.dlgThumbnailUrl = std::move(url); }
+  [[nodiscard]] const std::string& GetImageUrl() const { return m_fields.url; }
+  void SetImageUrl(std::string url) { m_fields.url = std::move(url); }
   [[nodiscard]] const std::string& GetImagePreview() const { return m_previewUrl; }
   void SetImagePreview(std::string url) { m_previewUrl = std::move(url); }
   [[nodiscard]] int GetImageScale() const { return m_scale; }
@@ -62,31 +63,19 @@ class OXSYMBOLS_EXPORT PartslibraryImageItem : public PartslibraryItem {
   void SetRotateLeft(int turns) { m_rotateLeft = turns; }
 
   // Tags are shared objects; the indexes are the caller's to keep in range.
-  void AddSequencerTag(const util::SmartPtr<oxk::illustration::SequencerTag>& tag) { m_sequencerTags.push_back(tag); }
+  void AddSequencerTag(const util::SmartPtr<oxk::illustration::SequencerTag>& tag) { m_fields.AddSequencerTag(tag); }
   void SetSequencerTag(unsigned int index, const util::SmartPtr<oxk::illustration::SequencerTag>& tag) {
-    m_sequencerTags[index] = tag;
+    m_fields.SetSequencerTag(index, tag);
   }
-  void DelSequencerTag(int index) { m_sequencerTags.erase(m_sequencerTags.begin() + index); }
-  void GetSequencerTags(SequencerTagList& out) const {
-    if (&out != &m_sequencerTags) {
-      out = m_sequencerTags;
-    }
-  }
+  void DelSequencerTag(int index) { m_fields.DelSequencerTag(index); }
+  void GetSequencerTags(SequencerTagList& out) const { m_fields.GetSequencerTags(out); }
 
   // The dialog thumbnail is the gallery one with its first "64x64" made "192x192".
   void ComputeDialogThumbnailUrl(std::string& url);
 
  private:
-  std::string m_title;
-  SequencerTagList m_sequencerTags;
-  std::string m_description;
-  bool m_showTooltipTitle = true;
-  bool m_showTooltipDescription = false;
+  detail::EntryFields m_fields;
   bool m_isBillboardImage = false;
-  std::string m_tooltip;
-  std::string m_galleryThumbnailUrl;
-  std::string m_dlgThumbnailUrl;
-  std::string m_url;
   std::string m_previewUrl;
   int m_scale = 0;
   bool m_flipHorizontal = false;

@@ -4,14 +4,17 @@
 // catalogue, writes library files back, and knows where the library lives on disk.
 //
 // Every operation reports failure through its result (or, for loading and saving, not
-// at all) and never throws.
+// at all) and never throws. The protected operations give a tool built on the catalogue
+// what loading and saving found out, without changing what the public ones do.
 #pragma once
 
 #include <map>
 #include <string>
-#include <string_view>
 #include <vector>
 
+#include "catalogue/LibraryCounts.h"
+#include "catalogue/LibraryOrigin.h"
+#include "catalogue/LoadReport.h"
 #include "catalogue/PartslibraryCategoryItem.h"
 #include "catalogue/PartslibraryImageItem.h"
 #include "catalogue/PartslibraryItem.h"
@@ -25,6 +28,11 @@ class XmlElem;
 }
 
 namespace oxsymbols {
+
+namespace detail {
+class LibraryWriter;
+struct ReadContext;
+}  // namespace detail
 
 using CategoryList = std::vector<util::SmartPtr<PartslibraryCategoryItem>>;
 using OlList = std::vector<util::SmartPtr<PartslibraryOlItem>>;
@@ -59,13 +67,14 @@ class OXSYMBOLS_EXPORT PartslibraryList : public util::RefCounted {
   bool GetImageSequencerTagsByID(int id, SequencerTagList& out) const;
   bool GetOlSequencerTagsByID(int id, SequencerTagList& out) const;
 
-  // One more than the largest identifier in use (at least 1).
+  // One more than the largest identifier in use (at least 1); once that would pass the
+  // largest int, the smallest positive identifier not in use.
   [[nodiscard]] int CalculateIdForNewCategoryInList() const;
   [[nodiscard]] int CalculateIdForNewImageInList() const;
   [[nodiscard]] int CalculateIdForNewShapeInList() const;
 
-  // Adding renumbers an entry whose identifier is taken to the largest in use plus one,
-  // in place, and files shapes and images into their categories.
+  // Adding renumbers an entry whose identifier is taken to the next new identifier, in
+  // place, and files shapes and images into their categories.
   void AddCategoryItem(util::SmartPtr<PartslibraryCategoryItem> category);
   void AddImageItem(util::SmartPtr<PartslibraryImageItem> image);
   void AddOlItem(util::SmartPtr<PartslibraryOlItem> ol);
@@ -96,37 +105,42 @@ class OXSYMBOLS_EXPORT PartslibraryList : public util::RefCounted {
  protected:
   void AppendPartslibraryItem(util::SmartPtr<PartslibraryItem> item);
 
+  // ReadPreferencesXML that also says, in report, what each library file gave and which
+  // entries the load renumbered or re-filed.
+  void ReadPreferencesXML(bool skipUserLibrary, LoadReport& report);
+  // Reads one library file alone into this list, by the rules of that library.
+  void ReadLibraryFile(const std::string& path, LibraryOrigin origin, LoadReport& report);
+  // The text the writer saves, in standard or user mode; written counts what it holds.
+  // Empty when there was no memory for it.
+  [[nodiscard]] std::string BuildLibraryText(bool standard, LibraryCounts* written = nullptr) const;
+  // The library file of each library, as reading looks for it.
+  [[nodiscard]] static std::string LibraryFilePath(LibraryOrigin origin);
+
  private:
   // White-box access for the module's own tests, benchmarks and fuzzer.
   friend class PartslibraryListAccess;
-  struct IdIndex;
+  friend class detail::LibraryWriter;
 
   void AddPartslibraryList(const PartslibraryList& other);
   // The same for a list that is discarded afterwards: its references are moved over.
-  void AddPartslibraryList(PartslibraryList&& other);
-  void MergeLists(CategoryList incomingCategories, OlList incomingOls, ImageList incomingImages);
+  void AddPartslibraryList(PartslibraryList&& other, LoadReport* report, LibraryOrigin origin);
+  void MergeLists(CategoryList incomingCategories, OlList incomingOls, ImageList incomingImages, LoadReport* report,
+                  LibraryOrigin origin);
+  void ReadLibraries(bool skipUserLibrary, LoadReport* report);
+  // Reads one library file, or a document given as text, into this list; file, when
+  // given, says what came of it.
+  void ReadSource(const std::string& source, LibraryOrigin origin, LoadReport* report, LibraryFileReport* file);
+  void ReadDocument(geo::XmlElem* root, LibraryOrigin origin, LoadReport* report, LibraryFileReport* file);
   void ParseFromFile(const std::string& source, bool isShared, bool isStandard);
   void CreateListFromXml(geo::XmlElem* root, bool isShared, bool isStandard);
   void CreateCategoryListFromXml(geo::XmlElem* container, bool isShared, bool isStandard);
   void CreateOlListFromXml(geo::XmlElem* container, bool isShared, bool isStandard);
   void CreateImageListFromXml(geo::XmlElem* container, bool isShared, bool isStandard);
-
-  // The text of a library file in standard or user mode.
-  [[nodiscard]] std::string BuildLibraryText(bool standard) const;
-  static void WritePartslibraryTag(std::string& out, const char* name, int depth, bool leaveOpen, bool isOpen,
-                                   bool newline);
-  static void WritePartslibraryOpenTag(std::string& out, const char* name, int depth);
-  static void WritePartslibraryAttr(std::string& out, const char* name, std::string_view value, bool selfClose);
-  static void WritePartslibraryCloseTag(std::string& out, bool newline);
-  static void WritePartslibraryTagAndValue(std::string& out, const char* name, int depth, std::string_view value,
-                                           bool newline);
-  static void WritePartslibraryValue(std::string& out, std::string_view value);
-  static void WritePartslibraryTags(std::string& out, const SequencerTagList& tags);
-  void WritePartslibraryUnits(std::string& out) const;
-  void WritePartslibraryInformation(std::string& out) const;
-  void WritePartslibraryCategories(std::string& out, bool standard) const;
-  void WritePartslibraryOls(std::string& out, bool standard) const;
-  void WritePartslibraryImages(std::string& out, bool standard) const;
+  // Files an entry of the given kind into its category (the rule of AppendPartslibraryItem).
+  void FileIntoCategory(util::SmartPtr<PartslibraryItem> item, EntryKind kind);
+  // While a file is read: records a changed identifier or category in the load report.
+  void NoteChange(EntryKind kind, const PartslibraryItemBase& entry, RenumberedEntry::Change change, int from,
+                  int to) const;
 
   static std::string GetLibraryPath();
   static std::string GetXmlFileRelativePath();
@@ -144,8 +158,8 @@ class OXSYMBOLS_EXPORT PartslibraryList : public util::RefCounted {
   std::map<int, util::SmartPtr<PartslibraryCategoryItem>> m_categoryById;
   OlList m_ols;
   ImageList m_images;
-  // Used identifiers while a file is being read, so that adding stays constant time.
-  IdIndex* m_idIndex = nullptr;
+  // Set while a file is read: the identifier index and where to report changes.
+  detail::ReadContext* m_reading = nullptr;
 };
 
 }  // namespace oxsymbols

@@ -3,12 +3,8 @@
 namespace oxsymbols {
 
 void PartslibraryOlItem::SetTitle(const std::string& title) {
-  if (!title.empty()) {
-    m_title = title;
-    return;
-  }
   // Frozen: generated titles end up in saved library files.
-  m_title = "Ol " + std::to_string(GetID());
+  m_fields.SetTitle(title, "Ol ", GetID());
 }
 
 void PartslibraryOlItem::SetCameraData(const geo::Camera3D& camera) {

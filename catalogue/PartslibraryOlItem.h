@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "catalogue/EntryFields.h"
 #include "catalogue/PartslibraryImageItem.h"
 #include "catalogue/PartslibraryItem.h"
 #include "common/Export.h"
@@ -31,25 +32,25 @@ class OXSYMBOLS_EXPORT PartslibraryOlItem : public PartslibraryItem {
   void SetOlName(const std::string& name) { SetName(name); }
   [[nodiscard]] int GetOlCategoryID() const { return GetCategoryID(); }
 
-  [[nodiscard]] const std::string& GetTitle() const { return m_title; }
+  [[nodiscard]] const std::string& GetTitle() const { return m_fields.title; }
   // An empty title stores "Ol <id>" with the identifier the entry has now.
   void SetTitle(const std::string& title);
-  [[nodiscard]] const std::string& GetDescription() const { return m_description; }
-  void SetDescription(std::string text) { m_description = std::move(text); }
-  [[nodiscard]] bool ShowTooltipTitle() const { return m_showTooltipTitle; }
-  void SetShowTooltipTitle(bool show) { m_showTooltipTitle = show; }
-  [[nodiscard]] bool ShowTooltipDescription() const { return m_showTooltipDescription; }
-  void SetShowTooltipDescription(bool show) { m_showTooltipDescription = show; }
-  [[nodiscard]] const std::string& GetOlTooltip() const { return m_tooltip; }
-  void SetOlTooltip(std::string text) { m_tooltip = std::move(text); }
-  [[nodiscard]] const std::string& GetOlGalleryThumbnailUrl() const { return m_galleryThumbnailUrl; }
-  void SetOlGalleryThumbnailUrl(std::string url) { m_galleryThumbnailUrl = std::move(url); }
-  [[nodiscard]] const std::string& GetOlDlgThumbnailUrl() const { return m_dlgThumbnailUrl; }
-  void SetOlDlgThumbnailUrl(std::string url) { m_dlgThumbnailUrl = std::move(url); }
+  [[nodiscard]] const std::string& GetDescription() const { return m_fields.description; }
+  void SetDescription(std::string text) { m_fields.description = std::move(text); }
+  [[nodiscard]] bool ShowTooltipTitle() const { return m_fields.showTooltipTitle; }
+  void SetShowTooltipTitle(bool show) { m_fields.showTooltipTitle = show; }
+  [[nodiscard]] bool ShowTooltipDescription() const { return m_fields.showTooltipDescription; }
+  void SetShowTooltipDescription(bool show) { m_fields.showTooltipDescription = show; }
+  [[nodiscard]] const std::string& GetOlTooltip() const { return m_fields.tooltip; }
+  void SetOlTooltip(std::string text) { m_fields.tooltip = std::move(text); }
+  [[nodiscard]] const std::string& GetOlGalleryThumbnailUrl() const { return m_fields.galleryThumbnailUrl; }
+  void SetOlGalleryThumbnailUrl(std::string url) { m_fields.galleryThumbnailUrl = std::move(url); }
+  [[nodiscard]] const std::string& GetOlDlgThumbnailUrl() const { return m_fields.dlgThumbnailUrl; }
+  void SetOlDlgThumbnailUrl(std::string url) { m_fields.dlgThumbnailUrl = std::move(url); }
   [[nodiscard]] const std::string& GetOlPreviewThumbnailUrl() const { return m_previewThumbnailUrl; }
   void SetOlPreviewThumbnailUrl(std::string url) { m_previewThumbnailUrl = std::move(url); }
-  [[nodiscard]] const std::string& GetOlUrl() const { return m_url; }
-  void SetOlUrl(std::string url) { m_url = std::move(url); }
+  [[nodiscard]] const std::string& GetOlUrl() const { return m_fields.url; }
+  void SetOlUrl(std::string url) { m_fields.url = std::move(url); }
   [[nodiscard]] double GetOlScale() const { return m_scale; }
   void SetOlScale(double scale) { m_scale = scale; }
   [[nodiscard]] int GetOlOrientation() const { return m_orientation; }
@@ -72,16 +73,12 @@ class OXSYMBOLS_EXPORT PartslibraryOlItem : public PartslibraryItem {
   void SetEditCsysMethod(int method) { m_editCsysMethod = method; }
 
   // Tags are shared objects; the indexes are the caller's to keep in range.
-  void AddSequencerTag(const util::SmartPtr<oxk::illustration::SequencerTag>& tag) { m_sequencerTags.push_back(tag); }
+  void AddSequencerTag(const util::SmartPtr<oxk::illustration::SequencerTag>& tag) { m_fields.AddSequencerTag(tag); }
   void SetSequencerTag(unsigned int index, const util::SmartPtr<oxk::illustration::SequencerTag>& tag) {
-    m_sequencerTags[index] = tag;
+    m_fields.SetSequencerTag(index, tag);
   }
-  void DelSequencerTag(int index) { m_sequencerTags.erase(m_sequencerTags.begin() + index); }
-  void GetSequencerTags(SequencerTagList& out) const {
-    if (&out != &m_sequencerTags) {
-      out = m_sequencerTags;
-    }
-  }
+  void DelSequencerTag(int index) { m_fields.DelSequencerTag(index); }
+  void GetSequencerTags(SequencerTagList& out) const { m_fields.GetSequencerTags(out); }
 
   // A stored camera: orthographic width or perspective field of view, and its location.
   void SetCameraData(const geo::Camera3D& camera);
@@ -96,16 +93,8 @@ class OXSYMBOLS_EXPORT PartslibraryOlItem : public PartslibraryItem {
  private:
   enum CameraKind { kNoCamera = 0, kOrthographic = 1, kPerspective = 2 };
 
-  std::string m_title;
-  std::string m_description;
-  SequencerTagList m_sequencerTags;
-  bool m_showTooltipTitle = true;
-  bool m_showTooltipDescription = false;
-  std::string m_tooltip;
-  std::string m_galleryThumbnailUrl;
-  std::string m_dlgThumbnailUrl;
+  detail::EntryFields m_fields;
   std::string m_previewThumbnailUrl;
-  std::string m_url;
   double m_scale = 1.0;
   int m_orientation = 0;
   geo::Location m_csys = geo::Location::IDENTITY;

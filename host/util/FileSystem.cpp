@@ -1,6 +1,10 @@
 #include "util/FileSystem.h"
 
-#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -17,6 +21,20 @@ bool FileSystem::FileExists(const std::string& path) {
 bool FileSystem::DirExists(const std::string& path) {
   std::error_code ec;
   return !path.empty() && fs::is_directory(path, ec);
+}
+
+FileKind FileSystem::GetKind(const std::string& path, std::string* error) {
+  struct stat info {};
+  if (path.empty() || ::stat(path.c_str(), &info) != 0) {
+    if (error != nullptr) {
+      *error = path.empty() || errno == ENOENT ? std::string() : std::generic_category().message(errno);
+    }
+    return FileKind::kMissing;
+  }
+  if (S_ISREG(info.st_mode)) {
+    return FileKind::kRegular;
+  }
+  return S_ISDIR(info.st_mode) ? FileKind::kDirectory : FileKind::kOther;
 }
 
 bool FileSystem::Mkdir(const std::string& path) {
@@ -43,28 +61,106 @@ bool FileSystem::DeletePath(const std::string& path, bool onlyIfEmpty) {
 
 namespace {
 
+// An open regular file, closed when it goes.
+class RegularFile {
+ public:
+  // Opening without blocking lets a FIFO be recognised instead of waited on; the flag is
+  // cleared afterwards so that reads of the regular file behave as usual.
+  explicit RegularFile(const std::string& path) {
+    m_fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (m_fd < 0) {
+      m_error = std::generic_category().message(errno);
+      return;
+    }
+    struct stat info {};
+    if (::fstat(m_fd, &info) != 0) {
+      m_error = std::generic_category().message(errno);
+    } else if (!S_ISREG(info.st_mode)) {
+      m_error = S_ISDIR(info.st_mode) ? "is a folder, not a file" : "is not a regular file";
+    } else {
+      m_size = static_cast<uint64_t>(info.st_size);
+      const int flags = ::fcntl(m_fd, F_GETFL);
+      if (flags >= 0) {
+        (void)::fcntl(m_fd, F_SETFL, flags & ~O_NONBLOCK);
+      }
+      return;
+    }
+    ::close(m_fd);
+    m_fd = -1;
+  }
+  RegularFile(const RegularFile&) = delete;
+  RegularFile& operator=(const RegularFile&) = delete;
+  ~RegularFile() {
+    if (m_fd >= 0) {
+      ::close(m_fd);
+    }
+  }
+
+  [[nodiscard]] bool IsOpen() const { return m_fd >= 0; }
+  [[nodiscard]] uint64_t Size() const { return m_size; }
+  [[nodiscard]] const std::string& Error() const { return m_error; }
+
+  // Reads up to count bytes into out; the number read, or -1 (error set) on failure. A
+  // file that shrank meanwhile gives fewer bytes.
+  [[nodiscard]] ptrdiff_t Read(char* out, size_t count) {
+    size_t done = 0;
+    while (done < count) {
+      const ssize_t got = ::read(m_fd, out + done, count - done);
+      if (got < 0) {
+        if (errno == EINTR) {
+          continue;
+        }
+        m_error = std::generic_category().message(errno);
+        return -1;
+      }
+      if (got == 0) {
+        break;
+      }
+      done += static_cast<size_t>(got);
+    }
+    return static_cast<ptrdiff_t>(done);
+  }
+
+ private:
+  int m_fd = -1;
+  uint64_t m_size = 0;
+  std::string m_error;
+};
+
 // Opens path, asks allocate(size) for room and fills it with one sized read.
 template <class Allocate>
-bool ReadWhole(const std::string& path, Allocate allocate) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) {
+bool ReadWhole(const std::string& path, uint64_t maxSize, std::string& error, Allocate allocate) {
+  RegularFile file(path);
+  if (!file.IsOpen()) {
+    error = file.Error();
     return false;
   }
-  bool ok = std::fseek(file, 0, SEEK_END) == 0;
-  const long size = ok ? std::ftell(file) : -1;
-  ok = ok && size >= 0 && std::fseek(file, 0, SEEK_SET) == 0;
-  if (ok) {
-    const auto length = static_cast<size_t>(size);
-    ok = std::fread(allocate(length), 1, length, file) == length;
+  if (file.Size() > maxSize || file.Size() > PTRDIFF_MAX) {
+    error = "larger than " + std::to_string(maxSize) + " bytes";
+    return false;
   }
-  std::fclose(file);
-  return ok;
+  const auto length = static_cast<size_t>(file.Size());
+  const ptrdiff_t got = file.Read(allocate(length), length);
+  if (got < 0) {
+    error = file.Error();
+    return false;
+  }
+  if (static_cast<size_t>(got) != length) {
+    error = "the file changed while it was read";
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
 
 bool FileSystem::ReadFile(const std::string& path, std::string& contents) {
-  const bool ok = ReadWhole(path, [&contents](size_t size) {
+  std::string ignored;
+  return ReadFile(path, contents, ignored);
+}
+
+bool FileSystem::ReadFile(const std::string& path, std::string& contents, std::string& error, uint64_t maxSize) {
+  const bool ok = ReadWhole(path, maxSize, error, [&contents](size_t size) {
     contents.resize(size);
     return contents.data();
   });
@@ -74,9 +170,31 @@ bool FileSystem::ReadFile(const std::string& path, std::string& contents) {
   return ok;
 }
 
+bool FileSystem::ReadFileStart(const std::string& path, size_t count, std::string& bytes, uint64_t& fileSize,
+                               std::string& error) {
+  bytes.clear();
+  fileSize = 0;
+  RegularFile file(path);
+  if (!file.IsOpen()) {
+    error = file.Error();
+    return false;
+  }
+  fileSize = file.Size();
+  bytes.resize(count);
+  const ptrdiff_t got = file.Read(bytes.data(), count);
+  if (got < 0) {
+    error = file.Error();
+    bytes.clear();
+    return false;
+  }
+  bytes.resize(static_cast<size_t>(got));
+  return true;
+}
+
 bool FileSystem::ReadFile(const std::string& path, std::unique_ptr<char[]>& contents, size_t& size, size_t padding) {
   size = 0;
-  const bool ok = ReadWhole(path, [&](size_t length) {
+  std::string ignored;
+  const bool ok = ReadWhole(path, UINT64_MAX, ignored, [&](size_t length) {
     contents = std::make_unique_for_overwrite<char[]>(length + 1 + padding);  // never a zero-sized array
     std::memset(contents.get() + length, 0, 1 + padding);
     size = length;

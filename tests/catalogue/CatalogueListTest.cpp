@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <set>
 
 #include "CatalogueTestSupport.h"
 
 namespace oxsymbols {
 namespace {
+
+using Access = PartslibraryListAccess;
 
 util::SmartPtr<PartslibraryCategoryItem> Category(int id, const std::string& name = "") {
   util::SmartPtr<PartslibraryCategoryItem> category(new PartslibraryCategoryItem());
@@ -66,12 +69,45 @@ TEST(CatalogueListIds, TakenIdentifierBecomesLargestPlusOneInItsOwnSpace) {
   EXPECT_EQ(again->GetID(), 3);
 }
 
-TEST(CatalogueListIds, LargestIdentifierWrapsInsteadOfOverflowing) {
+// Past the largest int there is no "one more": every rule that would go there picks an
+// identifier no entry of the kind has, so identifiers never repeat.
+TEST(CatalogueListIds, NoRuleRepeatsAnIdentifierAtTheLargestInt) {
   PartslibraryList list;
-  list.AddImageItem(Image(INT_MAX, -1));
+  for (int id : {INT_MAX, 1, 2}) {
+    list.AddImageItem(Image(id, -1));
+  }
+  EXPECT_EQ(list.CalculateIdForNewImageInList(), 3);
   auto clash = Image(INT_MAX, -1);
   list.AddImageItem(clash);
-  EXPECT_EQ(clash->GetID(), INT_MIN);
+  EXPECT_EQ(clash->GetID(), 3);
+  auto again = Image(1, -1);
+  list.AddImageItem(again);
+  EXPECT_EQ(again->GetID(), 4);
+
+  // The merge moves incoming entries past the largest; at the largest int it cannot.
+  PartslibraryList other;
+  for (int id : {1, INT_MAX, 5, 5}) {
+    other.AddOlItem(Ol(id, -1));
+  }
+  PartslibraryList merged;
+  merged.AddOlItem(Ol(5, -1));
+  Access::Merge(merged, other);
+  std::set<int> seen;
+  for (const auto& ol : merged.GetOlList()) {
+    EXPECT_TRUE(seen.insert(ol->GetID()).second) << "identifier " << ol->GetID() << " repeats";
+  }
+  EXPECT_EQ(seen.size(), 5u);
+
+  // Categories merged by name past the largest int, likewise.
+  PartslibraryList full;
+  full.AddCategoryItem(Category(INT_MAX, "last"));
+  PartslibraryList incoming;
+  incoming.AddCategoryItem(Category(1, "a"));
+  incoming.AddCategoryItem(Category(2, "b"));
+  Access::Merge(full, incoming);
+  ASSERT_EQ(full.GetCategoryList().size(), 3u);
+  EXPECT_EQ(full.GetCategoryList()[1]->GetID(), 1);
+  EXPECT_EQ(full.GetCategoryList()[2]->GetID(), 2);
 }
 
 TEST(CatalogueListFiling, EntriesGoToTheirCategoryOrTheSmallestOne) {

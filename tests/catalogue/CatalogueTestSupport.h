@@ -26,6 +26,12 @@ class PartslibraryListAccess {
     list.AppendPartslibraryItem(std::move(item));
   }
   static std::string Text(const PartslibraryList& list, bool standard) { return list.BuildLibraryText(standard); }
+  static void Read(PartslibraryList& list, bool skipUser, LoadReport& report) {
+    list.ReadPreferencesXML(skipUser, report);
+  }
+  static void ReadOne(PartslibraryList& list, const std::string& path, LibraryOrigin origin, LoadReport& report) {
+    list.ReadLibraryFile(path, origin, report);
+  }
   static std::string LibraryPath() { return PartslibraryList::GetLibraryPath(); }
   static std::string StandardFile() { return PartslibraryList::StandardLibraryFileNameAndPath(); }
   static std::string SharedFile() { return PartslibraryList::SharedLibraryFileNameAndPath(); }

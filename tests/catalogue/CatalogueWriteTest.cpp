@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <clocale>
 #include <cstdlib>
+#include <locale>
 #include <thread>
 
 #include "CatalogueTestSupport.h"
@@ -283,6 +286,94 @@ TEST(CatalogueWrite, InterruptedSaveKeepsACompleteFile) {
     const std::string now = ScratchLibrary::Get(path);
     EXPECT_TRUE(now == before || now == after) << "after " << delayMs << " ms: " << now.size() << " bytes";
   }
+}
+
+}  // namespace
+}  // namespace oxsymbols
+
+namespace oxsymbols {
+namespace {
+
+// Restores the classic locale however the test ends.
+class LocaleScope {
+ public:
+  LocaleScope() = default;
+  LocaleScope(const LocaleScope&) = delete;
+  LocaleScope& operator=(const LocaleScope&) = delete;
+  ~LocaleScope() {
+    std::setlocale(LC_ALL, "C");
+    std::locale::global(std::locale::classic());
+  }
+};
+
+// A comma-decimal locale, made when the machine lacks one; false when that fails. The
+// process asks for it only once it exists: the C library remembers a failed look-up.
+bool UseCommaDecimalLocale() {
+  const char* const name = "de_DE.UTF-8";
+  if (std::system("locale -a 2>/dev/null | grep -qix 'de_DE.utf-\\?8'") != 0) {
+    (void)std::system("localedef -i de_DE -f UTF-8 de_DE.UTF-8 >/dev/null 2>&1");
+  }
+  if (std::setlocale(LC_ALL, name) == nullptr) {
+    return false;
+  }
+  std::locale::global(std::locale(name));
+  return std::string(std::localeconv()->decimal_point) == ",";
+}
+
+TEST(CatalogueWriteLocale, RealNumbersAreWrittenAndReadWithAPointInAnyLocale) {
+  const LocaleScope restore;
+  if (!UseCommaDecimalLocale()) {
+    GTEST_SKIP() << "no comma-decimal locale here, and localedef could not make de_DE.UTF-8";
+  }
+  ScratchLibrary scratch("locale");
+  util::SmartPtr<PartslibraryOlItem> ol(new PartslibraryOlItem());
+  ol->SetID(1);
+  ol->SetOlScale(0.1);
+  ol->SetOlOrientation(1);
+  ol->SetOlCsys(geo::Location(geo::FMat33(0.5f, 0, 0, 0, 1, 0, 0, 0, 1), geo::DPoint3D(2.5, 0, 1234567)));
+  ol->SetAxisName("Z");
+  ol->SetDistanceFromCsys(1.25);
+  ol->SetCameraData(true, 0.75, geo::Location::IDENTITY);
+  PartslibraryList list;
+  list.AddOlItem(ol);
+  const std::string text = Access::Text(list, false);
+  EXPECT_NE(text.find("<scale>0.1</scale>"), std::string::npos) << text;
+  EXPECT_NE(text.find("a=\"0.5\""), std::string::npos);
+  EXPECT_NE(text.find("pos_x=\"2.5\""), std::string::npos);
+  EXPECT_NE(text.find("pos_z=\"1.23457e+06\""), std::string::npos);
+  EXPECT_NE(text.find("<distance_from_csys>1.25</distance_from_csys>"), std::string::npos);
+  EXPECT_NE(text.find("value=\"0.75\""), std::string::npos);
+  EXPECT_EQ(text.find("0,"), std::string::npos) << text;
+
+  PartslibraryList back;
+  Access::Parse(back, text, false, false);
+  ASSERT_EQ(back.GetOlList().size(), 1u);
+  EXPECT_DOUBLE_EQ(back.GetOlList()[0]->GetOlScale(), 0.1);
+  EXPECT_DOUBLE_EQ(back.GetOlList()[0]->GetDistanceFromCsys(), 1.25);
+  EXPECT_DOUBLE_EQ(back.GetOlList()[0]->GetOlCsys().GetPos().x, 2.5);
+}
+
+// Saving reports nothing, so the files themselves show what happened.
+TEST(CatalogueWriteTargets, LinksAreFollowedAndNonFilesLeftAlone) {
+  ScratchLibrary scratch("targets");
+  PartslibraryList list;
+  list.SetUnits("mm");
+  const std::string real = scratch.root.string() + "/real.xml";
+  const std::string link = scratch.root.string() + "/link.xml";
+  ScratchLibrary::Put(real, "old");
+  ASSERT_EQ(::chmod(real.c_str(), 0604), 0);
+  std::filesystem::create_symlink(real, link);
+  EXPECT_TRUE(list.WritePartslibraryListToXML(link, false));
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_NE(ScratchLibrary::Get(real).find("<units>mm</units>"), std::string::npos);
+  EXPECT_EQ(
+      std::filesystem::status(real).permissions() & std::filesystem::perms::all,
+      std::filesystem::perms::owner_read | std::filesystem::perms::owner_write | std::filesystem::perms::others_read);
+
+  const std::string fifo = scratch.root.string() + "/fifo.xml";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  EXPECT_TRUE(list.WritePartslibraryListToXML(fifo, false));
+  EXPECT_EQ(std::filesystem::status(fifo).type(), std::filesystem::file_type::fifo);
 }
 
 }  // namespace

@@ -1,0 +1,92 @@
+#include "ExportCommand.h"
+
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "util/SafeFileWriter.h"
+
+namespace symbols_tool {
+
+namespace {
+
+using oxsymbols::LibraryFileReport;
+using oxsymbols::LibraryOrigin;
+
+// True when both paths name one existing file (links followed).
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat first {};
+  struct stat second {};
+  return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+         first.st_ino == second.st_ino;
+}
+
+}  // namespace
+
+void ExportCommand::Register(CLI::App& parent) {
+  m_app = parent.add_subcommand("export",
+                                "Write the catalogue with the library's writer: --user the user's own entries, "
+                                "--standard the standard and the user's entries (shared entries never). FILE - "
+                                "writes to standard output.");
+  auto* user = m_app->add_flag("--user", m_user, "Write the user's library");
+  auto* standard = m_app->add_flag("--standard", m_standard, "Write the standard library");
+  user->excludes(standard);
+  m_app->add_flag("--force", m_force, "Write even when a library file was not read completely");
+  m_app->add_option("file", m_file, "The file to write, or - for standard output")->required();
+}
+
+const LibraryFileReport* ExportCommand::IncompleteSource(const oxsymbols::LoadReport& report) const {
+  for (const LibraryFileReport& file : report.files) {
+    if (!file.Failed()) {
+      continue;
+    }
+    // The user's entries are in both modes, the standard ones in standard mode; a file
+    // being replaced that was not read would lose what could not be read.
+    const bool written = file.origin == LibraryOrigin::kUser || (m_standard && file.origin == LibraryOrigin::kStandard);
+    if (written || (m_file != "-" && SameFile(m_file, file.path))) {
+      return &file;
+    }
+  }
+  return nullptr;
+}
+
+int ExportCommand::Run(ToolContext& context) {
+  if (!m_user && !m_standard) {
+    return context.Usage("library export needs --user or --standard");
+  }
+  if (!context.Install()) {
+    return kFailure;
+  }
+  ToolCatalogue& catalogue = context.Catalogue();
+  if (const LibraryFileReport* incomplete = IncompleteSource(context.Report()); incomplete != nullptr && !m_force) {
+    return context.Failure("not writing " + m_file + ": the " + oxsymbols::OriginName(incomplete->origin) +
+                           " library file " + incomplete->path +
+                           " was not read completely, and its entries would be lost (--force writes anyway)");
+  }
+  oxsymbols::LibraryCounts counts;
+  const std::string text = catalogue.BuildLibraryText(m_standard, &counts);
+  if (text.empty()) {
+    return context.Failure("out of memory while writing the catalogue");
+  }
+  const std::string summary = Counted(counts.categories, "category", "categories") + ", " +
+                              Counted(counts.shapes, "shape", "shapes") + ", " +
+                              Counted(counts.images, "image", "images");
+  if (m_file == "-") {
+    context.Out() << text;
+    context.Out().flush();
+    if (!context.Out()) {
+      return context.Failure("could not write to standard output");
+    }
+    context.Err() << "wrote " << summary << "\n";
+    return kOk;
+  }
+  const std::string target = std::filesystem::absolute(m_file).lexically_normal().string();
+  std::string error;
+  if (!util::SafeFileWriter::Write(target, text, error)) {
+    return context.Failure("could not write " + target + ": " + error);
+  }
+  context.Out() << "wrote " << target << ": " << summary << "\n";
+  return kOk;
+}
+
+}  // namespace symbols_tool
