@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "CheckCommand.h"
+#include "DocumentCommands.h"
 #include "ExportCommand.h"
 #include "GalleryCommand.h"
 #include "LibraryViewCommands.h"
@@ -32,11 +33,27 @@ std::unique_ptr<ToolCommand> Make() {
   return std::make_unique<Command>();
 }
 
+template <bool kShow>
+std::unique_ptr<ToolCommand> MakeShow() {
+  return std::make_unique<symbols_tool::DocShowCommand>(kShow);
+}
+
 const CommandEntry kCommands[] = {
-    {"library", Make<symbols_tool::ListCommand>},   {"library", Make<symbols_tool::ShowCommand>},
-    {"library", Make<symbols_tool::CheckCommand>},  {"library", Make<symbols_tool::FindCommand>},
-    {"library", Make<symbols_tool::ExportCommand>}, {"", Make<symbols_tool::GalleryCommand>},
+    {"library", Make<symbols_tool::ListCommand>},
+    {"library", Make<symbols_tool::ShowCommand>},
+    {"library", Make<symbols_tool::CheckCommand>},
+    {"library", Make<symbols_tool::FindCommand>},
+    {"library", Make<symbols_tool::ExportCommand>},
+    {"", Make<symbols_tool::GalleryCommand>},
     {"", Make<symbols_tool::PageCommand>},
+    {"doc", Make<symbols_tool::DocNewCommand>},
+    {"doc", Make<symbols_tool::DocPlaceCommand>},
+    {"doc", Make<symbols_tool::DocStampCommand>},
+    {"doc", Make<symbols_tool::DocMoveCommand>},
+    {"doc", MakeShow<false>},
+    {"doc", MakeShow<true>},
+    {"doc", Make<symbols_tool::DocListCommand>},
+    {"doc", Make<symbols_tool::DocFlattenCommand>},
 };
 
 // Groups of commands and what they are for.
@@ -46,6 +63,7 @@ struct GroupEntry {
 };
 const GroupEntry kGroups[] = {
     {"library", "Look at, check, search and export the merged library"},
+    {"doc", "Documents: a model with its annotations, driven through the module as a host drives it"},
 };
 
 // A base folder is given as one that exists or not at all; an empty one or a file is a

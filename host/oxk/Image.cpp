@@ -30,6 +30,16 @@ void Image::SetImageData(uint32_t width, uint32_t height, std::vector<uint8_t> r
   SetImageData(util::SmartPtr<oximg::Image>(new oximg::Image(std::move(frames))));
 }
 
+util::Symbol Image::GetDecodedURL() const {
+  std::lock_guard<std::mutex> guard(m_mutex);
+  return m_decodedURL;
+}
+
+void Image::SetDecodedURL(const util::Symbol& url) {
+  std::lock_guard<std::mutex> guard(m_mutex);
+  m_decodedURL = url;
+}
+
 bool Image::HasImageData() const {
   return static_cast<bool>(GetImageData());
 }

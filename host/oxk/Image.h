@@ -27,6 +27,10 @@ class Image : public Object {
   // One frame of rgba pixels as the image data.
   void SetImageData(uint32_t width, uint32_t height, std::vector<uint8_t> rgba);
   [[nodiscard]] bool HasImageData() const;
+  // The url the image data was decoded from; empty when the data came from elsewhere.
+  // Data changed in place (a turned copy) keeps it.
+  [[nodiscard]] util::Symbol GetDecodedURL() const;
+  void SetDecodedURL(const util::Symbol& url);
 
   // Frame 0's size; false without image data.
   bool GetSize(uint32_t& width, uint32_t& height) const;
@@ -40,6 +44,7 @@ class Image : public Object {
   mutable std::mutex m_mutex;
   util::Symbol m_url;
   util::SmartPtr<oximg::Image> m_data;
+  util::Symbol m_decodedURL;
 };
 
 }  // namespace oxk

@@ -120,7 +120,7 @@ bool ModelFile::Open(const std::string& path, bool illustration, util::SmartPtr<
 
   // Depth-first without recursion, so a deep description cannot exhaust the stack.
   std::vector<std::pair<pugi::xml_node, util::SmartPtr<ComponentNode>>> pending{{model, root}};
-  std::vector<util::SmartPtr<Instance>> withShapes;
+  std::vector<std::pair<util::SmartPtr<Instance>, bool>> withShapes;  // and whether shown
   while (!pending.empty()) {
     auto [xml, parent] = pending.back();
     pending.pop_back();
@@ -143,7 +143,7 @@ bool ModelFile::Open(const std::string& path, bool illustration, util::SmartPtr<
       }
       instance->SetLocation(PartLocation(part), false);
       if (!shapeFile.empty()) {
-        withShapes.push_back(util::SmartPtr<Instance>(instance.get()));
+        withShapes.emplace_back(util::SmartPtr<Instance>(instance.get()), part.attribute("visible").as_bool(true));
       }
       pending.emplace_back(part, node);
     }
@@ -161,8 +161,8 @@ bool ModelFile::Open(const std::string& path, bool illustration, util::SmartPtr<
   built->AddScene(util::SmartPtr<Scene>(shapes.get()));
 
   auto loader = oxloader::Loader::GetLoader();
-  for (const auto& instance : withShapes) {
-    util::SmartPtr<ShapeInstance> shape = shapes->CreateShapeInstance(instance, true, util::Symbol());
+  for (const auto& [instance, visible] : withShapes) {
+    util::SmartPtr<ShapeInstance> shape = shapes->CreateShapeInstance(instance, visible, util::Symbol());
     loader->LoadShape(shape->GetShape(), 4, {}, {});
   }
   world = built;

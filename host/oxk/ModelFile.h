@@ -17,7 +17,8 @@
 //   </model>
 //
 // Shape files are relative to the model file's folder. "location" is optional (matrix
-// row by row, then the position); "position" (three numbers) may stand instead.
+// row by row, then the position); "position" (three numbers) may stand instead. A part
+// with visible="false" is shown hidden.
 //
 // The optional <sbom> is the illustration's service bill of materials: each <item>
 // names a model part by its path, a <weld> groups items of several parts. Items are

@@ -90,7 +90,16 @@ void Loader::LoadImage(const util::SmartPtr<oxk::Image>& image, const util::Smar
     int status = kNothingToLoad;
     if (image) {
       const util::Symbol url = source.empty() ? image->GetURL() : source;
-      status = url.empty() ? kMissing : ReadPng(oxk::Anchor::FilePathFromURL(url.str()), *image);
+      if (url.empty()) {
+        status = kMissing;
+      } else if (image->HasImageData() && image->GetDecodedURL() == url) {
+        // Like shapes, an image whose data came from this url is not decoded again: the
+        // data may have been turned since, and a reload keeps it as it is.
+        status = kOk;
+      } else {
+        status = ReadPng(oxk::Anchor::FilePathFromURL(url.str()), *image);
+        image->SetDecodedURL(status == kOk ? url : util::Symbol());
+      }
     }
     if (event) {
       event->Complete(status);

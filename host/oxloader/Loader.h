@@ -45,8 +45,9 @@ class Loader : public util::RefCounted {
   void LoadShape(const util::SmartPtr<oxk::Shape>& shape, int32_t flags, const util::SmartPtr<oxk::AsyncEvent>& event,
                  const util::SmartPtr<oxk::Anchor>& anchor);
   void LoadImage(const util::SmartPtr<oxk::Image>& image, int32_t flags, const util::SmartPtr<oxk::AsyncEvent>& event);
-  // Decodes the image's url (or source, when not empty) into the image's data; completes
-  // event (may be empty) once with the status, also when the file is missing or broken.
+  // Decodes the image's url (or source, when not empty) into the image's data, unless
+  // its data was decoded from that url already; completes event (may be empty) once with
+  // the status, also when the file is missing or broken.
   void LoadImage(const util::SmartPtr<oxk::Image>& image, const util::SmartPtr<oxk::AsyncEvent>& event,
                  const util::Symbol& source);
 

@@ -141,7 +141,8 @@ TEST_F(Symbol2DLoad, AttachingLoadsTheImageTurnsItOnceAndShowsItOnTheLoaderThrea
   symbol->LoadImage(again.get());
   ASSERT_TRUE(again->WaitForCompletion(10s));
   ASSERT_TRUE(WaitForLoader());
-  EXPECT_EQ(symbol->GetImageWidth(), 4);  // reloaded from the file, not turned again
+  EXPECT_EQ(symbol->GetImageWidth(), 2);  // the loaded data kept, not turned again
+  EXPECT_EQ(symbol->GetImage()->GetPixels()[0], testsupport::PixelAt(0, 1)[0]);
   EXPECT_EQ(again->completions, 1);
   symbol->LoadImage(caller.get());
   ASSERT_TRUE(WaitForLoader());

@@ -22,6 +22,7 @@ class Element2D : public Node2D {
     SymbolTypeBit = 0x8,
     AnnotationTypeBit = 0x10,
     StampTypeBit = 0x20,
+    OutlineTypeBit = 0x40,
   };
 
   explicit Element2D(uint32_t typeBits) : m_typeBits(typeBits) {}

@@ -1,11 +1,13 @@
 #include "oxk/illustration2d/SvgPageWriter.h"
 
+#include <algorithm>
 #include <charconv>
 #include <map>
 #include <vector>
 
 #include "geo/XmlElem.h"
 #include "oxk/illustration2d/Annotation2D.h"
+#include "oxk/illustration2d/Outline2D.h"
 #include "oxk/illustration2d/Stamp2D.h"
 #include "util/Base64.h"
 #include "util/SafeFileWriter.h"
@@ -37,7 +39,7 @@ std::string Text(const std::string& text) {
 class Collector : public Visitor2D {
  public:
   void VisitElement(const util::SmartPtr<Element2D>& element) override {
-    if (util::DynamicCast<Annotation2D>(element)) {
+    if (util::DynamicCast<Annotation2D>(element) || util::DynamicCast<Outline2D>(element)) {
       elements.push_back(element);
     }
   }
@@ -103,12 +105,37 @@ void WriteMarker(const Annotation2D& element, double pageHeight, std::string& ou
   out += "    </g>\n";
 }
 
+void WriteOutline(const Outline2D& outline, double pageHeight, std::string& out) {
+  // Light faces first to dark: shades of the page's grey.
+  static const char* const kShades[] = {"#f2f4f7", "#e4e7ec", "#d0d5dd"};
+  const std::string name = outline.GetName();
+  out += "    <g class=\"outline\">\n";
+  if (!name.empty()) {
+    out += "      <title>" + Text(name) + "</title>\n";
+  }
+  for (const Outline2D::Face& face : outline.GetFaces()) {
+    if (face.points.size() < 3) {
+      continue;
+    }
+    std::string list;
+    for (const Outline2D::Point& point : face.points) {
+      list += (list.empty() ? "" : " ") + Num(point.x) + "," + Num(pageHeight - point.y);
+    }
+    const int shade = std::clamp(face.shade, 0, 2);
+    out += "      <polygon points=\"" + list + "\" fill=\"" + kShades[shade] +
+           "\" stroke=\"#475467\" stroke-width=\"1\" stroke-linejoin=\"round\"/>\n";
+  }
+  out += "    </g>\n";
+}
+
 void WriteElements(const std::vector<util::SmartPtr<Element2D>>& elements, double pageHeight, std::string& out) {
   for (const auto& element : elements) {
     if (const auto stamp = util::DynamicCast<Stamp2D>(element)) {
       WriteStamp(*stamp, pageHeight, out);
     } else if (const auto annotation = util::DynamicCast<Annotation2D>(element)) {
       WriteMarker(*annotation, pageHeight, out);
+    } else if (const auto outline = util::DynamicCast<Outline2D>(element)) {
+      WriteOutline(*outline, pageHeight, out);
     }
   }
 }

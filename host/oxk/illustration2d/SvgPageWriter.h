@@ -6,7 +6,8 @@
 // its flips say, with its title (and description, when used) as the tooltip and its
 // title as a caption when used; a stamp whose image has no data is a dashed frame. An
 // annotation element is a marker at its transform's translation, labelled with its
-// label (or its identifier path when it has none).
+// label (or its identifier path when it has none). An outline is its faces, filled in
+// their shades, with its name as the tooltip.
 #pragma once
 
 #include <string>

@@ -1,0 +1,372 @@
+#include "DocumentCommands.h"
+
+#include <charconv>
+#include <filesystem>
+#include <map>
+#include <nlohmann/json.hpp>
+
+#include "CatalogueReport.h"
+#include "Document.h"
+#include "DocumentFlattener.h"
+#include "DocumentOperations.h"
+#include "Utf8Text.h"
+
+namespace symbols_tool {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Opens the document after the catalogue's locations are installed; false after a
+// message (the document is not touched).
+bool OpenDocument(ToolContext& context, const std::string& folder, Document& document) {
+  if (!context.Install()) {
+    return false;
+  }
+  std::string error;
+  if (!document.Open(folder, error)) {
+    (void)context.Failure(error);
+    return false;
+  }
+  return true;
+}
+
+int SaveDocument(ToolContext& context, Document& document) {
+  std::string error;
+  if (!document.Save(error)) {
+    return context.Failure(error);
+  }
+  return kOk;
+}
+
+void AddDocumentArgument(CLI::App& app, std::string& document) {
+  app.add_option("document", document, "The document folder")->required();
+}
+
+// Where every symbol is now, to tell what a change of the model did to them.
+std::map<std::string, AnnotationView> Snapshot(const Document& document) {
+  std::map<std::string, AnnotationView> views;
+  for (const AnnotationView& view : DescribeAnnotations(document)) {
+    views[view.idPath] = view;
+  }
+  return views;
+}
+
+void TellWhatFollowed(const std::map<std::string, AnnotationView>& before, const Document& document,
+                      std::ostream& out) {
+  for (const AnnotationView& now : DescribeAnnotations(document)) {
+    const auto was = before.find(now.idPath);
+    if (was == before.end()) {
+      continue;
+    }
+    const std::string name = now.idPath + " (" + EscapeForTerminal(now.title) + ")";
+    if (FormatPoint(was->second.position) != FormatPoint(now.position)) {
+      out << "  " << name << " followed: " << FormatPoint(was->second.position) << " -> " << FormatPoint(now.position)
+          << "\n";
+    }
+    if (was->second.visible != now.visible) {
+      out << "  " << name << " is now " << (now.visible ? "shown" : "hidden") << "\n";
+    }
+  }
+}
+
+nlohmann::json Json(const AnnotationView& view) {
+  nlohmann::json item = {{"type", view.type},
+                         {"id", view.idPath},
+                         {"title", view.title},
+                         {"position", {view.position.x, view.position.y, view.position.z}},
+                         {"visible", view.visible}};
+  if (view.type == "symbol2d") {
+    item["size"] = {view.width, view.height};
+    item["page"] = view.page;
+  }
+  if (view.type == "symbol3d") {
+    nlohmann::json parts = nlohmann::json::array();
+    for (const AnnotationView::Connection& part : view.parts) {
+      nlohmann::json connection = {{"part", part.part}, {"offset", {part.offset.x, part.offset.y, part.offset.z}}};
+      if (!part.assembly.empty()) {
+        connection["assembly"] = part.assembly;
+      }
+      parts.push_back(connection);
+    }
+    item["parts"] = parts;
+  }
+  return item;
+}
+
+void WriteText(const AnnotationView& view, std::ostream& out) {
+  out << view.type << " " << view.idPath << "  " << EscapeForTerminal(view.title) << "\n";
+  if (view.type == "symbol2d") {
+    out << "  at " << FormatNumber(view.position.x) << "," << FormatNumber(view.position.y) << ", "
+        << FormatNumber(view.width) << " x " << FormatNumber(view.height) << ", page " << view.page << "\n";
+  } else {
+    out << "  at " << FormatPoint(view.position) << "\n";
+  }
+  for (const AnnotationView::Connection& part : view.parts) {
+    out << "  part " << part.part;
+    if (!part.assembly.empty()) {
+      out << " (weld " << part.assembly << ")";
+    }
+    out << ", offset " << FormatPoint(geo::DPoint3D(part.offset.x, part.offset.y, part.offset.z)) << "\n";
+  }
+  out << "  " << (view.visible ? "shown" : "hidden") << "\n";
+}
+
+}  // namespace
+
+bool ParseNumbers(const std::string& text, size_t count, std::vector<double>& out) {
+  out.clear();
+  size_t start = 0;
+  while (start <= text.size()) {
+    const size_t end = std::min(text.find(',', start), text.size());
+    double value = 0;
+    const char* first = text.data() + start;
+    const char* last = text.data() + end;
+    const auto [ptr, error] = std::from_chars(first, last, value);
+    if (first == last || error != std::errc() || ptr != last || !std::isfinite(value)) {
+      return false;
+    }
+    out.push_back(value);
+    start = end + 1;
+  }
+  return out.size() == count;
+}
+
+std::string FormatNumber(double value) {
+  char buffer[64];
+  const auto [end, error] = std::to_chars(buffer, buffer + sizeof(buffer), value, std::chars_format::fixed, 2);
+  if (error != std::errc()) {
+    return "?";
+  }
+  std::string text(buffer, end);
+  while (text.back() == '0') {
+    text.pop_back();
+  }
+  if (text.back() == '.') {
+    text.pop_back();
+  }
+  return text == "-0" ? "0" : text;
+}
+
+std::string FormatPoint(const geo::DPoint3D& point) {
+  return "(" + FormatNumber(point.x) + ", " + FormatNumber(point.y) + ", " + FormatNumber(point.z) + ")";
+}
+
+void DocNewCommand::Register(CLI::App& parent) {
+  m_app = parent.add_subcommand("new",
+                                "A new document from a model description: the description and its shape files "
+                                "are copied into the document folder, which must be new or empty");
+  m_app->add_option("model", m_model, "The model description (XML)")->required();
+  AddDocumentArgument(*m_app, m_document);
+}
+
+int DocNewCommand::Run(ToolContext& context) {
+  std::string error;
+  if (!Document::Create(m_model, m_document, error)) {
+    return context.Failure(error);
+  }
+  context.Out() << "created " << fs::absolute(m_document).lexically_normal().string() << " from " << m_model << "\n";
+  return kOk;
+}
+
+void DocPlaceCommand::Register(CLI::App& parent) {
+  m_app = parent.add_subcommand("place",
+                                "A 3D symbol of a catalogue shape entry, placed from the entry's coordinate system "
+                                "on top of the first part and connected to every part given (SBOM or model paths)");
+  AddDocumentArgument(*m_app, m_document);
+  m_app->add_option("--shape", m_shape, "The shape entry's identifier")->required();
+  m_app->add_option("--part", m_parts, "A part to connect to (SBOM path such as /FLANGE, or model path such as /1/2)")
+      ->required();
+}
+
+int DocPlaceCommand::Run(ToolContext& context) {
+  Document document;
+  if (!OpenDocument(context, m_document, document)) {
+    return kFailure;
+  }
+  const auto entry = context.Catalogue().GetOlFromOlList(m_shape);
+  if (!entry) {
+    return context.Failure("no shape with identifier " + std::to_string(m_shape));
+  }
+  util::Symbol idPath;
+  std::string error;
+  if (!PlaceSymbol(document, *entry, m_parts, idPath, error)) {
+    return context.Failure(error);
+  }
+  if (const int saved = SaveDocument(context, document); saved != kOk) {
+    return saved;
+  }
+  geo::DPoint3D position;
+  (void)FindPosition(document, idPath.str(), position);
+  context.Out() << "placed " << idPath.str() << " (" << EscapeForTerminal(entry->GetTitle()) << ") at "
+                << FormatPoint(position) << "\n";
+  return kOk;
+}
+
+void DocStampCommand::Register(CLI::App& parent) {
+  m_app = parent.add_subcommand("stamp", "A 2D symbol of a catalogue image entry, in page units");
+  AddDocumentArgument(*m_app, m_document);
+  m_app->add_option("--image", m_image, "The image entry's identifier")->required();
+  m_app->add_option("--center", m_center, "Where its centre is: X,Y")->required();
+  m_app->add_option("--size", m_size, "Its width and height: W,H")->required();
+  m_app->add_option("--rotate", m_rotate, "Turned clockwise by this many degrees, in quarter turns");
+  m_app->add_flag("--flip", m_flip, "Mirrored left to right");
+  m_app->add_flag("--reverse", m_reverse, "Mirrored top to bottom");
+  m_app->add_option("--page", m_page, "The page that carries it");
+}
+
+int DocStampCommand::Run(ToolContext& context) {
+  std::vector<double> center;
+  std::vector<double> size;
+  if (!ParseNumbers(m_center, 2, center)) {
+    return context.Usage("--center needs X,Y: " + m_center);
+  }
+  if (!ParseNumbers(m_size, 2, size) || size[0] <= 0 || size[1] <= 0) {
+    return context.Usage("--size needs a positive W,H: " + m_size);
+  }
+  if (m_rotate % 90 != 0) {
+    return context.Usage("--rotate turns in quarter turns: a multiple of 90, not " + std::to_string(m_rotate));
+  }
+  if (m_page < 0) {
+    return context.Usage("--page cannot be negative");
+  }
+  Document document;
+  if (!OpenDocument(context, m_document, document)) {
+    return kFailure;
+  }
+  const auto entry = context.Catalogue().GetImageFromImageList(m_image);
+  if (!entry) {
+    return context.Failure("no image with identifier " + std::to_string(m_image));
+  }
+  StampRequest request;
+  request.centerX = center[0];
+  request.centerY = center[1];
+  request.width = size[0];
+  request.height = size[1];
+  request.rotate = ((m_rotate % 360) + 360) % 360;
+  request.flip = m_flip;
+  request.reverse = m_reverse;
+  request.page = m_page;
+  util::Symbol idPath;
+  std::string error;
+  if (!StampSymbol(document, *entry, request, idPath, error)) {
+    return context.Failure(error);
+  }
+  if (const int saved = SaveDocument(context, document); saved != kOk) {
+    return saved;
+  }
+  context.Out() << "placed " << idPath.str() << " (" << EscapeForTerminal(entry->GetTitle()) << ") at "
+                << FormatNumber(center[0]) << "," << FormatNumber(center[1]) << "\n";
+  return kOk;
+}
+
+void DocMoveCommand::Register(CLI::App& parent) {
+  m_app = parent.add_subcommand("move", "Moves a part (every member of a weld); its symbols follow it");
+  AddDocumentArgument(*m_app, m_document);
+  m_app->add_option("part", m_part, "The part: SBOM or model path")->required();
+  m_app->add_option("--by", m_by, "The displacement: DX,DY,DZ")->required();
+}
+
+int DocMoveCommand::Run(ToolContext& context) {
+  std::vector<double> by;
+  if (!ParseNumbers(m_by, 3, by)) {
+    return context.Usage("--by needs DX,DY,DZ: " + m_by);
+  }
+  Document document;
+  if (!OpenDocument(context, m_document, document)) {
+    return kFailure;
+  }
+  const auto before = Snapshot(document);
+  std::string error;
+  if (!MovePart(document, m_part, geo::DVec3(by[0], by[1], by[2]), error)) {
+    return context.Failure(error);
+  }
+  if (const int saved = SaveDocument(context, document); saved != kOk) {
+    return saved;
+  }
+  context.Out() << "moved " << m_part << " by " << FormatPoint(geo::DPoint3D(by[0], by[1], by[2])) << "\n";
+  TellWhatFollowed(before, document, context.Out());
+  return kOk;
+}
+
+void DocShowCommand::Register(CLI::App& parent) {
+  m_app = parent.add_subcommand(m_show ? "show" : "hide",
+                                m_show ? "Shows a part and what is placed below it; its symbols show again"
+                                       : "Hides a part and what is placed below it; its symbols hide with it");
+  AddDocumentArgument(*m_app, m_document);
+  m_app->add_option("part", m_part, "The part: SBOM or model path")->required();
+}
+
+int DocShowCommand::Run(ToolContext& context) {
+  Document document;
+  if (!OpenDocument(context, m_document, document)) {
+    return kFailure;
+  }
+  const auto before = Snapshot(document);
+  std::string error;
+  if (!ShowPart(document, m_part, m_show, error)) {
+    return context.Failure(error);
+  }
+  if (const int saved = SaveDocument(context, document); saved != kOk) {
+    return saved;
+  }
+  context.Out() << (m_show ? "showed " : "hid ") << m_part << "\n";
+  TellWhatFollowed(before, document, context.Out());
+  return kOk;
+}
+
+void DocListCommand::Register(CLI::App& parent) {
+  m_app = parent.add_subcommand("list",
+                                "Every annotation: type, identifier, title, position, connected parts with "
+                                "their offsets, and whether it is shown");
+  AddDocumentArgument(*m_app, m_document);
+  m_app->add_flag("--json", m_json, "Write JSON instead of text");
+}
+
+int DocListCommand::Run(ToolContext& context) {
+  Document document;
+  if (!OpenDocument(context, m_document, document)) {
+    return kFailure;
+  }
+  const std::vector<AnnotationView> views = DescribeAnnotations(document);
+  if (m_json) {
+    nlohmann::json list = nlohmann::json::array();
+    for (const AnnotationView& view : views) {
+      list.push_back(Json(view));
+    }
+    WriteJson(list, context.Out());
+    return kOk;
+  }
+  context.Out() << Counted(views.size(), "annotation", "annotations") << "\n";
+  for (const AnnotationView& view : views) {
+    WriteText(view, context.Out());
+  }
+  return kOk;
+}
+
+void DocFlattenCommand::Register(CLI::App& parent) {
+  m_app = parent.add_subcommand("flatten",
+                                "The document's 3D view flattened into a 2D illustration page, as SVG: "
+                                "the parts' outlines, a marker per 3D symbol, the stamps' images");
+  AddDocumentArgument(*m_app, m_document);
+  m_app->add_option("--out", m_out, "The SVG file to write")->required();
+}
+
+int DocFlattenCommand::Run(ToolContext& context) {
+  Document document;
+  if (!OpenDocument(context, m_document, document)) {
+    return kFailure;
+  }
+  const std::string target = fs::absolute(m_out).lexically_normal().string();
+  FlattenSummary summary;
+  std::string error;
+  if (!FlattenToSvg(document, target, summary, error)) {
+    return context.Failure(error);
+  }
+  context.Out() << "wrote " << target << " (" << Counted(summary.parts, "part", "parts") << ", "
+                << Counted(summary.markers, "symbol", "symbols") << ", " << Counted(summary.stamps, "stamp", "stamps")
+                << ")\n";
+  return kOk;
+}
+
+}  // namespace symbols_tool

@@ -1,0 +1,258 @@
+#include "DocumentFlattener.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "component/ComponentEntry.h"
+#include "oxannotations/ConstStrings.h"
+#include "oxk/AsyncEvent.h"
+#include "oxk/ShapeInstance.h"
+#include "oxk/illustration2d/Annotation2D.h"
+#include "oxk/illustration2d/Outline2D.h"
+#include "oxk/illustration2d/Scene2D.h"
+#include "oxk/illustration2d/SvgPageWriter.h"
+#include "oxservices/illustration2d/FindElementsFromIdentities.h"
+#include "symbol2d/Symbol2D.h"
+#include "symbol3d/SymbolAnnotation.h"
+#include "symbol3d/SymbolAnnotationFlattened.h"
+
+namespace symbols_tool {
+
+namespace {
+
+using oxk::illustration2d::Outline2D;
+using util::SmartPtr;
+
+// Frozen: the key under which the host hands a flattened symbol its place on the page.
+const util::Symbol kXformKey("xform");
+
+// Closes the page's scene however flattening ends, so that annotations and scene let go
+// of each other.
+class ScopedPage {
+ public:
+  ScopedPage() : scene(new oxk::illustration2d::Scene2D()) {}
+  ScopedPage(const ScopedPage&) = delete;
+  ScopedPage& operator=(const ScopedPage&) = delete;
+  ~ScopedPage() {
+    for (const auto& flattened : made) {
+      (void)flattened->DetachScene();
+    }
+    scene->DetachAll();
+  }
+  SmartPtr<oxk::illustration2d::Scene2D> scene;
+  std::vector<SmartPtr<oxk::Annotation>> made;
+};
+
+// The six faces of a box: corner i has x from bit 1, y from bit 2, z from bit 4; the
+// corners go round each face; the shade tells tops from the two kinds of sides.
+struct BoxFace {
+  int corners[4];
+  double normal[3];
+  int shade;
+};
+constexpr BoxFace kBoxFaces[] = {
+    {{0, 2, 6, 4}, {-1, 0, 0}, 1}, {{1, 3, 7, 5}, {1, 0, 0}, 1},  {{0, 1, 5, 4}, {0, -1, 0}, 2},
+    {{2, 3, 7, 6}, {0, 1, 0}, 2},  {{0, 1, 3, 2}, {0, 0, -1}, 0}, {{4, 5, 7, 6}, {0, 0, 1}, 0},
+};
+
+// A point of the world where the view shows it on the page (y upwards).
+bool OnPage(const geo::Camera3D& camera, const geo::DPoint3D& point, Outline2D::Point& out) {
+  double sx = 0;
+  double sy = 0;
+  if (!camera.WorldToScreen(point, sx, sy)) {
+    return false;
+  }
+  out = {sx, camera.GetViewportHeight() - sy};
+  return true;
+}
+
+struct PartOutline {
+  double depth;
+  SmartPtr<Outline2D> outline;
+};
+
+void AddParts(const Document& document, const geo::Camera3D& camera, oxk::illustration2d::Document2D& page,
+              FlattenSummary& summary) {
+  const geo::DVec3 towardsViewer = camera.GetW();
+  std::vector<PartOutline> outlines;
+  for (const auto& shape : document.GetScene()->GetShapeInstances()) {
+    SmartPtr<oxk::Instance> instance;
+    if (!shape->IsVisible() || !shape->GetInstance(instance) ||
+        instance->GetUserData(oxannotations::SymbolAnnotationBase::GetUserDataId()) != nullptr) {
+      continue;
+    }
+    const geo::DBox box = document.WorldBox({instance});
+    if (box.IsEmpty()) {
+      continue;
+    }
+    Outline2D::Point corners[8];
+    bool seen = true;
+    for (int corner = 0; corner < 8; ++corner) {
+      seen = seen && OnPage(camera,
+                            geo::DPoint3D(corner & 1 ? box.max.x : box.min.x, corner & 2 ? box.max.y : box.min.y,
+                                          corner & 4 ? box.max.z : box.min.z),
+                            corners[corner]);
+    }
+    if (!seen) {
+      continue;
+    }
+    // The faces turned towards the viewer, which together make the box's outline.
+    std::vector<Outline2D::Face> faces;
+    for (const BoxFace& face : kBoxFaces) {
+      if (face.normal[0] * towardsViewer.x + face.normal[1] * towardsViewer.y + face.normal[2] * towardsViewer.z <=
+          1e-9) {
+        continue;
+      }
+      Outline2D::Face drawn;
+      drawn.shade = face.shade;
+      for (const int corner : face.corners) {
+        drawn.points.push_back(corners[corner]);
+      }
+      faces.push_back(drawn);
+    }
+    const SmartPtr<Outline2D> outline(new Outline2D());
+    outline->SetFaces(faces);
+    outline->SetName(instance->GetName().str() + " (" + instance->GetIdPath().str() + ")");
+    // A box's far corner decides: boxes resting on one another then come in the order
+    // they are seen, the plate below before what stands on it.
+    double far = 0;
+    for (int corner = 0; corner < 8; ++corner) {
+      const double depth = (corner & 1 ? box.max.x : box.min.x) * towardsViewer.x +
+                           (corner & 2 ? box.max.y : box.min.y) * towardsViewer.y +
+                           (corner & 4 ? box.max.z : box.min.z) * towardsViewer.z;
+      far = corner == 0 ? depth : std::min(far, depth);
+    }
+    outlines.push_back({far, outline});
+  }
+  // Farthest first, so that nearer parts cover them; ties in a fixed order.
+  std::stable_sort(outlines.begin(), outlines.end(), [](const auto& a, const auto& b) {
+    return a.depth < b.depth || (a.depth == b.depth && a.outline->GetName() < b.outline->GetName());
+  });
+  const auto layer = page.FindLayer(util::Symbol(oxk::illustration2d::Document2D::kDrawingLayer));
+  for (const PartOutline& part : outlines) {
+    part.outline->SetLayer(layer);
+    (void)page.GetTree()->AppendChild(SmartPtr<oxk::illustration2d::Node2D>(part.outline.get()));
+    ++summary.parts;
+  }
+}
+
+// The flattened content of a 3D symbol with its place on the page added, as the host
+// hands it to a flattened symbol.
+SmartPtr<oxk::SerializedContentElement> WithPlacement(const oxk::SerializedContentElement& content, double x,
+                                                      double y) {
+  const SmartPtr<oxk::SerializedContentElement> copy(new oxk::SerializedContentElement(content.GetName()));
+  for (const auto& entry : content.GetEntries()) {
+    if (!entry.child) {
+      copy->AddProperty(entry.key, entry.value);
+    }
+  }
+  const geo::FMat33 xform(1, 0, static_cast<float>(x), 0, 1, static_cast<float>(y), 0, 0, 1);
+  copy->AddProperty(kXformKey, oxk::SerializedContentElement::Value(geo::Location(xform, geo::DPoint3D::BAD)));
+  copy->EndContent();
+  return copy;
+}
+
+bool AddSymbols(const Document& document, const geo::Camera3D& camera, ScopedPage& page, FlattenSummary& summary,
+                std::string& error) {
+  using namespace oxk::illustration2d;
+  const SmartPtr<oxk::Scene> scene(page.scene.get());
+  for (const Document::Entry& entry : document.GetAnnotations()) {
+    const auto symbol = util::DynamicCast<oxannotations::SymbolAnnotation>(entry.annotation);
+    const SmartPtr<oxk::ShapeInstance> shape = symbol ? symbol->GetShapeInstance() : nullptr;
+    if (!shape || !shape->IsVisible()) {
+      continue;
+    }
+    const SmartPtr<oxk::SerializedContentElement> handed(new oxk::SerializedContentElement(util::Symbol("flatten")));
+    if (!symbol->Flatten(handed, {}, nullptr, nullptr)) {
+      continue;
+    }
+    const auto contents = handed->GetChildren(oxannotations::ConstStrings::oxSymbol3DFlattened);
+    Outline2D::Point at;
+    if (contents.empty() || !OnPage(camera, shape->GetLocation().GetPos(), at)) {
+      continue;
+    }
+    SmartPtr<util::RefCounted> made;
+    if (!OXDllCreateComponent("create", "annotation", oxannotations::ConstStrings::oxSymbol3DFlattened.str(), made)) {
+      error = "the module made no flattened symbol";
+      return false;
+    }
+    const auto flattened = util::DynamicCast<oxannotations::SymbolAnnotationFlattened>(made);
+    if (!flattened) {
+      error = "the module made no flattened symbol";
+      return false;
+    }
+    page.made.push_back(SmartPtr<oxk::Annotation>(flattened.get()));
+    (void)flattened->InitializeFromSerializedContent(WithPlacement(*contents.front(), at.x, at.y),
+                                                     SmartPtr<oxk::AnnoIdPathMapper>());
+    flattened->SetIDPath(entry.idPath);
+    (void)flattened->AttachScene(scene);
+    flattened->CreateAnnotation2D(scene);
+
+    // The host completes the element the symbol made: its label and its place.
+    Identity2D identity(Element2D::SymbolTypeBit);
+    identity.SetAnnoIDPath(entry.idPath);
+    oxservices::illustration2d::FindElementsFromIdentities search(
+        {identity}, oxservices::illustration2d::Identity2DEqualityPredicate(), 0);
+    page.scene->GetDocument2D()->Accept(search);
+    std::vector<SmartPtr<Element2D>> found;
+    search.TakeElements(found);
+    for (const auto& element : found) {
+      if (const auto marker = util::DynamicCast<Annotation2D>(element)) {
+        marker->SetLabel(flattened->GetTitle());
+        marker->SetTransform(flattened->GetXform());
+        ++summary.markers;
+      }
+    }
+  }
+  return true;
+}
+
+bool AddStamps(const Document& document, ScopedPage& page, FlattenSummary& summary, std::string& error) {
+  const SmartPtr<oxk::Scene> scene(page.scene.get());
+  std::vector<SmartPtr<oxk::AsyncEvent>> pending;
+  for (const Document::Entry& entry : document.GetAnnotations()) {
+    const auto stamp = util::DynamicCast<oxannotations::Symbol2D>(entry.annotation);
+    if (!stamp) {
+      continue;
+    }
+    stamp->CreateAnnotation2D(scene);
+    if (!stamp->GetStamp2D()) {
+      continue;  // hidden, or not a billboard
+    }
+    const SmartPtr<oxk::AsyncEvent> loaded(new oxk::AsyncEvent());
+    stamp->CompleteAnnotation2D(scene, loaded);
+    pending.push_back(loaded);
+    ++summary.stamps;
+  }
+  for (const auto& loaded : pending) {
+    if (!loaded->WaitForCompletion(kLoadTimeout)) {
+      error = "the stamps' images did not load in time";
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+bool FlattenToSvg(Document& document, const std::string& out, FlattenSummary& summary, std::string& error) {
+  summary = FlattenSummary{};
+  if (!document.GetView()) {
+    error = "the document has no view to flatten";
+    return false;
+  }
+  const geo::Camera3D camera = document.GetView()->GetCamera();
+  ScopedPage page;
+  page.scene->GetDocument2D()->SetPageSize(camera.GetViewportWidth(), camera.GetViewportHeight());
+  AddParts(document, camera, *page.scene->GetDocument2D(), summary);
+  if (!AddSymbols(document, camera, page, summary, error) || !AddStamps(document, page, summary, error)) {
+    return false;
+  }
+  if (!oxk::illustration2d::SvgPageWriter::Write(*page.scene->GetDocument2D(), out)) {
+    error = "cannot write " + out;
+    return false;
+  }
+  return true;
+}
+
+}  // namespace symbols_tool

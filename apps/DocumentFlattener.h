@@ -1,0 +1,28 @@
+// Flattens an open document's 3D view into a 2D illustration document, as a host does
+// when the user turns a view into an illustration, and writes its page as SVG:
+// - each part, as the outline of its box seen along the view, farthest first;
+// - each shown 3D symbol hands over its content (Flatten); a flattened symbol made from
+//   it through the module's factory, placed where the symbol is seen, creates its 2D
+//   element, which the host completes with the symbol's title and placement;
+// - each 2D symbol creates its stamp element and completes it with its image.
+// The page is the view's viewport, one page unit a pixel; stamps are placed in page units.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "Document.h"
+
+namespace symbols_tool {
+
+struct FlattenSummary {
+  size_t parts = 0;
+  size_t markers = 0;
+  size_t stamps = 0;
+};
+
+// Written crash-safe; false (error says why) when it cannot be.
+[[nodiscard]] bool FlattenToSvg(Document& document, const std::string& out, FlattenSummary& summary,
+                                std::string& error);
+
+}  // namespace symbols_tool

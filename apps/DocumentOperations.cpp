@@ -1,0 +1,290 @@
+#include "DocumentOperations.h"
+
+#include <filesystem>
+#include <set>
+
+#include "ModelDescription.h"
+#include "catalogue/PartslibraryList.h"
+#include "component/ComponentEntry.h"
+#include "oxk/Anchor.h"
+#include "oxk/ComponentInstance.h"
+#include "oxk/ShapeInstance.h"
+#include "symbol2d/Symbol2D.h"
+#include "symbol3d/SymbolAnnotation.h"
+
+namespace symbols_tool {
+
+namespace fs = std::filesystem;
+using util::SmartPtr;
+
+namespace {
+
+template <class T>
+SmartPtr<T> Create(const char* type) {
+  SmartPtr<util::RefCounted> made;
+  if (!OXDllCreateComponent("create", "annotation", type, made)) {
+    return {};
+  }
+  return util::DynamicCast<T>(made);
+}
+
+// A catalogue reference as a file path: relative ones are taken from the library folders.
+std::string LibraryFile(std::string url) {
+  oxsymbols::PartslibraryList::CheckRelativeUrlAndConcatIfNeeded(url);
+  return oxk::Anchor::FilePathFromURL(url);
+}
+
+// Where a user picks a part: the middle of the top of its box.
+geo::DPoint3D TopOf(const geo::DBox& box) {
+  const geo::DPoint3D center = box.GetCenter();
+  return {center.x, center.y, box.max.z};
+}
+
+std::string ModelPath(const Document& document) {
+  return (fs::path(document.GetFolder()) / Document::kModelFile).string();
+}
+
+}  // namespace
+
+bool PlaceSymbol(Document& document, const oxsymbols::PartslibraryOlItem& entry, const std::vector<std::string>& paths,
+                 util::Symbol& idPath, std::string& error) {
+  const std::string named = "shape " + std::to_string(entry.GetID()) + " (" + entry.GetTitle() + ")";
+  if (!entry.IsAnnotationSymbol()) {
+    error = named + " is not an annotation symbol: it is not connected to parts";
+    return false;
+  }
+  std::vector<Document::Part> parts;
+  std::set<std::string> seen;
+  for (const std::string& path : paths) {
+    Document::Part part;
+    if (!document.FindPart(path, part)) {
+      error = "no part at " + path + " in the model or its SBOM";
+      return false;
+    }
+    if (seen.insert(path).second) {
+      parts.push_back(part);
+    }
+  }
+  if (parts.empty()) {
+    error = "a symbol needs at least one part";
+    return false;
+  }
+  const geo::DBox firstBox = document.WorldBox(parts.front().instances);
+  if (firstBox.IsEmpty()) {
+    error = "the part at " + parts.front().path + " has no geometry to place the symbol on";
+    return false;
+  }
+  std::string fileName;
+  if (!document.Pack(LibraryFile(entry.GetOlUrl()), fileName, error)) {
+    error = named + ": " + error;
+    return false;
+  }
+
+  const SmartPtr<oxannotations::SymbolAnnotation> symbol = Create<oxannotations::SymbolAnnotation>("symbol3d");
+  if (!symbol) {
+    error = "the module made no 3D symbol";
+    return false;
+  }
+  symbol->SetName(util::Symbol(fileName), util::Symbol(entry.GetOlName()));
+  symbol->SetTitle(entry.GetTitle(), entry.ShowTooltipTitle());
+  symbol->SetDescription(entry.GetDescription(), entry.ShowTooltipDescription());
+  symbol->SetAxisId(entry.GetAxisId());
+  symbol->SetDistanceFromCsys(entry.GetDistanceFromCsys());
+  symbol->SetUseCurrentOrientation(entry.IsUseCurrentOrientation());
+  symbol->SetAnnotationSymbol(entry.IsAnnotationSymbol());
+  oxcommon::SequencerTagList tags;
+  entry.GetSequencerTags(tags);
+  symbol->SetSequencerTags(tags);
+  // The module places the symbol at inverse(part frame) x selected frame, the part frame
+  // being the entry's own frame at 1 / scale. The frame handed over as selected is the
+  // spot on top of the first part, taken into that frame's axes and scale, so that the
+  // entry's attachment point lands on the spot, turned as the entry's frame says.
+  const double scale = entry.GetOlScale() > 0 ? entry.GetOlScale() : 1.0;
+  symbol->SetSymbolScale(scale);
+  symbol->SetPartCsys(entry.GetOlCsys());
+  const geo::DPoint3D spot = TopOf(firstBox);
+  const geo::DVec3 turned = geo::DMat33(entry.GetOlCsys().GetMat().WithoutScale()) *
+                            geo::DVec3(spot.x / scale, spot.y / scale, spot.z / scale);
+  symbol->SetSelectedCsys(geo::Location(geo::FMat33::IDENTITY, geo::DPoint3D(turned.x, turned.y, turned.z)));
+  geo::Location camera;
+  if (document.GetView() && document.GetView()->GetCurrentCameraLocation(camera)) {
+    symbol->SetCameraPreviewLocation(camera);
+  }
+  if (!symbol->AttachScene(SmartPtr<oxk::Scene>(document.GetScene().get())) || !document.WaitForLoads(error)) {
+    error = named + ": the symbol could not be made" + (error.empty() ? "" : ": " + error);
+    return false;
+  }
+  if (!symbol->IsSymbolLoaded()) {
+    error = named + ": its symbol file " + fileName + " could not be loaded";
+    return false;
+  }
+
+  for (const Document::Part& part : parts) {
+    const SmartPtr<oxk::ShapeInstance> shape = document.ShapeOf(part.picked);
+    symbol->AddSelectedPart(shape, document.GetScene(), part.picked, TopOf(document.WorldBox(part.instances)));
+  }
+  if (!document.WaitForLoads(error)) {
+    return false;
+  }
+  if (symbol->GetConnectedParts().size() != parts.size()) {
+    error = named + ": not every part could be connected (a weld whose members are all hidden is not)";
+    return false;
+  }
+  SmartPtr<oxk::Instance> node;
+  symbol->GetInstance(node);
+  if (!node) {
+    error = named + ": the symbol has no node in the model";
+    return false;
+  }
+  idPath = node->GetIdPath();
+  document.Add(SmartPtr<oxk::Annotation>(symbol.get()), idPath);
+  return true;
+}
+
+bool StampSymbol(Document& document, const oxsymbols::PartslibraryImageItem& entry, const StampRequest& request,
+                 util::Symbol& idPath, std::string& error) {
+  const std::string named = "image " + std::to_string(entry.GetID()) + " (" + entry.GetTitle() + ")";
+  std::string fileName;
+  if (!document.Pack(LibraryFile(entry.GetImageUrl()), fileName, error)) {
+    error = named + ": " + error;
+    return false;
+  }
+  const SmartPtr<oxannotations::Symbol2D> symbol = Create<oxannotations::Symbol2D>("symbol2d");
+  if (!symbol) {
+    error = "the module made no 2D symbol";
+    return false;
+  }
+  oxannotations::Symbol2DInfo record;
+  record.title = util::Symbol(entry.GetTitle());
+  record.description = util::Symbol(entry.GetDescription());
+  record.showTooltipTitle = entry.ShowTooltipTitle();
+  record.showTooltipDescription = entry.ShowTooltipDescription();
+  record.imageID = entry.GetID();
+  record.imageName = util::Symbol(entry.GetImageName());
+  record.imageFileName = util::Symbol(fileName);
+  record.center = geo::DPoint3D(request.centerX, request.centerY, 0);
+  // The record keeps half extents.
+  record.width = static_cast<float>(request.width / 2);
+  record.height = static_cast<float>(request.height / 2);
+  record.rotateRight = request.rotate;
+  record.flipHorizontally = request.flip;
+  record.reverse = request.reverse;
+  record.pageNum = request.page;
+  record.isBillboard = true;
+  entry.GetSequencerTags(record.sequencerTags);
+  symbol->SetSymbolInfo(record);
+  if (!symbol->AttachScene(SmartPtr<oxk::Scene>(document.GetScene().get())) || !document.WaitForLoads(error)) {
+    error = named + ": the symbol could not be made" + (error.empty() ? "" : ": " + error);
+    return false;
+  }
+  if (symbol->GetImageWidth() <= 0) {
+    error = named + ": its image " + fileName + " could not be loaded";
+    return false;
+  }
+  idPath = document.NewIdPath("/stamp");
+  document.Add(SmartPtr<oxk::Annotation>(symbol.get()), idPath);
+  return true;
+}
+
+bool MovePart(Document& document, const std::string& path, const geo::DVec3& delta, std::string& error) {
+  Document::Part part;
+  if (!document.FindPart(path, part)) {
+    error = "no part at " + path + " in the model or its SBOM";
+    return false;
+  }
+  ModelDescription model;
+  if (!model.Load(ModelPath(document), error)) {
+    return false;
+  }
+  document.GetScene()->BeginUpdate();
+  for (const auto& instance : part.instances) {
+    SmartPtr<oxk::ComponentInstance> component;
+    if (!instance->GetComponentInstance(component)) {
+      continue;
+    }
+    // The move is in world coordinates; the node keeps its placement in its parent's.
+    const geo::Location local = component->GetLocation();
+    const geo::Location parent = instance->GetWorldLocation() * local.Inverse();
+    const geo::DVec3 step = geo::DMat33(parent.GetMat().Inverse()) * delta;
+    geo::Location moved = local;
+    moved.SetPos(geo::DPoint3D(local.GetPos().x + step.x, local.GetPos().y + step.y, local.GetPos().z + step.z));
+    component->SetLocation(moved, true);
+    (void)model.SetPartLocation(instance->GetIdPath().str(), moved);
+  }
+  document.GetScene()->EndUpdate();
+  return document.WaitForLoads(error) && model.Save(error);
+}
+
+bool ShowPart(Document& document, const std::string& path, bool visible, std::string& error) {
+  Document::Part part;
+  if (!document.FindPart(path, part)) {
+    error = "no part at " + path + " in the model or its SBOM";
+    return false;
+  }
+  ModelDescription model;
+  if (!model.Load(ModelPath(document), error)) {
+    return false;
+  }
+  document.GetScene()->BeginUpdate();
+  for (const auto& instance : part.instances) {
+    std::vector<SmartPtr<oxk::BaseInstance>> members;
+    instance->GetMemberSet(members);
+    for (const auto& member : members) {
+      const auto placed = util::DynamicCast<oxk::Instance>(member);
+      const SmartPtr<oxk::ShapeInstance> shape = placed ? document.ShapeOf(placed) : nullptr;
+      if (!shape) {
+        continue;
+      }
+      shape->SetVisibility(visible, true);
+      (void)model.SetPartVisible(placed->GetIdPath().str(), visible);
+    }
+  }
+  document.GetScene()->EndUpdate();
+  return document.WaitForLoads(error) && model.Save(error);
+}
+
+std::vector<AnnotationView> DescribeAnnotations(const Document& document) {
+  std::vector<AnnotationView> views;
+  for (const Document::Entry& entry : document.GetAnnotations()) {
+    AnnotationView view;
+    view.idPath = entry.idPath.str();
+    if (const auto symbol = util::DynamicCast<oxannotations::SymbolAnnotation>(entry.annotation)) {
+      view.type = "symbol3d";
+      view.title = symbol->GetTitle();
+      if (const SmartPtr<oxk::ShapeInstance> shape = symbol->GetShapeInstance()) {
+        view.position = shape->GetLocation().GetPos();
+        view.visible = shape->IsVisible();
+      }
+      for (const oxannotations::ConnectedPartInfo& part : symbol->GetConnectedParts()) {
+        view.parts.push_back({part.partId.str(), part.assemblyPartId.str(), part.offset});
+      }
+    } else if (const auto stamp = util::DynamicCast<oxannotations::Symbol2D>(entry.annotation)) {
+      view.type = "symbol2d";
+      view.title = stamp->GetTitle();
+      view.position = stamp->GetCenter();
+      geo::DVec3 size;
+      stamp->GetMarkupSize(0, size);
+      view.width = 2 * size.x;
+      view.height = 2 * size.y;
+      view.page = stamp->GetPageNum();
+      view.visible = stamp->IsVisible();
+    } else {
+      view.type = entry.annotation->GetClass().str();
+      view.visible = entry.annotation->IsVisible();
+    }
+    views.push_back(view);
+  }
+  return views;
+}
+
+bool FindPosition(const Document& document, const std::string& idPath, geo::DPoint3D& position) {
+  for (const AnnotationView& view : DescribeAnnotations(document)) {
+    if (view.idPath == idPath) {
+      position = view.position;
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace symbols_tool

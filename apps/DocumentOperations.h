@@ -1,0 +1,69 @@
+// What the document commands and the demo do to an open document, each through the
+// operations a host calls: a 3D symbol placed from a catalogue shape entry and connected
+// to parts, a 2D symbol from a catalogue image entry, a part moved, hidden or shown (the
+// symbols follow through their own scene observers), and each annotation described.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "Document.h"
+#include "catalogue/PartslibraryImageItem.h"
+#include "catalogue/PartslibraryOlItem.h"
+#include "geo/DPoint3D.h"
+#include "geo/DVec3.h"
+
+namespace symbols_tool {
+
+// A 2D symbol as the command line gives it: page coordinates and the full size.
+struct StampRequest {
+  double centerX = 0.0;
+  double centerY = 0.0;
+  double width = 60.0;
+  double height = 60.0;
+  int rotate = 0;  // degrees, clockwise
+  bool flip = false;
+  bool reverse = false;
+  int page = 0;
+};
+
+// One annotation of a document as `doc list` shows it.
+struct AnnotationView {
+  struct Connection {
+    std::string part;
+    std::string assembly;
+    geo::DVec3 offset;
+  };
+  std::string type;
+  std::string idPath;
+  std::string title;
+  geo::DPoint3D position;
+  double width = 0.0;  // 2D symbols: the full size
+  double height = 0.0;
+  int page = 0;
+  bool visible = true;
+  std::vector<Connection> parts;
+};
+
+// Places a 3D symbol of the shape entry on the parts (SBOM or model-tree paths): the
+// entry's placement values and coordinate system configure it, the frame it is placed
+// on stands on top of the first part, and each part is picked as a user picks it.
+// False (error says why, the document unchanged) for an entry that is not an annotation
+// symbol, a part path that names nothing, or a symbol file that cannot be read.
+[[nodiscard]] bool PlaceSymbol(Document& document, const oxsymbols::PartslibraryOlItem& entry,
+                               const std::vector<std::string>& parts, util::Symbol& idPath, std::string& error);
+// Places a 2D symbol of the image entry.
+[[nodiscard]] bool StampSymbol(Document& document, const oxsymbols::PartslibraryImageItem& entry,
+                               const StampRequest& request, util::Symbol& idPath, std::string& error);
+// Moves a part (each member of a weld) by delta in world coordinates, in one scene
+// update, and records its new placement in the model description.
+[[nodiscard]] bool MovePart(Document& document, const std::string& path, const geo::DVec3& delta, std::string& error);
+// Shows or hides a part and everything placed below it, and records it in the model
+// description.
+[[nodiscard]] bool ShowPart(Document& document, const std::string& path, bool visible, std::string& error);
+
+[[nodiscard]] std::vector<AnnotationView> DescribeAnnotations(const Document& document);
+// The position of the annotation with that identifier path; false when there is none.
+[[nodiscard]] bool FindPosition(const Document& document, const std::string& idPath, geo::DPoint3D& position);
+
+}  // namespace symbols_tool
