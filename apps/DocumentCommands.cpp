@@ -94,24 +94,6 @@ nlohmann::json Json(const AnnotationView& view) {
   return item;
 }
 
-void WriteText(const AnnotationView& view, std::ostream& out) {
-  out << view.type << " " << view.idPath << "  " << EscapeForTerminal(view.title) << "\n";
-  if (view.type == "symbol2d") {
-    out << "  at " << FormatNumber(view.position.x) << "," << FormatNumber(view.position.y) << ", "
-        << FormatNumber(view.width) << " x " << FormatNumber(view.height) << ", page " << view.page << "\n";
-  } else {
-    out << "  at " << FormatPoint(view.position) << "\n";
-  }
-  for (const AnnotationView::Connection& part : view.parts) {
-    out << "  part " << part.part;
-    if (!part.assembly.empty()) {
-      out << " (weld " << part.assembly << ")";
-    }
-    out << ", offset " << FormatPoint(geo::DPoint3D(part.offset.x, part.offset.y, part.offset.z)) << "\n";
-  }
-  out << "  " << (view.visible ? "shown" : "hidden") << "\n";
-}
-
 }  // namespace
 
 bool ParseNumbers(const std::string& text, size_t count, std::vector<double>& out) {
@@ -146,6 +128,24 @@ std::string FormatNumber(double value) {
     text.pop_back();
   }
   return text == "-0" ? "0" : text;
+}
+
+void WriteAnnotation(const AnnotationView& view, const std::string& indent, std::ostream& out) {
+  out << indent << view.type << " " << view.idPath << "  " << EscapeForTerminal(view.title) << "\n";
+  if (view.type == "symbol2d") {
+    out << indent << "  at " << FormatNumber(view.position.x) << "," << FormatNumber(view.position.y) << ", "
+        << FormatNumber(view.width) << " x " << FormatNumber(view.height) << ", page " << view.page << "\n";
+  } else {
+    out << indent << "  at " << FormatPoint(view.position) << "\n";
+  }
+  for (const AnnotationView::Connection& part : view.parts) {
+    out << indent << "  part " << part.part;
+    if (!part.assembly.empty()) {
+      out << " (weld " << part.assembly << ")";
+    }
+    out << ", offset " << FormatPoint(geo::DPoint3D(part.offset.x, part.offset.y, part.offset.z)) << "\n";
+  }
+  out << indent << "  " << (view.visible ? "shown" : "hidden") << "\n";
 }
 
 std::string FormatPoint(const geo::DPoint3D& point) {
@@ -339,7 +339,7 @@ int DocListCommand::Run(ToolContext& context) {
   }
   context.Out() << Counted(views.size(), "annotation", "annotations") << "\n";
   for (const AnnotationView& view : views) {
-    WriteText(view, context.Out());
+    WriteAnnotation(view, "", context.Out());
   }
   return kOk;
 }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "DocumentOperations.h"
 #include "ToolCommand.h"
 #include "geo/DPoint3D.h"
 
@@ -106,5 +107,7 @@ class DocFlattenCommand : public DocCommand {
 // A coordinate for people: at most two decimals, no trailing zeros.
 [[nodiscard]] std::string FormatNumber(double value);
 [[nodiscard]] std::string FormatPoint(const geo::DPoint3D& point);
+// An annotation as `doc list` shows it, each line after indent.
+void WriteAnnotation(const AnnotationView& view, const std::string& indent, std::ostream& out);
 
 }  // namespace symbols_tool

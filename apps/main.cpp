@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "CheckCommand.h"
+#include "DemoCommand.h"
 #include "DocumentCommands.h"
 #include "ExportCommand.h"
 #include "GalleryCommand.h"
@@ -46,6 +47,7 @@ const CommandEntry kCommands[] = {
     {"library", Make<symbols_tool::ExportCommand>},
     {"", Make<symbols_tool::GalleryCommand>},
     {"", Make<symbols_tool::PageCommand>},
+    {"", Make<symbols_tool::DemoCommand>},
     {"doc", Make<symbols_tool::DocNewCommand>},
     {"doc", Make<symbols_tool::DocPlaceCommand>},
     {"doc", Make<symbols_tool::DocStampCommand>},

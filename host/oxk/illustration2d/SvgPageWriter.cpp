@@ -101,7 +101,8 @@ void WriteMarker(const Annotation2D& element, double pageHeight, std::string& ou
   out += "      <circle cx=\"" + Num(x) + "\" cy=\"" + Num(y) +
          "\" r=\"4\" fill=\"#1849a9\" stroke=\"#ffffff\" stroke-width=\"1.5\"/>\n";
   out += "      <text class=\"label\" x=\"" + Num(x + 16) + "\" y=\"" + Num(y - 12) +
-         "\" font-size=\"11\" fill=\"#1849a9\">" + Text(label) + "</text>\n";
+         "\" font-size=\"11\" fill=\"#1849a9\" stroke=\"#ffffff\" stroke-width=\"3\" paint-order=\"stroke\">" +
+         Text(label) + "</text>\n";
   out += "    </g>\n";
 }
 
