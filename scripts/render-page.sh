@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# scripts/render-svg.sh PAGE.svg OUT.png [WIDTH HEIGHT]: renders an SVG page to PNG with
-# headless Chromium, to look at a page as a browser shows it. Installs the Debian
-# package chromium when it is missing. Without a size the SVG's own width and height
-# are used.
+# scripts/render-page.sh PAGE OUT.png [WIDTH HEIGHT]: renders an SVG or HTML page to PNG
+# with headless Chromium, to look at a page as a browser shows it. Installs the Debian
+# package chromium when it is missing. Without a size an SVG's own width and height are
+# used.
 set -euo pipefail
 if [ $# -lt 2 ]; then
-  echo "usage: $0 PAGE.svg OUT.png [WIDTH HEIGHT]" >&2
+  echo "usage: $0 PAGE OUT.png [WIDTH HEIGHT]" >&2
   exit 2
 fi
 svg=$(realpath "$1")

@@ -1,0 +1,315 @@
+// Documents driven as a host drives the module: symbols placed on parts and welds,
+// parts moved and hidden, saved, reopened and flattened, in process (what a host
+// integrator relies on) and through the tool (what its users meet, bad input included).
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+
+#include "Document.h"
+#include "DocumentFlattener.h"
+#include "DocumentOperations.h"
+#include "ToolSetup.h"
+#include "catalogue/PartslibraryList.h"
+#include "oxk/World.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using symbols_tool::AnnotationView;
+using symbols_tool::Document;
+
+std::string Slurp(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+size_t Count(const std::string& text, const std::string& part) {
+  size_t count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+    ++count;
+  }
+  return count;
+}
+
+std::map<std::string, AnnotationView> ById(const Document& document) {
+  std::map<std::string, AnnotationView> views;
+  for (const AnnotationView& view : symbols_tool::DescribeAnnotations(document)) {
+    views[view.idPath] = view;
+  }
+  return views;
+}
+
+void ExpectSame(const AnnotationView& a, const AnnotationView& b) {
+  EXPECT_EQ(a.type, b.type) << a.idPath;
+  EXPECT_EQ(a.title, b.title) << a.idPath;
+  EXPECT_NEAR(a.position.x, b.position.x, 1e-6) << a.idPath;
+  EXPECT_NEAR(a.position.y, b.position.y, 1e-6) << a.idPath;
+  EXPECT_NEAR(a.position.z, b.position.z, 1e-6) << a.idPath;
+  EXPECT_EQ(a.width, b.width) << a.idPath;
+  EXPECT_EQ(a.height, b.height) << a.idPath;
+  EXPECT_EQ(a.visible, b.visible) << a.idPath;
+  ASSERT_EQ(a.parts.size(), b.parts.size()) << a.idPath;
+  for (size_t i = 0; i < a.parts.size(); ++i) {
+    EXPECT_EQ(a.parts[i].part, b.parts[i].part);
+    EXPECT_EQ(a.parts[i].assembly, b.parts[i].assembly);
+    EXPECT_NEAR(a.parts[i].offset.x, b.parts[i].offset.x, 1e-6);
+    EXPECT_NEAR(a.parts[i].offset.y, b.parts[i].offset.y, 1e-6);
+    EXPECT_NEAR(a.parts[i].offset.z, b.parts[i].offset.z, 1e-6);
+  }
+}
+
+class DocumentRoad : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    scratch = fs::temp_directory_path() / ("symbols-doc-" + std::to_string(::getpid()));
+    fs::remove_all(scratch);
+    fs::create_directories(scratch);
+    symbols_tool::Locations locations;
+    locations.base = SYMBOLS_BINARY_DIR "/apps/samples";
+    std::string error;
+    ASSERT_TRUE(symbols_tool::ToolSetup::Install(locations, error)) << error;
+    catalogue.ReadPreferencesXML(false);
+    model = SYMBOLS_BINARY_DIR "/apps/samples/models/pump/model.xml";
+    folder = (scratch / "pump").string();
+    ASSERT_TRUE(Document::Create(model, folder, error)) << error;
+  }
+  void TearDown() override {
+    oxk::World::SetWorld({});
+    std::error_code ignored;
+    fs::remove_all(scratch, ignored);
+  }
+
+  fs::path scratch;
+  std::string model;
+  std::string folder;
+  oxsymbols::PartslibraryList catalogue;
+};
+
+// The road of the demo, checked where a host relies on it.
+TEST_F(DocumentRoad, SymbolsFollowTheirPartsAndComeBackAsTheyWereSaved) {
+  std::string error;
+  std::map<std::string, AnnotationView> saved;
+  util::Symbol onShaft, onWeld, stamp;
+  {
+    Document document;
+    ASSERT_TRUE(document.Open(folder, error)) << error;
+    ASSERT_TRUE(symbols_tool::PlaceSymbol(document, *catalogue.GetOlFromOlList(3), {"/SHAFT"}, onShaft, error))
+        << error;
+    ASSERT_TRUE(symbols_tool::PlaceSymbol(document, *catalogue.GetOlFromOlList(10), {"/FLANGE"}, onWeld, error))
+        << error;
+    symbols_tool::StampRequest request;
+    request.centerX = 100;
+    request.centerY = 400;
+    request.rotate = 90;
+    request.flip = true;
+    ASSERT_TRUE(symbols_tool::StampSymbol(document, *catalogue.GetImageFromImageList(2), request, stamp, error))
+        << error;
+
+    auto before = ById(document);
+    // Placed from the frames: the arrow (scale 2, no frame of its own) stands on the
+    // shaft's top; the weld's symbol is connected through its first member.
+    EXPECT_EQ(before[onShaft.str()].position.z, 55.0);
+    ASSERT_EQ(before[onWeld.str()].parts.size(), 1u);
+    EXPECT_EQ(before[onWeld.str()].parts[0].part, "/FLANGE/A");
+    EXPECT_EQ(before[onWeld.str()].parts[0].assembly, "/FLANGE");
+
+    ASSERT_TRUE(symbols_tool::MovePart(document, "/SHAFT", geo::DVec3(5, -7, 25), error)) << error;
+    auto after = ById(document);
+    const geo::DPoint3D& was = before[onShaft.str()].position;
+    const geo::DPoint3D& now = after[onShaft.str()].position;
+    EXPECT_EQ(now.x - was.x, 5.0);
+    EXPECT_EQ(now.y - was.y, -7.0);
+    EXPECT_EQ(now.z - was.z, 25.0);
+    ExpectSame(after[onWeld.str()], before[onWeld.str()]);  // not on the moved part
+
+    ASSERT_TRUE(symbols_tool::ShowPart(document, "/FLANGE", false, error)) << error;
+    EXPECT_FALSE(ById(document)[onWeld.str()].visible);
+    EXPECT_TRUE(ById(document)[onShaft.str()].visible);
+    ASSERT_TRUE(document.Save(error)) << error;
+    saved = ById(document);
+  }
+
+  Document reopened;
+  ASSERT_TRUE(reopened.Open(folder, error)) << error;
+  auto restored = ById(reopened);
+  ASSERT_EQ(restored.size(), saved.size());
+  for (const auto& [id, view] : saved) {
+    ExpectSame(restored[id], view);
+  }
+  // Saved again unchanged, the content is the same bytes.
+  const std::string content = Slurp(fs::path(folder) / Document::kContentFile);
+  ASSERT_TRUE(reopened.Save(error)) << error;
+  EXPECT_EQ(Slurp(fs::path(folder) / Document::kContentFile), content);
+
+  // Showing the weld again shows its symbol with it.
+  ASSERT_TRUE(symbols_tool::ShowPart(reopened, "/FLANGE", true, error)) << error;
+  EXPECT_TRUE(ById(reopened)[onWeld.str()].visible);
+}
+
+TEST_F(DocumentRoad, FlatteningGivesAMarkerPerShownSymbolAndAnImagePerStampTheSameEachTime) {
+  std::string error;
+  Document document;
+  ASSERT_TRUE(document.Open(folder, error)) << error;
+  util::Symbol id;
+  ASSERT_TRUE(symbols_tool::PlaceSymbol(document, *catalogue.GetOlFromOlList(3), {"/1/4"}, id, error)) << error;
+  ASSERT_TRUE(symbols_tool::PlaceSymbol(document, *catalogue.GetOlFromOlList(10), {"/FLANGE"}, id, error)) << error;
+  ASSERT_TRUE(symbols_tool::StampSymbol(document, *catalogue.GetImageFromImageList(1), {}, id, error)) << error;
+
+  symbols_tool::FlattenSummary summary;
+  const fs::path first = scratch / "first.svg", second = scratch / "second.svg";
+  ASSERT_TRUE(symbols_tool::FlattenToSvg(document, first.string(), summary, error)) << error;
+  EXPECT_EQ(summary.parts, 7u);
+  EXPECT_EQ(summary.markers, 2u);
+  EXPECT_EQ(summary.stamps, 1u);
+  const std::string page = Slurp(first);
+  EXPECT_EQ(Count(page, "class=\"outline\""), 7u);
+  EXPECT_EQ(Count(page, "class=\"annotation\""), 2u);
+  EXPECT_EQ(Count(page, "<image "), 1u);
+  EXPECT_NE(page.find(">Check marker</text>"), std::string::npos);
+  ASSERT_TRUE(symbols_tool::FlattenToSvg(document, second.string(), summary, error)) << error;
+  EXPECT_EQ(Slurp(second), page);
+
+  // A hidden part takes its symbol off the page with it.
+  ASSERT_TRUE(symbols_tool::ShowPart(document, "/FLANGE", false, error)) << error;
+  ASSERT_TRUE(symbols_tool::FlattenToSvg(document, second.string(), summary, error)) << error;
+  EXPECT_EQ(summary.parts, 5u);
+  EXPECT_EQ(summary.markers, 1u);
+}
+
+TEST_F(DocumentRoad, WhatCannotBeDoneLeavesTheDocumentAsItWas) {
+  std::string error;
+  Document document;
+  ASSERT_TRUE(document.Open(folder, error)) << error;
+  util::Symbol id;
+  EXPECT_FALSE(symbols_tool::PlaceSymbol(document, *catalogue.GetOlFromOlList(3), {"/NOPE"}, id, error));
+  EXPECT_NE(error.find("/NOPE"), std::string::npos);
+  // Not an annotation symbol: it connects to no part.
+  EXPECT_FALSE(symbols_tool::PlaceSymbol(document, *catalogue.GetOlFromOlList(1), {"/SHAFT"}, id, error));
+  EXPECT_FALSE(symbols_tool::MovePart(document, "/9/9", geo::DVec3(1, 0, 0), error));
+  EXPECT_TRUE(document.GetAnnotations().empty());
+  EXPECT_FALSE(Document::Create(model, folder, error));  // not an empty folder
+}
+
+// Through the tool: what a person types, and what the files look like afterwards.
+class DocumentCommands : public ::testing::Test {
+ protected:
+  struct Result {
+    int status = -1;
+    std::string out;
+    std::string err;
+  };
+
+  void SetUp() override {
+    if (!fs::exists(SYMBOLS_BINARY_DIR "/apps/symbols")) {
+      GTEST_SKIP() << "built without the tool";
+    }
+    scratch = fs::temp_directory_path() / ("symbols-doc-cmd-" + std::to_string(::getpid()));
+    fs::remove_all(scratch);
+    fs::create_directories(scratch);
+    doc = scratch / "doc";
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    fs::remove_all(scratch, ignored);
+  }
+  Result Run(const std::string& args) const {
+    const std::string out = (scratch / "out.txt").string(), err = (scratch / "err.txt").string();
+    const std::string command =
+        "timeout 60 " SYMBOLS_BINARY_DIR "/apps/symbols " + args + " >" + out + " 2>" + err + " </dev/null";
+    Result result;
+    const int raw = std::system(command.c_str());
+    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    result.out = Slurp(out);
+    result.err = Slurp(err);
+    return result;
+  }
+  std::string Files() const {
+    return Slurp(doc / Document::kContentFile) + "\n--\n" + Slurp(doc / Document::kModelFile);
+  }
+
+  fs::path scratch;
+  fs::path doc;
+};
+
+TEST_F(DocumentCommands, TheDemoWalksTheWholeRoadAndItsPageShowsEverySymbol) {
+  const Result demo = Run("demo --out " + (scratch / "demo").string());
+  ASSERT_EQ(demo.status, 0) << demo.err;
+  EXPECT_NE(demo.out.find("5. moved the part /SHAFT by (0, 0, 25)"), std::string::npos) << demo.out;
+  EXPECT_NE(demo.out.find("followed it from (80, 0, 55) to (80, 0, 80)"), std::string::npos) << demo.out;
+  const std::string page = Slurp(scratch / "demo/pump.svg");
+  EXPECT_EQ(Count(page, "class=\"annotation\""), 2u);
+  EXPECT_EQ(Count(page, "<image "), 2u);
+  EXPECT_NE(Slurp(scratch / "demo/gallery.html").find("<html"), std::string::npos);
+  // Running it again replaces its own output, and only into its own folder.
+  EXPECT_EQ(Run("demo --out " + (scratch / "demo").string()).status, 0);
+  fs::create_directories(scratch / "mine");
+  std::ofstream(scratch / "mine/keep.txt") << "mine";
+  EXPECT_EQ(Run("demo --out " + (scratch / "mine").string()).status, 1);
+  EXPECT_EQ(Slurp(scratch / "mine/keep.txt"), "mine");
+}
+
+TEST_F(DocumentCommands, BadInputIsNamedInOneLineAndTheDocumentIsLeftUntouched) {
+  ASSERT_EQ(Run("doc new " SYMBOLS_BINARY_DIR "/apps/samples/models/pump/model.xml " + doc.string()).status, 0);
+  ASSERT_EQ(Run("doc place " + doc.string() + " --shape 3 --part /SHAFT").status, 0);
+  const std::string files = Files();
+
+  const Result part = Run("doc place " + doc.string() + " --shape 3 --part /NOPE");
+  EXPECT_EQ(part.status, 1);
+  EXPECT_EQ(part.err, "symbols: no part at /NOPE in the model or its SBOM\n");
+  const Result shape = Run("doc place " + doc.string() + " --shape 99 --part /SHAFT");
+  EXPECT_EQ(shape.status, 1);
+  EXPECT_EQ(shape.err, "symbols: no shape with identifier 99\n");
+  EXPECT_EQ(Run("doc stamp " + doc.string() + " --image 99 --center 1,2 --size 3,4").status, 1);
+  EXPECT_EQ(Run("doc move " + doc.string() + " /NOPE --by 1,2,3").status, 1);
+  EXPECT_EQ(Run("doc hide " + doc.string() + " /NOPE").status, 1);
+  for (const char* usage : {" --image 1 --center 1 --size 3,4", " --image 1 --center 1,2 --size 0,4",
+                            " --image 1 --center 1,2 --size 3,4 --rotate 45", " --image 1 --center a,b --size 3,4"}) {
+    const Result bad = Run("doc stamp " + doc.string() + usage);
+    EXPECT_EQ(bad.status, 2) << usage;
+    EXPECT_EQ(Count(bad.err, "\n"), 1u) << bad.err;
+  }
+  EXPECT_EQ(Run("doc move " + doc.string() + " /SHAFT --by 1,2").status, 2);
+  EXPECT_EQ(Files(), files);
+
+  // A damaged content file is refused and never written over.
+  std::ofstream(doc / Document::kContentFile, std::ios::app) << "<broken";
+  const std::string damaged = Files();
+  const Result open = Run("doc move " + doc.string() + " /SHAFT --by 1,0,0");
+  EXPECT_EQ(open.status, 1);
+  EXPECT_NE(open.err.find("cannot be read"), std::string::npos) << open.err;
+  EXPECT_EQ(Run("doc list " + doc.string()).status, 1);
+  EXPECT_EQ(Files(), damaged);
+
+  EXPECT_EQ(Run("doc list " + (scratch / "nothing").string()).status, 1);
+  EXPECT_EQ(Run("doc new /no/such/model.xml " + (scratch / "other").string()).status, 1);
+  EXPECT_FALSE(fs::exists(scratch / "other"));
+}
+
+TEST_F(DocumentCommands, ListShowsEachAnnotationAsTextOrJson) {
+  ASSERT_EQ(Run("doc new " SYMBOLS_BINARY_DIR "/apps/samples/models/pump/model.xml " + doc.string()).status, 0);
+  ASSERT_EQ(Run("doc place " + doc.string() + " --shape 10 --part /FLANGE").status, 0);
+  ASSERT_EQ(Run("doc stamp " + doc.string() + " --image 1 --center 10,20 --size 30,40 --page 2").status, 0);
+  const Result text = Run("doc list " + doc.string());
+  ASSERT_EQ(text.status, 0) << text.err;
+  EXPECT_NE(text.out.find("2 annotations"), std::string::npos);
+  EXPECT_NE(text.out.find("part /FLANGE/A (weld /FLANGE)"), std::string::npos) << text.out;
+  EXPECT_NE(text.out.find("at 10,20, 30 x 40, page 2"), std::string::npos) << text.out;
+  const Result json = Run("doc list --json " + doc.string());
+  ASSERT_EQ(json.status, 0) << json.err;
+  EXPECT_NE(json.out.find("\"assembly\": \"/FLANGE\""), std::string::npos) << json.out;
+  EXPECT_NE(json.out.find("\"type\": \"symbol2d\""), std::string::npos) << json.out;
+  const Result hide = Run("doc hide " + doc.string() + " /FLANGE");
+  ASSERT_EQ(hide.status, 0) << hide.err;
+  EXPECT_NE(hide.out.find("is now hidden"), std::string::npos) << hide.out;
+  EXPECT_NE(Run("doc list " + doc.string()).out.find("hidden"), std::string::npos);
+}
+
+}  // namespace
