@@ -186,7 +186,12 @@ bool StampSymbol(Document& document, const oxsymbols::PartslibraryImageItem& ent
   return true;
 }
 
-bool MovePart(Document& document, const std::string& path, const geo::DVec3& delta, std::string& error) {
+namespace {
+
+// Changes the model-tree instances of a part in one scene update and records the change
+// in the model description.
+template <class Change>
+bool ChangePart(Document& document, const std::string& path, std::string& error, Change change) {
   Document::Part part;
   if (!document.FindPart(path, part)) {
     error = "no part at " + path + " in the model or its SBOM";
@@ -198,9 +203,19 @@ bool MovePart(Document& document, const std::string& path, const geo::DVec3& del
   }
   document.GetScene()->BeginUpdate();
   for (const auto& instance : part.instances) {
+    change(instance, model);
+  }
+  document.GetScene()->EndUpdate();
+  return document.WaitForLoads(error) && model.Save(error);
+}
+
+}  // namespace
+
+bool MovePart(Document& document, const std::string& path, const geo::DVec3& delta, std::string& error) {
+  return ChangePart(document, path, error, [&](const SmartPtr<oxk::Instance>& instance, ModelDescription& model) {
     SmartPtr<oxk::ComponentInstance> component;
     if (!instance->GetComponentInstance(component)) {
-      continue;
+      return;
     }
     // The move is in world coordinates; the node keeps its placement in its parent's.
     const geo::Location local = component->GetLocation();
@@ -210,23 +225,11 @@ bool MovePart(Document& document, const std::string& path, const geo::DVec3& del
     moved.SetPos(geo::DPoint3D(local.GetPos().x + step.x, local.GetPos().y + step.y, local.GetPos().z + step.z));
     component->SetLocation(moved, true);
     (void)model.SetPartLocation(instance->GetIdPath().str(), moved);
-  }
-  document.GetScene()->EndUpdate();
-  return document.WaitForLoads(error) && model.Save(error);
+  });
 }
 
 bool ShowPart(Document& document, const std::string& path, bool visible, std::string& error) {
-  Document::Part part;
-  if (!document.FindPart(path, part)) {
-    error = "no part at " + path + " in the model or its SBOM";
-    return false;
-  }
-  ModelDescription model;
-  if (!model.Load(ModelPath(document), error)) {
-    return false;
-  }
-  document.GetScene()->BeginUpdate();
-  for (const auto& instance : part.instances) {
+  return ChangePart(document, path, error, [&](const SmartPtr<oxk::Instance>& instance, ModelDescription& model) {
     std::vector<SmartPtr<oxk::BaseInstance>> members;
     instance->GetMemberSet(members);
     for (const auto& member : members) {
@@ -238,9 +241,7 @@ bool ShowPart(Document& document, const std::string& path, bool visible, std::st
       shape->SetVisibility(visible, true);
       (void)model.SetPartVisible(placed->GetIdPath().str(), visible);
     }
-  }
-  document.GetScene()->EndUpdate();
-  return document.WaitForLoads(error) && model.Save(error);
+  });
 }
 
 std::vector<AnnotationView> DescribeAnnotations(const Document& document) {

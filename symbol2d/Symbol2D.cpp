@@ -4,6 +4,7 @@
 #include <new>
 
 #include "catalogue/PartslibraryList.h"
+#include "common/Illustration2DTarget.h"
 #include "conc/ReadGuard.h"
 #include "conc/WriteGuard.h"
 #include "objm/ObserverProxy.h"
@@ -17,7 +18,6 @@
 #include "oxk/illustration/Limner.h"
 #include "oxk/illustration2d/BaseKernelFactory.h"
 #include "oxk/illustration2d/Document2D.h"
-#include "oxk/illustration2d/Kernel2D.h"
 #include "oxk/illustration2d/Scene2D.h"
 #include "oxkapp/illustration/OrbisApp.h"
 #include "oxloader/Loader.h"
@@ -40,8 +40,6 @@ namespace {
 
 // Frozen host values passed through unchanged.
 constexpr int32_t kStampAnchor = 1;
-constexpr int32_t kFactoryType = 1;
-constexpr int32_t kContentVersion = 4;
 constexpr int kPixelBoxDetail = 24;
 constexpr int32_t kBillboardManipulation = 21;
 constexpr int32_t kPlacedManipulation = 42;
@@ -439,17 +437,12 @@ void Symbol2D::CreateAnnotation2D(const util::SmartPtr<oxk::Scene>& target) {
     return;
   }
   using namespace oxk::illustration2d;
-  const util::SmartPtr<Scene2D> scene2D = util::DynamicCast<Scene2D>(target);
-  const util::SmartPtr<Kernel2D> kernel = Kernel2D::GetSingleton();
-  if (!scene2D || !kernel) {
+  oxcommon::Illustration2DTarget found2D;
+  if (!oxcommon::Illustration2DTarget::Find(target, found2D)) {
     return;
   }
-  const util::SmartPtr<BaseKernelFactory> factory =
-      util::DynamicCast<BaseKernelFactory>(kernel->GetFactory(kFactoryType, kContentVersion));
-  const util::SmartPtr<Document2D> document = scene2D->GetDocument2D();
-  if (!factory || !document) {
-    return;
-  }
+  const util::SmartPtr<BaseKernelFactory>& factory = found2D.factory;
+  const util::SmartPtr<Document2D>& document = found2D.document;
   const util::SmartPtr<Stamp2D> element = factory->CreateStamp2D();
   if (!element) {
     return;

@@ -1046,19 +1046,8 @@ void SymbolAnnotation::AddSelectedPart(const util::SmartPtr<oxk::ShapeInstance>&
       util::SmartPtr<oxk::Instance> member;
       util::SmartPtr<oxk::ShapeInstance> memberShape;
       GetInstanceByPath(member, partPath);
-      if (member && scene->GetShapeInstance(member, memberShape) && isConnectedPart(memberShape)) {
-        const PartPaths paths = PathsOf(*member);
-        for (const ConnectedPartInfo& entry : GetConnectedParts()) {
-          if (!Matches(entry, paths)) {
-            continue;
-          }
-          util::SmartPtr<oxk::Instance> assembly;
-          GetInstanceByPath(assembly, entry.assemblyPartId);
-          geo::Location reference;
-          if (GetPartReferenceLocation(memberShape, reference, assembly)) {
-            StoreLastPos(entry.partId, reference.GetPos());
-          }
-        }
+      if (member && scene->GetShapeInstance(member, memberShape)) {
+        SaveLastConnectPartPos(memberShape);
       }
     }
     UpdateOffsetWithConnectedParts();

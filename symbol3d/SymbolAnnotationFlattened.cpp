@@ -3,24 +3,17 @@
 #include <new>
 #include <vector>
 
+#include "common/Illustration2DTarget.h"
 #include "conc/ReadGuard.h"
 #include "conc/WriteGuard.h"
 #include "oxannotations/ConstStrings.h"
 #include "oxk/illustration2d/BaseKernelFactory.h"
 #include "oxk/illustration2d/Document2D.h"
-#include "oxk/illustration2d/Kernel2D.h"
-#include "oxk/illustration2d/Scene2D.h"
 #include "oxservices/illustration2d/FindElementsFromIdentities.h"
 #include "symbol3d/FlattenedSerializedContentVisitor.h"
 #include "symbol3d/SymbolContentKeys.h"
 
 namespace oxannotations {
-
-namespace {
-// Frozen host values passed through unchanged.
-constexpr int32_t kFactoryType = 1;
-constexpr int32_t kContentVersion = 4;
-}  // namespace
 
 SymbolAnnotationFlattened::SymbolAnnotationFlattened() {
   SetClass(ConstStrings::oxSymbol3DFlattened);
@@ -99,17 +92,12 @@ void SymbolAnnotationFlattened::CreateAnnotation2D(const util::SmartPtr<oxk::Sce
     return;
   }
   using namespace oxk::illustration2d;
-  const util::SmartPtr<Scene2D> scene2D = util::DynamicCast<Scene2D>(scene);
-  const util::SmartPtr<Kernel2D> kernel = Kernel2D::GetSingleton();
-  if (!scene2D || !kernel) {
+  oxcommon::Illustration2DTarget found2D;
+  if (!oxcommon::Illustration2DTarget::Find(scene, found2D)) {
     return;
   }
-  const util::SmartPtr<BaseKernelFactory> factory =
-      util::DynamicCast<BaseKernelFactory>(kernel->GetFactory(kFactoryType, kContentVersion));
-  const util::SmartPtr<Document2D> document = scene2D->GetDocument2D();
-  if (!factory || !document) {
-    return;
-  }
+  const util::SmartPtr<BaseKernelFactory>& factory = found2D.factory;
+  const util::SmartPtr<Document2D>& document = found2D.document;
 
   Identity2D identity(Element2D::SymbolTypeBit);
   identity.SetAnnoIDPath(GetIDPath());

@@ -17,27 +17,15 @@
 #include "ToolSetup.h"
 #include "catalogue/PartslibraryList.h"
 #include "oxk/World.h"
+#include "support/TextFiles.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using symbols_tool::AnnotationView;
 using symbols_tool::Document;
-
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-size_t Count(const std::string& text, const std::string& part) {
-  size_t count = 0;
-  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
-    ++count;
-  }
-  return count;
-}
+using testsupport::Count;
+using testsupport::Slurp;
 
 std::map<std::string, AnnotationView> ById(const Document& document) {
   std::map<std::string, AnnotationView> views;

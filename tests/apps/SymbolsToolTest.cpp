@@ -13,30 +13,19 @@
 #include <sstream>
 #include <string>
 
+#include "support/TextFiles.h"
+
 namespace {
 
 namespace fs = std::filesystem;
+using testsupport::Count;
+using testsupport::Slurp;
 
 struct Result {
   int status = -1;
   std::string out;
   std::string err;
 };
-
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-size_t Count(const std::string& text, const std::string& part) {
-  size_t count = 0;
-  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
-    ++count;
-  }
-  return count;
-}
 
 // A library document with the given sections' inner text.
 std::string Library(const std::string& categories, const std::string& shapes = "", const std::string& symbols = "") {

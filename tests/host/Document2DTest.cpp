@@ -11,6 +11,7 @@
 #include "oxservices/illustration2d/FindElementsFromIdentities.h"
 #include "support/TempFolder.h"
 #include "support/TestImages.h"
+#include "support/TextFiles.h"
 #include "util/FileSystem.h"
 
 namespace {
@@ -22,13 +23,7 @@ SmartPtr<BaseKernelFactory> Factory() {
   return util::DynamicCast<BaseKernelFactory>(Kernel2D::GetSingleton()->GetFactory(1, 4));
 }
 
-size_t Count(const std::string& text, const std::string& what) {
-  size_t count = 0;
-  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
-    ++count;
-  }
-  return count;
-}
+using testsupport::Count;
 
 TEST(Document2D, TreeLayersAndFactories) {
   SmartPtr<Document2D> document(new Document2D());
