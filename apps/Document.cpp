@@ -15,7 +15,8 @@
 #include "oxk/illustration/SbomTree.h"
 #include "oxkapp/OxkApp.h"
 #include "oxloader/Loader.h"
-#include "symbol3d/SymbolAnnotationBase.h"
+#include "symbol2d/Symbol2D.h"
+#include "symbol3d/SymbolAnnotation.h"
 #include "util/FileSystem.h"
 #include "util/SafeFileWriter.h"
 
@@ -189,8 +190,19 @@ bool Document::Open(const std::string& folder, std::string& error) {
   }
   for (const Entry& entry : m_annotations) {
     if (!entry.annotation->HasContent()) {
-      error = "the symbol " + entry.idPath.str() + " cannot be shown: its symbol file is missing or broken";
+      error = "the symbol " + entry.idPath.str() + " cannot be restored: it has no shape to keep it in";
       return false;
+    }
+    if (const auto symbol = util::DynamicCast<oxannotations::SymbolAnnotation>(entry.annotation)) {
+      if (!symbol->IsSymbolLoaded()) {
+        m_warnings.push_back("the symbol " + entry.idPath.str() + " is kept but not shown: its file " +
+                             symbol->GetFileName().str() + " could not be loaded");
+      }
+    } else if (const auto stamp = util::DynamicCast<oxannotations::Symbol2D>(entry.annotation)) {
+      if (stamp->GetImageWidth() <= 0) {
+        m_warnings.push_back("the stamp " + entry.idPath.str() + " is kept but shows no image: its file " +
+                             stamp->GetImageFileName().str() + " could not be loaded");
+      }
     }
   }
   return true;
@@ -259,6 +271,7 @@ void Document::Close() {
     (void)entry.annotation->DetachScene();
   }
   m_annotations.clear();
+  m_warnings.clear();
   SmartPtr<oxkapp::SceneManager> manager;
   if (oxkapp::OxkApp::Get()->GetSceneManager(manager)) {
     manager->SetActiveView({});

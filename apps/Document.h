@@ -76,6 +76,9 @@ class Document {
   [[nodiscard]] const util::SmartPtr<oxk::ShapeScene>& GetScene() const { return m_scene; }
   [[nodiscard]] const util::SmartPtr<oxk::ShapeView>& GetView() const { return m_view; }
   [[nodiscard]] const std::vector<Entry>& GetAnnotations() const { return m_annotations; }
+  // What Open found but could live with: symbols whose file or image could not be
+  // loaded are kept as they were saved, and saved again so, but not shown.
+  [[nodiscard]] const std::vector<std::string>& GetWarnings() const { return m_warnings; }
   void Add(const util::SmartPtr<oxk::Annotation>& annotation, const util::Symbol& idPath);
   // A fresh identifier path with the given prefix ("/stamp" gives "/stamp1", "/stamp2").
   [[nodiscard]] util::Symbol NewIdPath(const std::string& prefix) const;
@@ -104,6 +107,7 @@ class Document {
   util::SmartPtr<oxk::ShapeScene> m_scene;
   util::SmartPtr<oxk::ShapeView> m_view;
   std::vector<Entry> m_annotations;
+  std::vector<std::string> m_warnings;
 };
 
 // The document's view is as many pixels as an A4 landscape page has points, so that a

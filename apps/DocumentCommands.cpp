@@ -28,6 +28,9 @@ bool OpenDocument(ToolContext& context, const std::string& folder, Document& doc
     (void)context.Failure(error);
     return false;
   }
+  for (const std::string& warning : document.GetWarnings()) {
+    context.Err() << "symbols: " << EscapeForTerminal(warning) << "\n";
+  }
   return true;
 }
 

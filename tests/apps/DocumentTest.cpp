@@ -16,6 +16,7 @@
 #include "DocumentOperations.h"
 #include "ToolSetup.h"
 #include "catalogue/PartslibraryList.h"
+#include "component/ComponentEntry.h"
 #include "oxk/World.h"
 #include "support/TextFiles.h"
 
@@ -184,6 +185,15 @@ TEST_F(DocumentRoad, WhatCannotBeDoneLeavesTheDocumentAsItWas) {
   EXPECT_FALSE(symbols_tool::MovePart(document, "/9/9", geo::DVec3(1, 0, 0), error));
   EXPECT_TRUE(document.GetAnnotations().empty());
   EXPECT_FALSE(Document::Create(model, folder, error));  // not an empty folder
+
+  // An annotation with nothing to save is never dropped silently: nothing is written.
+  const std::string content = Slurp(fs::path(folder) / Document::kContentFile);
+  util::SmartPtr<util::RefCounted> made;
+  ASSERT_TRUE(OXDllCreateComponent("create", "annotation", "symbol3d", made));
+  document.Add(util::DynamicCast<oxk::Annotation>(made), util::Symbol("/lost"));
+  EXPECT_FALSE(document.Save(error));
+  EXPECT_NE(error.find("/lost"), std::string::npos);
+  EXPECT_EQ(Slurp(fs::path(folder) / Document::kContentFile), content);
 }
 
 // Through the tool: what a person types, and what the files look like afterwards.
@@ -275,6 +285,17 @@ TEST_F(DocumentCommands, BadInputIsNamedInOneLineAndTheDocumentIsLeftUntouched) 
   EXPECT_NE(open.err.find("cannot be read"), std::string::npos) << open.err;
   EXPECT_EQ(Run("doc list " + doc.string()).status, 1);
   EXPECT_EQ(Files(), damaged);
+
+  // A symbol whose file went missing is said so, and kept as it was saved.
+  std::ofstream(doc / Document::kContentFile, std::ios::trunc) << files.substr(0, files.find("\n--\n"));
+  const std::string content = Slurp(doc / Document::kContentFile);
+  fs::remove(doc / "arrow.obj");
+  const Result lost = Run("doc hide " + doc.string() + " /1/4");
+  EXPECT_EQ(lost.status, 0) << lost.err;
+  EXPECT_NE(lost.err.find("is kept but not shown: its file arrow.obj could not be loaded\n"), std::string::npos)
+      << lost.err;
+  EXPECT_EQ(Count(lost.err, "\n"), 1u);
+  EXPECT_EQ(Slurp(doc / Document::kContentFile), content);
 
   EXPECT_EQ(Run("doc list " + (scratch / "nothing").string()).status, 1);
   EXPECT_EQ(Run("doc new /no/such/model.xml " + (scratch / "other").string()).status, 1);
