@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "CreateAnnotation.h"
 #include "ModelDescription.h"
-#include "component/ComponentEntry.h"
 #include "oxk/ComponentInstance.h"
 #include "oxk/ContentFile.h"
 #include "oxk/ModelFile.h"
@@ -32,14 +32,6 @@ namespace {
 const util::Symbol kDocumentElement("document");
 const util::Symbol kAnnotationElement("annotation");
 const util::Symbol kIdPathKey("idPath");
-
-SmartPtr<oxk::Annotation> CreateAnnotation(const std::string& type) {
-  SmartPtr<util::RefCounted> made;
-  if (!OXDllCreateComponent("create", "annotation", type, made)) {
-    return {};
-  }
-  return util::DynamicCast<oxk::Annotation>(made);
-}
 
 bool SameBytes(const std::string& a, const std::string& b) {
   std::string left;
@@ -223,7 +215,7 @@ bool Document::Restore(const SmartPtr<oxk::SerializedContentElement>& content, s
       error = "the document's content holds an annotation without identifier or content";
       return false;
     }
-    const SmartPtr<oxk::Annotation> annotation = CreateAnnotation(own->GetName().str());
+    const SmartPtr<oxk::Annotation> annotation = CreateAnnotation<oxk::Annotation>(own->GetName().str());
     if (!annotation) {
       error = "the document holds an annotation of an unknown type: " + own->GetName().str();
       return false;

@@ -3,15 +3,14 @@
 #include <algorithm>
 #include <vector>
 
-#include "component/ComponentEntry.h"
+#include "CreateAnnotation.h"
+#include "Page2D.h"
 #include "oxannotations/ConstStrings.h"
 #include "oxk/AsyncEvent.h"
 #include "oxk/ShapeInstance.h"
-#include "oxk/illustration2d/Annotation2D.h"
 #include "oxk/illustration2d/Outline2D.h"
 #include "oxk/illustration2d/Scene2D.h"
 #include "oxk/illustration2d/SvgPageWriter.h"
-#include "oxservices/illustration2d/FindElementsFromIdentities.h"
 #include "symbol2d/Symbol2D.h"
 #include "symbol3d/SymbolAnnotation.h"
 #include "symbol3d/SymbolAnnotationFlattened.h"
@@ -25,23 +24,6 @@ using util::SmartPtr;
 
 // Frozen: the key under which the host hands a flattened symbol its place on the page.
 const util::Symbol kXformKey("xform");
-
-// Closes the page's scene however flattening ends, so that annotations and scene let go
-// of each other.
-class ScopedPage {
- public:
-  ScopedPage() : scene(new oxk::illustration2d::Scene2D()) {}
-  ScopedPage(const ScopedPage&) = delete;
-  ScopedPage& operator=(const ScopedPage&) = delete;
-  ~ScopedPage() {
-    for (const auto& flattened : made) {
-      (void)flattened->DetachScene();
-    }
-    scene->DetachAll();
-  }
-  SmartPtr<oxk::illustration2d::Scene2D> scene;
-  std::vector<SmartPtr<oxk::Annotation>> made;
-};
 
 // The six faces of a box: corner i has x from bit 1, y from bit 2, z from bit 4; the
 // corners go round each face; the shade tells tops from the two kinds of sides.
@@ -152,10 +134,10 @@ SmartPtr<oxk::SerializedContentElement> WithPlacement(const oxk::SerializedConte
   return copy;
 }
 
-bool AddSymbols(const Document& document, const geo::Camera3D& camera, ScopedPage& page, FlattenSummary& summary,
+bool AddSymbols(const Document& document, const geo::Camera3D& camera, Page2D& page, FlattenSummary& summary,
                 std::string& error) {
-  using namespace oxk::illustration2d;
-  const SmartPtr<oxk::Scene> scene(page.scene.get());
+  const SmartPtr<oxk::Scene> scene(page.Scene().get());
+  std::vector<SmartPtr<oxannotations::SymbolAnnotationFlattened>> made;
   for (const Document::Entry& entry : document.GetAnnotations()) {
     const auto symbol = util::DynamicCast<oxannotations::SymbolAnnotation>(entry.annotation);
     const SmartPtr<oxk::ShapeInstance> shape = symbol ? symbol->GetShapeInstance() : nullptr;
@@ -171,44 +153,27 @@ bool AddSymbols(const Document& document, const geo::Camera3D& camera, ScopedPag
     if (contents.empty() || !OnPage(camera, shape->GetLocation().GetPos(), at)) {
       continue;
     }
-    SmartPtr<util::RefCounted> made;
-    if (!OXDllCreateComponent("create", "annotation", oxannotations::ConstStrings::oxSymbol3DFlattened.str(), made)) {
-      error = "the module made no flattened symbol";
-      return false;
-    }
-    const auto flattened = util::DynamicCast<oxannotations::SymbolAnnotationFlattened>(made);
+    const auto flattened = CreateAnnotation<oxannotations::SymbolAnnotationFlattened>(
+        oxannotations::ConstStrings::oxSymbol3DFlattened.str());
     if (!flattened) {
       error = "the module made no flattened symbol";
       return false;
     }
-    page.made.push_back(SmartPtr<oxk::Annotation>(flattened.get()));
+    page.DetachOnClose(SmartPtr<oxk::Annotation>(flattened.get()));
     (void)flattened->InitializeFromSerializedContent(WithPlacement(*contents.front(), at.x, at.y),
                                                      SmartPtr<oxk::AnnoIdPathMapper>());
     flattened->SetIDPath(entry.idPath);
     (void)flattened->AttachScene(scene);
     flattened->CreateAnnotation2D(scene);
-
-    // The host completes the element the symbol made: its label and its place.
-    Identity2D identity(Element2D::SymbolTypeBit);
-    identity.SetAnnoIDPath(entry.idPath);
-    oxservices::illustration2d::FindElementsFromIdentities search(
-        {identity}, oxservices::illustration2d::Identity2DEqualityPredicate(), 0);
-    page.scene->GetDocument2D()->Accept(search);
-    std::vector<SmartPtr<Element2D>> found;
-    search.TakeElements(found);
-    for (const auto& element : found) {
-      if (const auto marker = util::DynamicCast<Annotation2D>(element)) {
-        marker->SetLabel(flattened->GetTitle());
-        marker->SetTransform(flattened->GetXform());
-        ++summary.markers;
-      }
-    }
+    made.push_back(flattened);
   }
+  // The host completes the elements the symbols made: their labels and places.
+  summary.markers += page.CompleteMarkers(made);
   return true;
 }
 
-bool AddStamps(const Document& document, ScopedPage& page, FlattenSummary& summary, std::string& error) {
-  const SmartPtr<oxk::Scene> scene(page.scene.get());
+bool AddStamps(const Document& document, Page2D& page, FlattenSummary& summary, std::string& error) {
+  const SmartPtr<oxk::Scene> scene(page.Scene().get());
   std::vector<SmartPtr<oxk::AsyncEvent>> pending;
   for (const Document::Entry& entry : document.GetAnnotations()) {
     const auto stamp = util::DynamicCast<oxannotations::Symbol2D>(entry.annotation);
@@ -242,13 +207,13 @@ bool FlattenToSvg(Document& document, const std::string& out, FlattenSummary& su
     return false;
   }
   const geo::Camera3D camera = document.GetView()->GetCamera();
-  ScopedPage page;
-  page.scene->GetDocument2D()->SetPageSize(camera.GetViewportWidth(), camera.GetViewportHeight());
-  AddParts(document, camera, *page.scene->GetDocument2D(), summary);
+  Page2D page;
+  page.Document().SetPageSize(camera.GetViewportWidth(), camera.GetViewportHeight());
+  AddParts(document, camera, page.Document(), summary);
   if (!AddSymbols(document, camera, page, summary, error) || !AddStamps(document, page, summary, error)) {
     return false;
   }
-  if (!oxk::illustration2d::SvgPageWriter::Write(*page.scene->GetDocument2D(), out)) {
+  if (!oxk::illustration2d::SvgPageWriter::Write(page.Document(), out)) {
     error = "cannot write " + out;
     return false;
   }

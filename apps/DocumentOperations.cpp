@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <set>
 
+#include "CreateAnnotation.h"
 #include "ModelDescription.h"
 #include "catalogue/PartslibraryList.h"
-#include "component/ComponentEntry.h"
 #include "oxk/Anchor.h"
 #include "oxk/ComponentInstance.h"
 #include "oxk/ShapeInstance.h"
@@ -18,15 +18,6 @@ namespace fs = std::filesystem;
 using util::SmartPtr;
 
 namespace {
-
-template <class T>
-SmartPtr<T> Create(const char* type) {
-  SmartPtr<util::RefCounted> made;
-  if (!OXDllCreateComponent("create", "annotation", type, made)) {
-    return {};
-  }
-  return util::DynamicCast<T>(made);
-}
 
 // A catalogue reference as a file path: relative ones are taken from the library folders.
 std::string LibraryFile(std::string url) {
@@ -80,7 +71,8 @@ bool PlaceSymbol(Document& document, const oxsymbols::PartslibraryOlItem& entry,
     return false;
   }
 
-  const SmartPtr<oxannotations::SymbolAnnotation> symbol = Create<oxannotations::SymbolAnnotation>("symbol3d");
+  const SmartPtr<oxannotations::SymbolAnnotation> symbol =
+      CreateAnnotation<oxannotations::SymbolAnnotation>("symbol3d");
   if (!symbol) {
     error = "the module made no 3D symbol";
     return false;
@@ -149,7 +141,7 @@ bool StampSymbol(Document& document, const oxsymbols::PartslibraryImageItem& ent
     error = named + ": " + error;
     return false;
   }
-  const SmartPtr<oxannotations::Symbol2D> symbol = Create<oxannotations::Symbol2D>("symbol2d");
+  const SmartPtr<oxannotations::Symbol2D> symbol = CreateAnnotation<oxannotations::Symbol2D>("symbol2d");
   if (!symbol) {
     error = "the module made no 2D symbol";
     return false;

@@ -5,13 +5,12 @@
 #include <filesystem>
 #include <vector>
 
+#include "CreateAnnotation.h"
+#include "Page2D.h"
 #include "catalogue/PartslibraryList.h"
-#include "component/ComponentEntry.h"
 #include "oxk/AsyncEvent.h"
-#include "oxk/illustration2d/Annotation2D.h"
 #include "oxk/illustration2d/Scene2D.h"
 #include "oxk/illustration2d/SvgPageWriter.h"
-#include "oxservices/illustration2d/FindElementsFromIdentities.h"
 #include "symbol2d/Symbol2D.h"
 #include "symbol3d/SymbolAnnotationFlattened.h"
 
@@ -30,26 +29,7 @@ constexpr double kImageRowTop = 30;
 constexpr double kMarkerRowTop = 150;
 constexpr double kMarkerRowHeight = 40;
 constexpr std::chrono::seconds kLoadTimeout{30};
-
-// Closes the page's scene however the command ends, so that annotations and scene let
-// go of each other.
-class ScopedPage {
- public:
-  ScopedPage() : scene(new Scene2D()) {}
-  ScopedPage(const ScopedPage&) = delete;
-  ScopedPage& operator=(const ScopedPage&) = delete;
-  ~ScopedPage() { scene->DetachAll(); }
-  SmartPtr<Scene2D> scene;
-};
-
-template <class T>
-SmartPtr<T> CreateAnnotation(const char* type) {
-  SmartPtr<util::RefCounted> made;
-  if (!OXDllCreateComponent("create", "annotation", type, made)) {
-    return {};
-  }
-  return util::DynamicCast<T>(made);
-}
+constexpr const char* kFileUrlPrefix = "file:///";
 
 // How the page shows the entry at index: as it is, turned a quarter clockwise, mirrored
 // left to right, or turned a quarter anticlockwise and mirrored top to bottom.
@@ -73,6 +53,8 @@ void Vary(size_t index, oxannotations::Symbol2DInfo& record) {
 // Places the image entries; their loads complete the events in pending.
 bool PlaceImages(const oxsymbols::ImageList& images, double pageHeight, const SmartPtr<Scene2D>& scene,
                  std::vector<SmartPtr<oxk::AsyncEvent>>& pending, ToolContext& context) {
+  // The catalogue in hand already holds every entry; asking the symbol for an entry's
+  // image by its ID would read the library files afresh, once per entry.
   for (size_t i = 0; i < images.size(); ++i) {
     const auto& entry = *images[i];
     const SmartPtr<oxannotations::Symbol2D> symbol = CreateAnnotation<oxannotations::Symbol2D>("symbol2d");
@@ -81,7 +63,8 @@ bool PlaceImages(const oxsymbols::ImageList& images, double pageHeight, const Sm
       return false;
     }
     oxannotations::Symbol2DInfo record;
-    record.title = util::Symbol(entry.GetTitle().empty() ? entry.GetImageName() : entry.GetTitle());
+    record.title = util::Symbol(entry.GetTitle());
+    record.imageName = util::Symbol(entry.GetImageName());
     record.description = util::Symbol(entry.GetDescription());
     record.showTooltipTitle = true;
     record.showTooltipDescription = entry.ShowTooltipDescription();
@@ -91,8 +74,9 @@ bool PlaceImages(const oxsymbols::ImageList& images, double pageHeight, const Sm
     Vary(i, record);
     symbol->SetSymbolInfo(record);
     const util::Symbol fileName(std::filesystem::path(entry.GetImageUrl()).filename().string());
-    symbol->InitImageInfo(symbol->GetImageUrlByID(entry.GetID()), util::Symbol(entry.GetImageName()), fileName,
-                          entry.GetID(), true);
+    std::string url = entry.GetImageUrl();
+    oxsymbols::PartslibraryList::CheckRelativeUrlAndConcatIfNeeded(url);
+    symbol->InitImageInfo(util::Symbol(kFileUrlPrefix + url), record.imageName, fileName, entry.GetID(), true);
     symbol->SetIDPath(util::Symbol("/page/image/" + std::to_string(entry.GetID())));
     symbol->CreateAnnotation2D(scene);
     SmartPtr<oxk::AsyncEvent> loaded(new oxk::AsyncEvent());
@@ -104,9 +88,9 @@ bool PlaceImages(const oxsymbols::ImageList& images, double pageHeight, const Sm
 
 // Places the shape entries as flattened symbols and completes their elements as a host
 // does: with the symbol's title as label and its placement.
-bool PlaceShapes(const oxsymbols::OlList& shapes, double pageHeight, const SmartPtr<Scene2D>& scene,
-                 ToolContext& context) {
-  using namespace oxk::illustration2d;
+bool PlaceShapes(const oxsymbols::OlList& shapes, double pageHeight, const Page2D& page, ToolContext& context) {
+  const SmartPtr<oxk::Scene> scene(page.Scene().get());
+  std::vector<SmartPtr<oxannotations::SymbolAnnotationFlattened>> made;
   for (size_t i = 0; i < shapes.size(); ++i) {
     const auto& entry = *shapes[i];
     const auto symbol = CreateAnnotation<oxannotations::SymbolAnnotationFlattened>("symbol3dflattened");
@@ -126,23 +110,12 @@ bool PlaceShapes(const oxsymbols::OlList& shapes, double pageHeight, const Smart
     symbol->SetSymbolInfo(record);
     const util::Symbol path("/page/shape/" + std::to_string(entry.GetID()));
     symbol->SetIDPath(path);
-    (void)symbol->AttachScene(SmartPtr<oxk::Scene>(scene.get()));
-    symbol->CreateAnnotation2D(SmartPtr<oxk::Scene>(scene.get()));
-
-    Identity2D identity(Element2D::SymbolTypeBit);
-    identity.SetAnnoIDPath(path);
-    oxservices::illustration2d::FindElementsFromIdentities search(
-        {identity}, oxservices::illustration2d::Identity2DEqualityPredicate(), 0);
-    scene->GetDocument2D()->Accept(search);
-    std::vector<SmartPtr<Element2D>> found;
-    search.TakeElements(found);
-    for (const auto& element : found) {
-      if (const auto marker = util::DynamicCast<Annotation2D>(element)) {
-        marker->SetLabel(symbol->GetTitle());
-        marker->SetTransform(symbol->GetXform());
-      }
-    }
+    (void)symbol->AttachScene(scene);
+    symbol->CreateAnnotation2D(scene);
+    made.push_back(symbol);
   }
+  // The host completes the elements the symbols made: their labels and places.
+  (void)page.CompleteMarkers(made);
   return true;
 }
 
@@ -163,14 +136,14 @@ int PageCommand::Run(ToolContext& context) {
   const oxsymbols::ImageList& images = catalogue.GetImageList();
   const oxsymbols::OlList& shapes = catalogue.GetOlList();
 
-  ScopedPage page;
+  Page2D page;
   const size_t columns = std::max<size_t>({images.size(), shapes.size(), 1});
   const double width = 2 * kMargin + static_cast<double>(columns) * kPitch;
   const double height = shapes.empty() ? kMarkerRowTop : kMarkerRowTop + kMarkerRowHeight + kMargin / 2;
-  page.scene->GetDocument2D()->SetPageSize(width, height);
+  page.Document().SetPageSize(width, height);
 
   std::vector<SmartPtr<oxk::AsyncEvent>> pending;
-  if (!PlaceImages(images, height, page.scene, pending, context) || !PlaceShapes(shapes, height, page.scene, context)) {
+  if (!PlaceImages(images, height, page.Scene(), pending, context) || !PlaceShapes(shapes, height, page, context)) {
     return kFailure;
   }
   for (const auto& loaded : pending) {
@@ -179,7 +152,7 @@ int PageCommand::Run(ToolContext& context) {
     }
   }
   const std::string target = std::filesystem::absolute(m_out).lexically_normal().string();
-  if (!oxk::illustration2d::SvgPageWriter::Write(*page.scene->GetDocument2D(), target)) {
+  if (!oxk::illustration2d::SvgPageWriter::Write(page.Document(), target)) {
     return context.Failure("could not write " + target);
   }
   context.Out() << "wrote " << target << " (" << Counted(images.size(), "image", "images") << ", "
