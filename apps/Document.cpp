@@ -76,10 +76,11 @@ bool Document::Create(const std::string& modelPath, const std::string& folder, s
   if (!model.Load(modelPath, error)) {
     return false;
   }
-  // The model must open as the host opens it before anything is written.
+  // The model must open as the host opens it before anything is written; its shapes are
+  // loaded when the new document is opened.
   SmartPtr<oxk::World> world;
   SmartPtr<oxk::ShapeScene> scene;
-  if (!oxk::ModelFile::Open(modelPath, true, world, scene, &error)) {
+  if (!oxk::ModelFile::Open(modelPath, true, world, scene, &error, false)) {
     return false;
   }
   scene->Clear();

@@ -89,7 +89,7 @@ bool ReadSbom(pugi::xml_node sbom, const util::SmartPtr<Tree>& tree, const std::
 }  // namespace
 
 bool ModelFile::Open(const std::string& path, bool illustration, util::SmartPtr<World>& world,
-                     util::SmartPtr<ShapeScene>& scene, std::string* error) {
+                     util::SmartPtr<ShapeScene>& scene, std::string* error, bool loadShapes) {
   pugi::xml_document document;
   const pugi::xml_parse_result parsed = document.load_file(path.c_str());
   if (!parsed) {
@@ -163,7 +163,9 @@ bool ModelFile::Open(const std::string& path, bool illustration, util::SmartPtr<
   auto loader = oxloader::Loader::GetLoader();
   for (const auto& [instance, visible] : withShapes) {
     util::SmartPtr<ShapeInstance> shape = shapes->CreateShapeInstance(instance, visible, util::Symbol());
-    loader->LoadShape(shape->GetShape(), 4, {}, {});
+    if (loadShapes) {
+      loader->LoadShape(shape->GetShape(), 4, {}, {});
+    }
   }
   world = built;
   scene = shapes;

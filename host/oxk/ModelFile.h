@@ -38,8 +38,11 @@ class ModelFile {
  public:
   // False (error says why) when the file is missing or not a model description. With an
   // illustration container the world's container offers document file information.
+  // Without loadShapes the parts' shapes are created but not loaded: enough to check
+  // that a model opens.
   [[nodiscard]] static bool Open(const std::string& path, bool illustration, util::SmartPtr<World>& world,
-                                 util::SmartPtr<ShapeScene>& scene, std::string* error = nullptr);
+                                 util::SmartPtr<ShapeScene>& scene, std::string* error = nullptr,
+                                 bool loadShapes = true);
 };
 
 }  // namespace oxk
