@@ -22,6 +22,19 @@ std::string Number(double value) {
   return error == std::errc() ? std::string(buffer, end) : std::string("0");
 }
 
+// The twelve numbers of a location as the description stores them: the matrix row by
+// row, then the position.
+std::string LocationText(const geo::Location& location) {
+  std::string text;
+  for (int r = 0; r < 3; ++r) {
+    for (int c = 0; c < 3; ++c) {
+      text += Number(location.GetMat().m[r][c]) + " ";
+    }
+  }
+  const geo::DPoint3D& p = location.GetPos();
+  return text + Number(p.x) + " " + Number(p.y) + " " + Number(p.z);
+}
+
 pugi::xml_node FindPart(const pugi::xml_document& document, const std::string& path) {
   pugi::xml_node node = document.child("model");
   if (!node || path.size() < 2 || path[0] != '/') {
@@ -75,10 +88,6 @@ std::vector<std::string> ModelDescription::GetShapeFiles() const {
   return files;
 }
 
-bool ModelDescription::HasPart(const std::string& path) const {
-  return static_cast<bool>(FindPart(m_xml->document, path));
-}
-
 bool ModelDescription::SetPartLocation(const std::string& path, const geo::Location& location) {
   pugi::xml_node part = FindPart(m_xml->document, path);
   if (!part) {
@@ -109,17 +118,6 @@ bool ModelDescription::Save(std::string& error) const {
   std::ostringstream text;
   m_xml->document.save(text, "  ", pugi::format_default, pugi::encoding_utf8);
   return util::SafeFileWriter::Write(m_path, text.str(), error);
-}
-
-std::string LocationText(const geo::Location& location) {
-  std::string text;
-  for (int r = 0; r < 3; ++r) {
-    for (int c = 0; c < 3; ++c) {
-      text += Number(location.GetMat().m[r][c]) + " ";
-    }
-  }
-  const geo::DPoint3D& p = location.GetPos();
-  return text + Number(p.x) + " " + Number(p.y) + " " + Number(p.z);
 }
 
 }  // namespace symbols_tool

@@ -23,9 +23,7 @@ class ModelDescription {
   // The shape files of every part, relative to the description's folder, in document
   // order, each once.
   [[nodiscard]] std::vector<std::string> GetShapeFiles() const;
-  // Whether a part has this model-tree path ("/1/4": the ids of the nested parts).
-  [[nodiscard]] bool HasPart(const std::string& path) const;
-  // False when no part has that path.
+  // False when no part has that model-tree path ("/1/4": the ids of the nested parts).
   [[nodiscard]] bool SetPartLocation(const std::string& path, const geo::Location& location);
   [[nodiscard]] bool SetPartVisible(const std::string& path, bool visible);
   // Writes the description back where it was loaded from.
@@ -36,9 +34,5 @@ class ModelDescription {
   std::unique_ptr<Xml> m_xml;
   std::string m_path;
 };
-
-// The twelve numbers of a location as the description stores them: the matrix row by
-// row, then the position.
-[[nodiscard]] std::string LocationText(const geo::Location& location);
 
 }  // namespace symbols_tool
