@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "catalogue/PartslibraryImageItem.h"
 #include "catalogue/PartslibraryList.h"
 #include "catalogue/PartslibraryOlItem.h"
@@ -414,48 +415,6 @@ BENCHMARK(BM_UIDataRefresh)
     ->MinTime(2.0)
     ->Repetitions(3);
 
-// Keeps each run's time per iteration so the ratios can be printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      if (run.run_type == Run::RT_Iteration && run.iterations > 0) {
-        const double time = run.GetAdjustedRealTime();
-        auto [at, added] = times.emplace(run.benchmark_name(), time);
-        if (!added && time < at->second) {
-          at->second = time;  // the best of the repetitions
-        }
-      }
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  void PrintRatio(const char* label, const std::string& a, const std::string& b, double limit) const {
-    const double x = Find(a);
-    const double y = Find(b);
-    if (x <= 0 || y <= 0) {
-      return;
-    }
-    const double ratio = x / y;
-    std::printf("%-58s %7.2f  (limit %.0f)%s\n", label, ratio, limit, ratio <= limit ? "" : "  OVER");
-  }
-  // (a - b) / c, printed without a limit; no b counts as zero.
-  void PrintShare(const char* label, const std::string& a, const std::string& b, const std::string& c) const {
-    const double x = Find(a);
-    const double y = b.empty() ? 0.0 : Find(b);
-    const double z = Find(c);
-    if (x <= 0 || z <= 0 || (!b.empty() && y <= 0)) {
-      return;
-    }
-    std::printf("%-58s %7.2f\n", label, (x - y) / z);
-  }
-  // The time of the run whose name starts with prefix ("BM_X/100000/").
-  double Find(const std::string& prefix) const {
-    const auto found = times.lower_bound(prefix);
-    return found != times.end() && found->first.rfind(prefix, 0) == 0 ? found->second : 0.0;
-  }
-  std::map<std::string, double> times;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -463,21 +422,8 @@ int main(int argc, char** argv) {
   // parsing and reading rather than the cost of faulting fresh pages in.
   mallopt(M_MMAP_THRESHOLD, 1 << 30);
   mallopt(M_TRIM_THRESHOLD, 1 << 30);
-  // Shared machines change a core's speed for seconds at a time; shuffling the repetitions
-  // of all benchmarks lets each ratio's best runs come from the same kind of phase.
-  // A flag given on the command line comes later and wins.
-  // Built by appending: GCC 12 reports a false null dereference for inserting at the front.
-  char interleave[] = "--benchmark_enable_random_interleaving=true";
-  std::vector<char*> args;
-  args.reserve(static_cast<size_t>(argc) + 1);
-  args.push_back(argv[0]);
-  args.push_back(interleave);
-  for (int i = 1; i < argc; ++i) {
-    args.push_back(argv[i]);
-  }
-  int count = static_cast<int>(args.size());
-  benchmark::Initialize(&count, args.data());
-  RatioReporter reporter;
+  benchsupport::InitializeInterleaved(argc, argv);
+  benchsupport::BestRunReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   std::printf("\nRatios:\n");
   reporter.PrintRatio("ReadPreferencesXML / pugixml parse, 100,000", "BM_ReadPreferencesXML/100000/",

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "Document.h"
 #include "DocumentOperations.h"
 #include "ToolSetup.h"
@@ -120,28 +121,6 @@ void BM_OpenBare(benchmark::State& state) {
 BENCHMARK(BM_OpenAnnotated)->Arg(250)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(3);
 BENCHMARK(BM_OpenBare)->Arg(250)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(3);
 
-// Keeps each benchmark's best run: a shared machine makes single runs swing.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      if (run.run_type == Run::RT_Iteration && run.iterations > 0) {
-        const double ms = run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit) * 1e3;
-        auto [at, added] = times.emplace(run.benchmark_name(), ms);
-        if (!added && ms < at->second) {
-          at->second = ms;
-        }
-      }
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  [[nodiscard]] double Find(const std::string& prefix) const {
-    const auto found = times.lower_bound(prefix);
-    return found != times.end() && found->first.rfind(prefix, 0) == 0 ? found->second : 0.0;
-  }
-  std::map<std::string, double> times;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -153,13 +132,15 @@ int main(int argc, char** argv) {
     return 1;
   }
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  benchsupport::BestRunReporter reporter;
+  // In milliseconds.
+  const auto ms = [&reporter](const std::string& prefix) { return reporter.Find(prefix) / 1e6; };
   benchmark::RunSpecifiedBenchmarks(&reporter);
 
   std::printf("\nRatios (no limit set; the cost per annotation should not grow with their number):\n");
   for (const int n : {250, 1000}) {
-    const double annotated = reporter.Find("BM_OpenAnnotated/" + std::to_string(n) + "/");
-    const double bare = reporter.Find("BM_OpenBare/" + std::to_string(n) + "/");
+    const double annotated = ms("BM_OpenAnnotated/" + std::to_string(n) + "/");
+    const double bare = ms("BM_OpenBare/" + std::to_string(n) + "/");
     if (annotated > 0 && bare > 0) {
       std::printf(
           "%-62s %7.2f\n",
@@ -169,8 +150,8 @@ int main(int argc, char** argv) {
                   (annotated - bare) * 1e3 / (2.0 * n));
     }
   }
-  const double small = reporter.Find("BM_OpenAnnotated/250/") - reporter.Find("BM_OpenBare/250/");
-  const double large = reporter.Find("BM_OpenAnnotated/1000/") - reporter.Find("BM_OpenBare/1000/");
+  const double small = ms("BM_OpenAnnotated/250/") - ms("BM_OpenBare/250/");
+  const double large = ms("BM_OpenAnnotated/1000/") - ms("BM_OpenBare/1000/");
   if (small > 0 && large > 0) {
     std::printf("%-62s %7.2f\n", "Cost per annotation, 1,000 / 250", (large / 1000) / (small / 250));
   }

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "oxk/ComponentInstance.h"
 #include "oxk/ModelFile.h"
 #include "oxloader/Loader.h"
@@ -95,9 +96,13 @@ struct FollowModel {
   SmartPtr<NotificationCounter> counter;
 };
 
-FollowModel& Model(int parts) {
+std::map<int, std::unique_ptr<FollowModel>>& Models() {
   static std::map<int, std::unique_ptr<FollowModel>> models;
-  auto& model = models[parts];
+  return models;
+}
+
+FollowModel& Model(int parts) {
+  auto& model = Models()[parts];
   if (!model) {
     model = std::make_unique<FollowModel>(parts);
   }
@@ -169,47 +174,11 @@ BENCHMARK(BM_MoveParts)
     ->Repetitions(3);
 BENCHMARK(BM_ObserverFloor)->Arg(10000)->Unit(benchmark::kMicrosecond)->UseRealTime()->MinTime(0.5)->Repetitions(3);
 
-// Keeps each run's best time per iteration (in nanoseconds) for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      if (run.run_type == Run::RT_Iteration && run.iterations > 0) {
-        const double ns = run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit) * 1e9;
-        auto [at, added] = times.emplace(run.benchmark_name(), ns);
-        if (!added && ns < at->second) {
-          at->second = ns;
-        }
-      }
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  [[nodiscard]] double Find(const std::string& prefix) const {
-    const auto found = times.lower_bound(prefix);
-    return found != times.end() && found->first.rfind(prefix, 0) == 0 ? found->second : 0.0;
-  }
-  static void Print(const char* label, double ratio, double limit) {
-    std::printf("%-58s %7.2f  (limit %.0f)%s\n", label, ratio, limit, ratio <= limit ? "" : "  OVER");
-  }
-  std::map<std::string, double> times;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  // Repetitions shuffled across benchmarks, so each ratio's best runs come from the same
-  // kind of phase of a shared machine; a flag given on the command line comes later and wins.
-  char interleave[] = "--benchmark_enable_random_interleaving=true";
-  std::vector<char*> args;
-  args.reserve(static_cast<size_t>(argc) + 1);
-  args.push_back(argv[0]);
-  args.push_back(interleave);
-  for (int i = 1; i < argc; ++i) {
-    args.push_back(argv[i]);
-  }
-  int count = static_cast<int>(args.size());
-  benchmark::Initialize(&count, args.data());
-  RatioReporter reporter;
+  benchsupport::InitializeInterleaved(argc, argv);
+  benchsupport::BestRunReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
 
   const double small = reporter.Find("BM_MoveParts/1000/");
@@ -218,21 +187,21 @@ int main(int argc, char** argv) {
   const double notifications = g_notificationsPerUpdate[10000];
   std::printf("\nRatios:\n");
   if (small > 0 && large > 0) {
-    RatioReporter::Print("Moving 100 of N parts in one update, N 10,000 / 1,000", large / small, 12);
+    benchsupport::BestRunReporter::PrintRatio("Moving 100 of N parts in one update, N 10,000 / 1,000", large / small,
+                                              12);
   }
   if (large > 0 && floor > 0 && notifications > 0) {
     const double perObserver = large / (notifications * 10000);
-    RatioReporter::Print("Per observer and notification / floor, 10,000 parts", perObserver / floor, 20);
+    benchsupport::BestRunReporter::PrintRatio("Per observer and notification / floor, 10,000 parts",
+                                              perObserver / floor, 20);
     std::printf("  per observer and notification: %.2f ns, floor %.2f ns, %.0f notifications per update\n", perObserver,
                 floor, notifications);
   }
   benchmark::Shutdown();
   oxk::World::SetWorld({});
   std::error_code ignored;
-  for (const auto& entry : std::filesystem::directory_iterator("/tmp", ignored)) {
-    if (entry.path().filename().string().rfind("oxsymbols-bench-follow-", 0) == 0) {
-      std::filesystem::remove_all(entry.path(), ignored);
-    }
+  for (const auto& [parts, model] : Models()) {
+    std::filesystem::remove_all(model->folder, ignored);
   }
   return 0;
 }
