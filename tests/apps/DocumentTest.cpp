@@ -2,8 +2,6 @@
 // parts moved and hidden, saved, reopened and flattened, in process (what a host
 // integrator relies on) and through the tool (what its users meet, bad input included).
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -18,7 +16,9 @@
 #include "catalogue/PartslibraryList.h"
 #include "component/ComponentEntry.h"
 #include "oxk/World.h"
+#include "support/TempFolder.h"
 #include "support/TextFiles.h"
+#include "support/ToolRun.h"
 
 namespace {
 
@@ -55,12 +55,15 @@ void ExpectSame(const AnnotationView& a, const AnnotationView& b) {
   }
 }
 
+geo::DBox ShaftBox(const Document& document) {
+  Document::Part shaft;
+  EXPECT_TRUE(document.FindPart("/SHAFT", shaft));
+  return document.WorldBox(shaft.instances);
+}
+
 class DocumentRoad : public ::testing::Test {
  protected:
   void SetUp() override {
-    scratch = fs::temp_directory_path() / ("symbols-doc-" + std::to_string(::getpid()));
-    fs::remove_all(scratch);
-    fs::create_directories(scratch);
     symbols_tool::Locations locations;
     locations.base = SYMBOLS_BINARY_DIR "/apps/samples";
     std::string error;
@@ -70,13 +73,10 @@ class DocumentRoad : public ::testing::Test {
     folder = (scratch / "pump").string();
     ASSERT_TRUE(Document::Create(model, folder, error)) << error;
   }
-  void TearDown() override {
-    oxk::World::SetWorld({});
-    std::error_code ignored;
-    fs::remove_all(scratch, ignored);
-  }
+  void TearDown() override { oxk::World::SetWorld({}); }
 
-  fs::path scratch;
+  testsupport::TempFolder temp;
+  const fs::path scratch = temp.Path();
   std::string model;
   std::string folder;
   oxsymbols::PartslibraryList catalogue;
@@ -87,9 +87,11 @@ TEST_F(DocumentRoad, SymbolsFollowTheirPartsAndComeBackAsTheyWereSaved) {
   std::string error;
   std::map<std::string, AnnotationView> saved;
   util::Symbol onShaft, onWeld, stamp;
+  geo::DBox shaftBefore;
   {
     Document document;
     ASSERT_TRUE(document.Open(folder, error)) << error;
+    shaftBefore = ShaftBox(document);
     ASSERT_TRUE(symbols_tool::PlaceSymbol(document, *catalogue.GetOlFromOlList(3), {"/SHAFT"}, onShaft, error))
         << error;
     ASSERT_TRUE(symbols_tool::PlaceSymbol(document, *catalogue.GetOlFromOlList(10), {"/FLANGE"}, onWeld, error))
@@ -128,6 +130,11 @@ TEST_F(DocumentRoad, SymbolsFollowTheirPartsAndComeBackAsTheyWereSaved) {
 
   Document reopened;
   ASSERT_TRUE(reopened.Open(folder, error)) << error;
+  // The move was saved with the model, not only with the symbols.
+  const geo::DBox shaftAfter = ShaftBox(reopened);
+  EXPECT_NEAR(shaftAfter.min.x - shaftBefore.min.x, 5.0, 1e-9);
+  EXPECT_NEAR(shaftAfter.min.y - shaftBefore.min.y, -7.0, 1e-9);
+  EXPECT_NEAR(shaftAfter.max.z - shaftBefore.max.z, 25.0, 1e-9);
   auto restored = ById(reopened);
   ASSERT_EQ(restored.size(), saved.size());
   for (const auto& [id, view] : saved) {
@@ -177,13 +184,17 @@ TEST_F(DocumentRoad, WhatCannotBeDoneLeavesTheDocumentAsItWas) {
   std::string error;
   Document document;
   ASSERT_TRUE(document.Open(folder, error)) << error;
+  const std::string modelText = Slurp(fs::path(folder) / Document::kModelFile);
   util::Symbol id;
   EXPECT_FALSE(symbols_tool::PlaceSymbol(document, *catalogue.GetOlFromOlList(3), {"/NOPE"}, id, error));
   EXPECT_NE(error.find("/NOPE"), std::string::npos);
   // Not an annotation symbol: it connects to no part.
   EXPECT_FALSE(symbols_tool::PlaceSymbol(document, *catalogue.GetOlFromOlList(1), {"/SHAFT"}, id, error));
+  EXPECT_NE(error.find("not an annotation symbol"), std::string::npos) << error;
   EXPECT_FALSE(symbols_tool::MovePart(document, "/9/9", geo::DVec3(1, 0, 0), error));
+  EXPECT_NE(error.find("no part at /9/9"), std::string::npos) << error;
   EXPECT_TRUE(document.GetAnnotations().empty());
+  EXPECT_EQ(Slurp(fs::path(folder) / Document::kModelFile), modelText);
   EXPECT_FALSE(Document::Create(model, folder, error));  // not an empty folder
 
   // An annotation with nothing to save is never dropped silently: nothing is written.
@@ -199,42 +210,21 @@ TEST_F(DocumentRoad, WhatCannotBeDoneLeavesTheDocumentAsItWas) {
 // Through the tool: what a person types, and what the files look like afterwards.
 class DocumentCommands : public ::testing::Test {
  protected:
-  struct Result {
-    int status = -1;
-    std::string out;
-    std::string err;
-  };
+  using Result = testsupport::ToolResult;
 
   void SetUp() override {
-    if (!fs::exists(SYMBOLS_BINARY_DIR "/apps/symbols")) {
+    if (!testsupport::HaveTool()) {
       GTEST_SKIP() << "built without the tool";
     }
-    scratch = fs::temp_directory_path() / ("symbols-doc-cmd-" + std::to_string(::getpid()));
-    fs::remove_all(scratch);
-    fs::create_directories(scratch);
-    doc = scratch / "doc";
   }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(scratch, ignored);
-  }
-  Result Run(const std::string& args) const {
-    const std::string out = (scratch / "out.txt").string(), err = (scratch / "err.txt").string();
-    const std::string command =
-        "timeout 60 " SYMBOLS_BINARY_DIR "/apps/symbols " + args + " >" + out + " 2>" + err + " </dev/null";
-    Result result;
-    const int raw = std::system(command.c_str());
-    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    result.out = Slurp(out);
-    result.err = Slurp(err);
-    return result;
-  }
+  Result Run(const std::string& args) const { return testsupport::RunTool(scratch, args); }
   std::string Files() const {
     return Slurp(doc / Document::kContentFile) + "\n--\n" + Slurp(doc / Document::kModelFile);
   }
 
-  fs::path scratch;
-  fs::path doc;
+  testsupport::TempFolder temp;
+  const fs::path scratch = temp.Path();
+  const fs::path doc = scratch / "doc";
 };
 
 TEST_F(DocumentCommands, TheDemoWalksTheWholeRoadAndItsPageShowsEverySymbol) {

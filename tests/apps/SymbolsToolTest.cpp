@@ -2,7 +2,6 @@
 // and hostile ones included.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,7 +12,9 @@
 #include <sstream>
 #include <string>
 
+#include "support/TempFolder.h"
 #include "support/TextFiles.h"
+#include "support/ToolRun.h"
 
 namespace {
 
@@ -21,11 +22,7 @@ namespace fs = std::filesystem;
 using testsupport::Count;
 using testsupport::Slurp;
 
-struct Result {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using Result = testsupport::ToolResult;
 
 // A library document with the given sections' inner text.
 std::string Library(const std::string& categories, const std::string& shapes = "", const std::string& symbols = "") {
@@ -43,30 +40,13 @@ std::string Image(int id, const std::string& name, const std::string& thumbnail,
 class SymbolsTool : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!fs::exists(SYMBOLS_BINARY_DIR "/apps/symbols")) {
+    if (!testsupport::HaveTool()) {
       GTEST_SKIP() << "built without the tool";
     }
-    scratch = fs::temp_directory_path() / ("symbols-tool-" + std::to_string(::getpid()));
-    fs::remove_all(scratch);
-    fs::create_directories(scratch);
-    base = scratch / "base";
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(scratch, ignored);
   }
 
-  // A time limit turns a hang into a failure instead of a stuck suite.
   Result Run(const std::string& args, const std::string& environment = "") const {
-    const std::string out = (scratch / "out.txt").string(), err = (scratch / "err.txt").string();
-    const std::string command = environment + " timeout 60 " SYMBOLS_BINARY_DIR "/apps/symbols " + args + " >" + out +
-                                " 2>" + err + " </dev/null";
-    Result result;
-    const int raw = std::system(command.c_str());
-    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    result.out = Slurp(out);
-    result.err = Slurp(err);
-    return result;
+    return testsupport::RunTool(scratch, args, environment);
   }
   Result RunOnBase(const std::string& args) const { return Run("--base " + base.string() + " " + args); }
 
@@ -80,8 +60,9 @@ class SymbolsTool : public ::testing::Test {
   fs::path StandardFile() const { return base / "SymbolsLibrary/standard/PartSymbolLibrary.xml"; }
   fs::path Png() const { return base / "SymbolsLibrary/standard/2D/warning_64x64.png"; }
 
-  fs::path scratch;
-  fs::path base;
+  testsupport::TempFolder temp;
+  const fs::path scratch = temp.Path();
+  const fs::path base = scratch / "base";
 };
 
 TEST_F(SymbolsTool, SampleLibraryListsChecksCleanAndShowsEntries) {
