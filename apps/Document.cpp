@@ -33,10 +33,15 @@ const util::Symbol kDocumentElement("document");
 const util::Symbol kAnnotationElement("annotation");
 const util::Symbol kIdPathKey("idPath");
 
-bool SameBytes(const std::string& a, const std::string& b) {
-  std::string left;
-  std::string right;
-  return util::FileSystem::ReadFile(a, left) && util::FileSystem::ReadFile(b, right) && left == right;
+// Writes a file of the document, crash-safe, making its folder when missing.
+bool WriteFile(const std::string& to, const std::string& bytes, std::string& error) {
+  std::error_code ignored;
+  fs::create_directories(fs::path(to).parent_path(), ignored);
+  if (!util::SafeFileWriter::Write(to, bytes, error)) {
+    error = "cannot write " + to + ": " + error;
+    return false;
+  }
+  return true;
 }
 
 bool CopyFile(const std::string& from, const std::string& to, std::string& error) {
@@ -45,13 +50,7 @@ bool CopyFile(const std::string& from, const std::string& to, std::string& error
     error = "cannot read " + from;
     return false;
   }
-  std::error_code ignored;
-  fs::create_directories(fs::path(to).parent_path(), ignored);
-  if (!util::SafeFileWriter::Write(to, bytes, error)) {
-    error = "cannot write " + to + ": " + error;
-    return false;
-  }
-  return true;
+  return WriteFile(to, bytes, error);
 }
 
 // A shape file the model names must stay inside the model's folder.
@@ -306,15 +305,21 @@ bool Document::Pack(const std::string& source, std::string& name, std::string& e
     error = "no such file: " + source;
     return false;
   }
+  std::string bytes;
+  if (!util::FileSystem::ReadFile(source, bytes)) {
+    error = "cannot read " + source;
+    return false;
+  }
   const fs::path original = fs::path(source).filename();
   for (int attempt = 1;; ++attempt) {
     name = attempt == 1 ? original.string()
                         : original.stem().string() + "-" + std::to_string(attempt) + original.extension().string();
     const std::string target = (fs::path(m_folder) / name).string();
     if (!util::FileSystem::FileExists(target)) {
-      return CopyFile(source, target, error);
+      return WriteFile(target, bytes, error);
     }
-    if (SameBytes(source, target)) {
+    std::string there;
+    if (util::FileSystem::ReadFile(target, there) && there == bytes) {
       return true;
     }
   }

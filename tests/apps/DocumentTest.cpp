@@ -180,6 +180,27 @@ TEST_F(DocumentRoad, FlatteningGivesAMarkerPerShownSymbolAndAnImagePerStampTheSa
   EXPECT_EQ(summary.markers, 1u);
 }
 
+TEST_F(DocumentRoad, PackedFilesNeverReplaceAnotherOfTheSameName) {
+  std::string error;
+  Document document;
+  ASSERT_TRUE(document.Open(folder, error)) << error;
+  const fs::path a = scratch / "a/mark.obj", b = scratch / "b/mark.obj";
+  fs::create_directories(a.parent_path());
+  fs::create_directories(b.parent_path());
+  std::ofstream(a) << "v 0 0 0\n";
+  std::ofstream(b) << "v 1 1 1\n";
+  std::string name;
+  ASSERT_TRUE(document.Pack(a.string(), name, error)) << error;
+  EXPECT_EQ(name, "mark.obj");
+  ASSERT_TRUE(document.Pack(b.string(), name, error)) << error;
+  EXPECT_EQ(name, "mark-2.obj");
+  ASSERT_TRUE(document.Pack(a.string(), name, error)) << error;  // the same bytes: packed once
+  EXPECT_EQ(name, "mark.obj");
+  EXPECT_EQ(Slurp(fs::path(folder) / "mark.obj"), Slurp(a));
+  EXPECT_EQ(Slurp(fs::path(folder) / "mark-2.obj"), Slurp(b));
+  EXPECT_FALSE(document.Pack((scratch / "none.obj").string(), name, error));
+}
+
 TEST_F(DocumentRoad, WhatCannotBeDoneLeavesTheDocumentAsItWas) {
   std::string error;
   Document document;
