@@ -415,11 +415,9 @@ geo::Camera3D ModelView(const geo::DBox& box, int width, int height) {
     double halfU = 0;
     double halfV = 0;
     for (int corner = 0; corner < 8; ++corner) {
-      const geo::DVec3 d((corner & 1 ? box.max.x : box.min.x) - center.x,
-                         (corner & 2 ? box.max.y : box.min.y) - center.y,
-                         (corner & 4 ? box.max.z : box.min.z) - center.z);
-      halfU = std::max(halfU, std::fabs(d.x * u.x + d.y * u.y + d.z * u.z));
-      halfV = std::max(halfV, std::fabs(d.x * v.x + d.y * v.y + d.z * v.z));
+      const geo::DVec3 d = box.Corner(corner) - center;
+      halfU = std::max(halfU, std::fabs(geo::Dot(d, u)));
+      halfV = std::max(halfV, std::fabs(geo::Dot(d, v)));
     }
     extent = std::max({2 * halfU, 2 * halfV * width / std::max(1, height), 1.0});
   }

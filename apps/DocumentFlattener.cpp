@@ -67,13 +67,16 @@ void AddParts(const Document& document, const geo::Camera3D& camera, oxk::illust
     if (box.IsEmpty()) {
       continue;
     }
+    // A box's far corner decides its drawing order: boxes resting on one another then
+    // come in the order they are seen, the plate below before what stands on it.
     Outline2D::Point corners[8];
     bool seen = true;
+    double far = 0;
     for (int corner = 0; corner < 8; ++corner) {
-      seen = seen && OnPage(camera,
-                            geo::DPoint3D(corner & 1 ? box.max.x : box.min.x, corner & 2 ? box.max.y : box.min.y,
-                                          corner & 4 ? box.max.z : box.min.z),
-                            corners[corner]);
+      const geo::DPoint3D point = box.Corner(corner);
+      seen = seen && OnPage(camera, point, corners[corner]);
+      const double depth = point.x * towardsViewer.x + point.y * towardsViewer.y + point.z * towardsViewer.z;
+      far = corner == 0 ? depth : std::min(far, depth);
     }
     if (!seen) {
       continue;
@@ -95,15 +98,6 @@ void AddParts(const Document& document, const geo::Camera3D& camera, oxk::illust
     const SmartPtr<Outline2D> outline(new Outline2D());
     outline->SetFaces(faces);
     outline->SetName(instance->GetName().str() + " (" + instance->GetIdPath().str() + ")");
-    // A box's far corner decides: boxes resting on one another then come in the order
-    // they are seen, the plate below before what stands on it.
-    double far = 0;
-    for (int corner = 0; corner < 8; ++corner) {
-      const double depth = (corner & 1 ? box.max.x : box.min.x) * towardsViewer.x +
-                           (corner & 2 ? box.max.y : box.min.y) * towardsViewer.y +
-                           (corner & 4 ? box.max.z : box.min.z) * towardsViewer.z;
-      far = corner == 0 ? depth : std::min(far, depth);
-    }
     outlines.push_back({far, outline});
   }
   // Farthest first, so that nearer parts cover them; ties in a fixed order.

@@ -33,14 +33,17 @@ struct DBox {
   [[nodiscard]] DPoint3D GetCenter() const { return {(min.x + max.x) / 2, (min.y + max.y) / 2, (min.z + max.z) / 2}; }
   // The axis-aligned box around this box's eight corners placed by location; EMPTY stays
   // EMPTY.
+  // Corner i of eight: x from bit 1, y from bit 2, z from bit 4 (set: the max side).
+  [[nodiscard]] constexpr DPoint3D Corner(int i) const {
+    return {(i & 1) ? max.x : min.x, (i & 2) ? max.y : min.y, (i & 4) ? max.z : min.z};
+  }
   [[nodiscard]] DBox Transformed(const Location& location) const {
     DBox out;
     if (IsEmpty()) {
       return out;
     }
     for (int corner = 0; corner < 8; ++corner) {
-      out.Enclose(location.Transform(
-          DPoint3D((corner & 1) ? max.x : min.x, (corner & 2) ? max.y : min.y, (corner & 4) ? max.z : min.z)));
+      out.Enclose(location.Transform(Corner(corner)));
     }
     return out;
   }
