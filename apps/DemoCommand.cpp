@@ -187,9 +187,7 @@ int DemoCommand::Run(ToolContext& context) {
   if (!FlattenToSvg(reopened, page.string(), summary, error)) {
     return context.Failure(error);
   }
-  out << "8. flattened the 3D view into a 2D page: " << page.string() << " (" << Counted(summary.parts, "part", "parts")
-      << ", " << Counted(summary.markers, "symbol", "symbols") << ", " << Counted(summary.stamps, "stamp", "stamps")
-      << ")\n";
+  out << "8. flattened the 3D view into a 2D page: " << page.string() << " (" << summary.Text() << ")\n";
 
   const fs::path gallery = folder / "gallery.html";
   if (!util::SafeFileWriter::Write(gallery.string(), BuildGallery(context.Catalogue(), context.GetLocations()),

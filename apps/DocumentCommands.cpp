@@ -366,9 +366,7 @@ int DocFlattenCommand::Run(ToolContext& context) {
   if (!FlattenToSvg(document, target, summary, error)) {
     return context.Failure(error);
   }
-  context.Out() << "wrote " << target << " (" << Counted(summary.parts, "part", "parts") << ", "
-                << Counted(summary.markers, "symbol", "symbols") << ", " << Counted(summary.stamps, "stamp", "stamps")
-                << ")\n";
+  context.Out() << "wrote " << target << " (" << summary.Text() << ")\n";
   return kOk;
 }
 

@@ -5,6 +5,7 @@
 
 #include "CreateAnnotation.h"
 #include "Page2D.h"
+#include "ToolContext.h"
 #include "oxannotations/ConstStrings.h"
 #include "oxk/AsyncEvent.h"
 #include "oxk/ShapeInstance.h"
@@ -193,6 +194,11 @@ bool AddStamps(const Document& document, Page2D& page, FlattenSummary& summary, 
 }
 
 }  // namespace
+
+std::string FlattenSummary::Text() const {
+  return Counted(parts, "part", "parts") + ", " + Counted(markers, "symbol", "symbols") + ", " +
+         Counted(stamps, "stamp", "stamps");
+}
 
 bool FlattenToSvg(Document& document, const std::string& out, FlattenSummary& summary, std::string& error) {
   summary = FlattenSummary{};

@@ -19,6 +19,9 @@ struct FlattenSummary {
   size_t parts = 0;
   size_t markers = 0;
   size_t stamps = 0;
+
+  // "7 parts, 2 symbols, 2 stamps", as the tool prints it.
+  [[nodiscard]] std::string Text() const;
 };
 
 // Written crash-safe; false (error says why) when it cannot be.
