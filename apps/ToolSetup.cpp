@@ -77,11 +77,4 @@ std::string WideToUtf8(const std::wstring& text) {
   return out;
 }
 
-const char* LibraryName(bool isShared, bool isStandard) {
-  if (isShared) {
-    return "shared";
-  }
-  return isStandard ? "standard" : "user";
-}
-
 }  // namespace symbols_tool

@@ -23,7 +23,5 @@ class ToolSetup {
 
 // UTF-8 from the catalogue's wide labels.
 [[nodiscard]] std::string WideToUtf8(const std::wstring& text);
-// Library a catalogue entry came from, as the user names it.
-[[nodiscard]] const char* LibraryName(bool isShared, bool isStandard);
 
 }  // namespace symbols_tool

@@ -104,16 +104,6 @@ struct RenumberedEntry {
 struct LoadReport {
   std::vector<LibraryFileReport> files;
   std::vector<RenumberedEntry> renumbered;
-
-  // The report of the file of that library, or null when the load did not look at it.
-  [[nodiscard]] const LibraryFileReport* File(LibraryOrigin origin) const {
-    for (const LibraryFileReport& file : files) {
-      if (file.origin == origin) {
-        return &file;
-      }
-    }
-    return nullptr;
-  }
 };
 
 }  // namespace oxsymbols
