@@ -23,15 +23,7 @@ class MergeNotes {
     if (m_report == nullptr || from == to) {
       return;
     }
-    RenumberedEntry note;
-    note.kind = kind;
-    note.origin = m_origin;
-    note.change = change;
-    note.name = entry.GetName();
-    note.id = entry.GetID();
-    note.from = from;
-    note.to = to;
-    m_report->renumbered.push_back(std::move(note));
+    m_report->AddChange(kind, m_origin, change, entry.GetName(), entry.GetID(), from, to);
   }
 
  private:

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "catalogue/LibraryOrigin.h"
@@ -104,6 +105,12 @@ struct RenumberedEntry {
 struct LoadReport {
   std::vector<LibraryFileReport> files;
   std::vector<RenumberedEntry> renumbered;
+
+  // Records one change to an entry; name and id are the entry's as it now is.
+  void AddChange(EntryKind kind, LibraryOrigin origin, RenumberedEntry::Change change, std::string name, int id,
+                 int from, int to) {
+    renumbered.push_back(RenumberedEntry{kind, origin, change, std::move(name), id, from, to});
+  }
 };
 
 }  // namespace oxsymbols
