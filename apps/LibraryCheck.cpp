@@ -26,8 +26,8 @@ std::string EntryLabel(const char* kind, const Entry& entry) {
 
 std::string FileSummary(const LibraryFileReport& file) {
   if (file.status == LibraryFileReport::Status::kRead) {
-    return "read: " + Counted(file.categories, "category", "categories") + ", " +
-           Counted(file.shapes, "shape", "shapes") + ", " + Counted(file.images, "image", "images");
+    return "read: " + Counted(file.counts.categories, "category", "categories") + ", " +
+           Counted(file.counts.shapes, "shape", "shapes") + ", " + Counted(file.counts.images, "image", "images");
   }
   return "not read: " + file.Describe();
 }
@@ -218,9 +218,9 @@ nlohmann::json LibraryCheck::Json() const {
                             {"read", file.status == LibraryFileReport::Status::kRead},
                             {"problem", file.Failed()}};
     if (file.status == LibraryFileReport::Status::kRead) {
-      entry["categories"] = file.categories;
-      entry["shapes"] = file.shapes;
-      entry["images"] = file.images;
+      entry["categories"] = file.counts.categories;
+      entry["shapes"] = file.counts.shapes;
+      entry["images"] = file.counts.images;
     } else {
       entry["reason"] = file.Describe();
     }

@@ -252,9 +252,7 @@ void PartslibraryList::ReadDocument(geo::XmlElem* root, LibraryOrigin origin, Lo
   }
   if (file != nullptr) {
     file->status = Status::kRead;
-    file->categories = m_categories.size() - categoriesBefore;
-    file->shapes = m_ols.size() - olsBefore;
-    file->images = m_images.size() - imagesBefore;
+    file->counts = {m_categories.size() - categoriesBefore, m_ols.size() - olsBefore, m_images.size() - imagesBefore};
   }
 }
 

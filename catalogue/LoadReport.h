@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "catalogue/LibraryCounts.h"
 #include "catalogue/LibraryOrigin.h"
 
 namespace oxsymbols {
@@ -34,10 +35,7 @@ struct LibraryFileReport {
   int line = 0;
   int column = 0;
   size_t rootChildren = 0;
-  // What the file contributed.
-  size_t categories = 0;
-  size_t shapes = 0;
-  size_t images = 0;
+  LibraryCounts counts;  // what the file contributed
 
   // True when the file exists (or should) but gave nothing or only part of itself.
   [[nodiscard]] bool Failed() const {

@@ -80,8 +80,8 @@ TEST(CatalogueLoadReport, RenumberedAndRefiledEntriesAreNamed) {
   for (const LibraryFileReport& file : report.files) {
     EXPECT_EQ(file.status, Status::kRead) << file.path << ": " << file.Describe();
   }
-  EXPECT_EQ(report.files[1].categories, 2u);
-  EXPECT_EQ(report.files[1].shapes, 2u);
+  EXPECT_EQ(report.files[1].counts.categories, 2u);
+  EXPECT_EQ(report.files[1].counts.shapes, 2u);
 
   const auto find = [&](const std::string& name, Change change) -> const RenumberedEntry* {
     for (const RenumberedEntry& entry : report.renumbered) {
