@@ -167,9 +167,7 @@ void CatalogueReport::List(std::ostream& out) const {
   if (!m_list.GetInformation().empty()) {
     out << "Information: " << EscapeForTerminal(m_list.GetInformation()) << "\n";
   }
-  out << Counted(m_list.GetCategoryList().size(), "category", "categories") << ", "
-      << Counted(m_list.GetOlList().size(), "shape", "shapes") << ", "
-      << Counted(m_list.GetImageList().size(), "image", "images") << "\n";
+  out << CountsText({m_list.GetCategoryList().size(), m_list.GetOlList().size(), m_list.GetImageList().size()}) << "\n";
   const auto entryLine = [&out](const char* kind, const auto& entry) {
     out << "  " << kind << " " << entry.GetID() << "  " << EscapeForTerminal(entry.GetTitle()) << "  [" << Origin(entry)
         << "]\n";

@@ -26,8 +26,7 @@ std::string EntryLabel(const char* kind, const Entry& entry) {
 
 std::string FileSummary(const LibraryFileReport& file) {
   if (file.status == LibraryFileReport::Status::kRead) {
-    return "read: " + Counted(file.counts.categories, "category", "categories") + ", " +
-           Counted(file.counts.shapes, "shape", "shapes") + ", " + Counted(file.counts.images, "image", "images");
+    return "read: " + CountsText(file.counts);
   }
   return "not read: " + file.Describe();
 }

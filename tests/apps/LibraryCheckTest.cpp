@@ -3,6 +3,7 @@
 // was read; the check must still name each of them.
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,26 @@ TEST(LibraryCheck, IdentifiersHeldTwiceAreNamedOncePerKindAndIdentifier) {
                                       "shape identifier 5 is held by 3 entries in the catalogue",
                                       "image identifier 9 is held by 2 entries in the catalogue"}));
   EXPECT_EQ(check.Json()["counts"]["duplicate identifiers"], 3);
+}
+
+// Each library file gets a line of what it gave, counts spelled in the singular for one.
+TEST(LibraryCheck, FileLinesCountWhatEachFileGave) {
+  oxsymbols::LoadReport report;
+  report.files.resize(2);
+  report.files[0].origin = oxsymbols::LibraryOrigin::kStandard;
+  report.files[0].path = "/lib/standard.xml";
+  report.files[0].status = oxsymbols::LibraryFileReport::Status::kRead;
+  report.files[0].counts = {1, 0, 2};
+  report.files[1].path = "/lib/user.xml";
+  report.files[1].status = oxsymbols::LibraryFileReport::Status::kRead;
+  report.files[1].counts = {2, 1, 1};
+  const oxsymbols::PartslibraryList list;
+  const ThumbnailFiles thumbnails(std::vector<std::string>{});
+  std::ostringstream out;
+  LibraryCheck(report, list, thumbnails).WriteText(out, false);
+  EXPECT_EQ(out.str(),
+            "standard library: /lib/standard.xml\n  read: 1 category, 0 shapes, 2 images\n"
+            "user library: /lib/user.xml\n  read: 2 categories, 1 shape, 1 image\nno problems\n");
 }
 
 }  // namespace
