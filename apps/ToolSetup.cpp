@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "catalogue/LibraryNames.h"
 #include "conc/OxInfo.h"
 #include "oxk/Preferences.h"
 #include "oxk/World.h"
@@ -48,6 +49,14 @@ bool ToolSetup::Install(const Locations& locations, std::string& error) {
         util::Symbol(std::filesystem::absolute(locations.shared).lexically_normal().string()));
   }
   return true;
+}
+
+std::vector<std::string> ThumbnailFolders(const Locations& locations) {
+  std::vector<std::string> folders = {locations.base + "/" + oxsymbols::names::kLibraryFolder};
+  if (!locations.shared.empty()) {
+    folders.push_back(locations.shared + "/" + oxsymbols::names::kLibraryFolder);
+  }
+  return folders;
 }
 
 std::string WideToUtf8(const std::wstring& text) {

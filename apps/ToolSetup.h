@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace symbols_tool {
 
@@ -20,6 +21,9 @@ class ToolSetup {
   // Installs the locations into the host; false with a message when a folder is missing.
   [[nodiscard]] static bool Install(const Locations& locations, std::string& error);
 };
+
+// The folders thumbnails may be taken from: each library's own folder, nothing else.
+[[nodiscard]] std::vector<std::string> ThumbnailFolders(const Locations& locations);
 
 // UTF-8 from the catalogue's wide labels.
 [[nodiscard]] std::string WideToUtf8(const std::wstring& text);
