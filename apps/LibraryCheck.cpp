@@ -151,7 +151,8 @@ void LibraryCheck::CheckReferences() {
     if (!small.IsImage()) {
       Add(Kind::kThumbnailNotImage, label + ": gallery thumbnail " + small.Describe() + ": " + gallery);
     }
-    const Thumbnail large = m_thumbnails.Inspect(dialog);
+    // Many entries use one file for both thumbnails: it is looked at once.
+    const Thumbnail large = dialog == gallery ? small : m_thumbnails.Inspect(dialog);
     if (large.verdict == Thumbnail::Verdict::kMissing) {
       Add(Kind::kMissingThumbnail, label + ": dialog thumbnail not found: " + dialog);
     } else if (!large.IsImage() && dialog != gallery) {
