@@ -61,6 +61,12 @@ TEST(CatalogueLoadReport, EachFileSaysWhetherItWasReadAndWhyNot) {
 
   Access::Read(list, true, report);
   EXPECT_EQ(report.files[2].status, Status::kNotConsidered);
+
+  // A folder in place of the standard library file is named, not taken for a missing one.
+  ASSERT_TRUE(std::filesystem::create_directory(scratch.StandardFile()));
+  Access::Read(list, true, report);
+  EXPECT_EQ(report.files[1].status, Status::kNotRegular);
+  EXPECT_TRUE(report.files[1].Failed());
 }
 
 // The report names what the rules of the list changed, and the list is the one the
