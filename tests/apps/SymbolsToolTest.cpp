@@ -12,6 +12,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "support/TextFiles.h"
 
@@ -382,6 +383,12 @@ TEST_F(SymbolsTool, JsonViewsParse) {
   EXPECT_EQ(list["counts"]["shapes"], 4);
   EXPECT_EQ(list["categories"][0]["name"], "Tools");
   EXPECT_EQ(list["categories"][0]["entries"][0]["title"], "Torque wrench");
+  // Each entry under its own category, shapes before images, in list order.
+  std::vector<std::string> warnings;
+  for (const auto& entry : list["categories"][1]["entries"]) {
+    warnings.push_back(entry["kind"].get<std::string>() + " " + std::to_string(entry["id"].get<int>()));
+  }
+  EXPECT_EQ(warnings, (std::vector<std::string>{"shape 3", "image 1", "image 2"}));
   const auto shape = nlohmann::json::parse(Run("library show shape 1 --json").out);
   EXPECT_EQ(shape["tags"][0]["quantity"], "25");
   EXPECT_EQ(shape["camera"], nullptr);
