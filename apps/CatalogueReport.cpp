@@ -149,6 +149,38 @@ bool Matches(const Entry& entry, const std::string& needle) {
   });
 }
 
+// The list's shapes and images by category identifier, each in list order, so that each
+// category finds its own without a walk over every entry.
+class EntriesByCategory {
+ public:
+  explicit EntriesByCategory(const oxsymbols::PartslibraryList& list) {
+    const auto& ols = list.GetOlList();
+    const auto& images = list.GetImageList();
+    for (size_t i = 0; i < ols.size(); ++i) {
+      m_ols[ols[i]->GetCategoryID()].push_back(i);
+    }
+    for (size_t i = 0; i < images.size(); ++i) {
+      m_images[images[i]->GetCategoryID()].push_back(i);
+    }
+  }
+
+  // Indexes into the list's shapes and images.
+  [[nodiscard]] const std::vector<size_t>& Ols(int categoryId) const { return Of(m_ols, categoryId); }
+  [[nodiscard]] const std::vector<size_t>& Images(int categoryId) const { return Of(m_images, categoryId); }
+
+ private:
+  using Index = std::unordered_map<int, std::vector<size_t>>;
+
+  static const std::vector<size_t>& Of(const Index& index, int categoryId) {
+    static const std::vector<size_t> kNone;
+    const auto found = index.find(categoryId);
+    return found != index.end() ? found->second : kNone;
+  }
+
+  Index m_ols;
+  Index m_images;
+};
+
 }  // namespace
 
 void WriteJson(const nlohmann::json& value, std::ostream& out) {
@@ -167,24 +199,14 @@ void CatalogueReport::List(std::ostream& out) const {
   if (!m_list.GetInformation().empty()) {
     out << "Information: " << EscapeForTerminal(m_list.GetInformation()) << "\n";
   }
-  out << Counted(m_list.GetCategoryList().size(), "category", "categories") << ", "
-      << Counted(m_list.GetOlList().size(), "shape", "shapes") << ", "
-      << Counted(m_list.GetImageList().size(), "image", "images") << "\n";
+  out << CountsText({m_list.GetCategoryList().size(), m_list.GetOlList().size(), m_list.GetImageList().size()}) << "\n";
   const auto entryLine = [&out](const char* kind, const auto& entry) {
     out << "  " << kind << " " << entry.GetID() << "  " << EscapeForTerminal(entry.GetTitle()) << "  [" << Origin(entry)
         << "]\n";
   };
-  // Entries by category identifier, so each category finds its own without a full walk.
-  std::unordered_map<int, std::vector<size_t>> olsOf;
-  std::unordered_map<int, std::vector<size_t>> imagesOf;
+  const EntriesByCategory byCategory(m_list);
   const auto& ols = m_list.GetOlList();
   const auto& images = m_list.GetImageList();
-  for (size_t i = 0; i < ols.size(); ++i) {
-    olsOf[ols[i]->GetCategoryID()].push_back(i);
-  }
-  for (size_t i = 0; i < images.size(); ++i) {
-    imagesOf[images[i]->GetCategoryID()].push_back(i);
-  }
   std::unordered_set<int> categoryIds;
   for (const auto& category : m_list.GetCategoryList()) {
     out << "\nCategory " << category->GetID() << ": " << EscapeForTerminal(category->GetName()) << "  ["
@@ -192,10 +214,10 @@ void CatalogueReport::List(std::ostream& out) const {
     if (!categoryIds.insert(category->GetID()).second) {
       out << "  (same identifier as an earlier category)\n";
     }
-    for (const size_t i : olsOf[category->GetID()]) {
+    for (const size_t i : byCategory.Ols(category->GetID())) {
       entryLine("shape", *ols[i]);
     }
-    for (const size_t i : imagesOf[category->GetID()]) {
+    for (const size_t i : byCategory.Images(category->GetID())) {
       entryLine("image", *images[i]);
     }
   }
@@ -219,20 +241,20 @@ void CatalogueReport::List(std::ostream& out) const {
 }
 
 json CatalogueReport::ListJson() const {
+  const EntriesByCategory byCategory(m_list);
+  const auto& ols = m_list.GetOlList();
+  const auto& images = m_list.GetImageList();
   json categories = json::array();
   for (const auto& category : m_list.GetCategoryList()) {
     json entries = json::array();
-    for (const auto& ol : m_list.GetOlList()) {
-      if (ol->GetCategoryID() == category->GetID()) {
-        entries.push_back(
-            {{"kind", "shape"}, {"id", ol->GetID()}, {"title", ol->GetTitle()}, {"library", Origin(*ol)}});
-      }
+    for (const size_t i : byCategory.Ols(category->GetID())) {
+      const PartslibraryOlItem& ol = *ols[i];
+      entries.push_back({{"kind", "shape"}, {"id", ol.GetID()}, {"title", ol.GetTitle()}, {"library", Origin(ol)}});
     }
-    for (const auto& image : m_list.GetImageList()) {
-      if (image->GetCategoryID() == category->GetID()) {
-        entries.push_back(
-            {{"kind", "image"}, {"id", image->GetID()}, {"title", image->GetTitle()}, {"library", Origin(*image)}});
-      }
+    for (const size_t i : byCategory.Images(category->GetID())) {
+      const PartslibraryImageItem& image = *images[i];
+      entries.push_back(
+          {{"kind", "image"}, {"id", image.GetID()}, {"title", image.GetTitle()}, {"library", Origin(image)}});
     }
     categories.push_back({{"id", category->GetID()},
                           {"name", category->GetName()},

@@ -5,25 +5,17 @@
 #include "CatalogueReport.h"
 #include "LibraryCheck.h"
 #include "ThumbnailFiles.h"
+#include "catalogue/LibraryNames.h"
 #include "util/FileSystem.h"
 
 namespace symbols_tool {
 
-namespace {
-
-// Frozen: where library files lie below a base folder.
-const char* const kLibraryFolder = "SymbolsLibrary";
-const char* const kStandardFolder = "standard";
-
-}  // namespace
+using oxsymbols::names::kLibraryFolder;
+using oxsymbols::names::kStandardFolder;
 
 size_t CheckLibrary(const oxsymbols::LoadReport& report, const oxsymbols::PartslibraryList& list,
                     const Locations& locations, bool all, bool json, std::ostream& out) {
-  std::vector<std::string> folders = {locations.base + "/" + kLibraryFolder};
-  if (!locations.shared.empty()) {
-    folders.push_back(locations.shared + "/" + kLibraryFolder);
-  }
-  const ThumbnailFiles thumbnails(folders);
+  const ThumbnailFiles thumbnails(ThumbnailFolders(locations));
   const LibraryCheck check(report, list, thumbnails);
   if (json) {
     WriteJson(check.Json(), out);

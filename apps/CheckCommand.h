@@ -12,7 +12,6 @@ namespace symbols_tool {
 class CheckCommand : public ToolCommand {
  public:
   void Register(CLI::App& parent) override;
-  [[nodiscard]] bool IsSelected() const override { return m_app != nullptr && m_app->parsed(); }
   [[nodiscard]] int Run(ToolContext& context) override;
 
  private:
@@ -20,7 +19,6 @@ class CheckCommand : public ToolCommand {
   // where a library file does; false for a file anywhere else.
   static bool PlaceOfFile(const std::string& path, oxsymbols::LibraryOrigin& origin, std::string& base);
 
-  CLI::App* m_app = nullptr;
   std::string m_file;
   bool m_all = false;
   bool m_json = false;

@@ -18,13 +18,9 @@
 
 namespace symbols_tool {
 
-// The commands share how they are found on the command line.
+// The commands share the document they work on.
 class DocCommand : public ToolCommand {
- public:
-  [[nodiscard]] bool IsSelected() const override { return m_app != nullptr && m_app->parsed(); }
-
  protected:
-  CLI::App* m_app = nullptr;
   std::string m_document;
 };
 

@@ -68,9 +68,7 @@ int ExportCommand::Run(ToolContext& context) {
   if (text.empty()) {
     return context.Failure("out of memory while writing the catalogue");
   }
-  const std::string summary = Counted(counts.categories, "category", "categories") + ", " +
-                              Counted(counts.shapes, "shape", "shapes") + ", " +
-                              Counted(counts.images, "image", "images");
+  const std::string summary = CountsText(counts);
   if (m_file == "-") {
     context.Out() << text;
     context.Out().flush();

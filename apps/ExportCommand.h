@@ -12,7 +12,6 @@ namespace symbols_tool {
 class ExportCommand : public ToolCommand {
  public:
   void Register(CLI::App& parent) override;
-  [[nodiscard]] bool IsSelected() const override { return m_app != nullptr && m_app->parsed(); }
   [[nodiscard]] int Run(ToolContext& context) override;
 
  private:
@@ -20,7 +19,6 @@ class ExportCommand : public ToolCommand {
   // file it would replace; null when there is none.
   [[nodiscard]] const oxsymbols::LibraryFileReport* IncompleteSource(const oxsymbols::LoadReport& report) const;
 
-  CLI::App* m_app = nullptr;
   bool m_user = false;
   bool m_standard = false;
   bool m_force = false;

@@ -8,12 +8,7 @@
 namespace symbols_tool {
 
 std::string BuildGallery(const oxsymbols::PartslibraryList& list, const Locations& locations) {
-  // Frozen: thumbnails are embedded from the libraries' own folders only.
-  std::vector<std::string> folders = {locations.base + "/SymbolsLibrary"};
-  if (!locations.shared.empty()) {
-    folders.push_back(locations.shared + "/SymbolsLibrary");
-  }
-  return GalleryPage::Build(list, ThumbnailFiles(folders));
+  return GalleryPage::Build(list, ThumbnailFiles(ThumbnailFolders(locations)));
 }
 
 void GalleryCommand::Register(CLI::App& parent) {

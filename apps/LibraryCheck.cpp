@@ -26,8 +26,7 @@ std::string EntryLabel(const char* kind, const Entry& entry) {
 
 std::string FileSummary(const LibraryFileReport& file) {
   if (file.status == LibraryFileReport::Status::kRead) {
-    return "read: " + Counted(file.categories, "category", "categories") + ", " +
-           Counted(file.shapes, "shape", "shapes") + ", " + Counted(file.images, "image", "images");
+    return "read: " + CountsText(file.counts);
   }
   return "not read: " + file.Describe();
 }
@@ -152,7 +151,8 @@ void LibraryCheck::CheckReferences() {
     if (!small.IsImage()) {
       Add(Kind::kThumbnailNotImage, label + ": gallery thumbnail " + small.Describe() + ": " + gallery);
     }
-    const Thumbnail large = m_thumbnails.Inspect(dialog);
+    // Many entries use one file for both thumbnails: it is looked at once.
+    const Thumbnail large = dialog == gallery ? small : m_thumbnails.Inspect(dialog);
     if (large.verdict == Thumbnail::Verdict::kMissing) {
       Add(Kind::kMissingThumbnail, label + ": dialog thumbnail not found: " + dialog);
     } else if (!large.IsImage() && dialog != gallery) {
@@ -218,9 +218,9 @@ nlohmann::json LibraryCheck::Json() const {
                             {"read", file.status == LibraryFileReport::Status::kRead},
                             {"problem", file.Failed()}};
     if (file.status == LibraryFileReport::Status::kRead) {
-      entry["categories"] = file.categories;
-      entry["shapes"] = file.shapes;
-      entry["images"] = file.images;
+      entry["categories"] = file.counts.categories;
+      entry["shapes"] = file.counts.shapes;
+      entry["images"] = file.counts.images;
     } else {
       entry["reason"] = file.Describe();
     }

@@ -11,22 +11,18 @@ namespace symbols_tool {
 class ListCommand : public ToolCommand {
  public:
   void Register(CLI::App& parent) override;
-  [[nodiscard]] bool IsSelected() const override { return m_app != nullptr && m_app->parsed(); }
   [[nodiscard]] int Run(ToolContext& context) override;
 
  private:
-  CLI::App* m_app = nullptr;
   bool m_json = false;
 };
 
 class ShowCommand : public ToolCommand {
  public:
   void Register(CLI::App& parent) override;
-  [[nodiscard]] bool IsSelected() const override { return m_app != nullptr && m_app->parsed(); }
   [[nodiscard]] int Run(ToolContext& context) override;
 
  private:
-  CLI::App* m_app = nullptr;
   std::string m_kind;
   int m_id = 0;
   bool m_json = false;
@@ -35,11 +31,9 @@ class ShowCommand : public ToolCommand {
 class FindCommand : public ToolCommand {
  public:
   void Register(CLI::App& parent) override;
-  [[nodiscard]] bool IsSelected() const override { return m_app != nullptr && m_app->parsed(); }
   [[nodiscard]] int Run(ToolContext& context) override;
 
  private:
-  CLI::App* m_app = nullptr;
   std::string m_text;
   bool m_json = false;
 };

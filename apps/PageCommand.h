@@ -15,11 +15,9 @@ namespace symbols_tool {
 class PageCommand : public ToolCommand {
  public:
   void Register(CLI::App& parent) override;
-  [[nodiscard]] bool IsSelected() const override { return m_app != nullptr && m_app->parsed(); }
   [[nodiscard]] int Run(ToolContext& context) override;
 
  private:
-  CLI::App* m_app = nullptr;
   std::string m_out;
 };
 

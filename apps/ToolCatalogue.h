@@ -9,7 +9,6 @@ namespace symbols_tool {
 class ToolCatalogue : public oxsymbols::PartslibraryList {
  public:
   using PartslibraryList::BuildLibraryText;
-  using PartslibraryList::LibraryFilePath;
   using PartslibraryList::ReadLibraryFile;
   using PartslibraryList::ReadPreferencesXML;
 };

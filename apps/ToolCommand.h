@@ -18,9 +18,13 @@ class ToolCommand {
   // Adds the command's subcommand (and any of its own) to parent.
   virtual void Register(CLI::App& parent) = 0;
   // True when the command line named this command.
-  [[nodiscard]] virtual bool IsSelected() const = 0;
+  [[nodiscard]] bool IsSelected() const { return m_app != nullptr && m_app->parsed(); }
   // Runs the command; the exit status (0 success, 1 failure, 2 bad usage).
   [[nodiscard]] virtual int Run(ToolContext& context) = 0;
+
+ protected:
+  // The command's subcommand, set by Register.
+  CLI::App* m_app = nullptr;
 };
 
 }  // namespace symbols_tool

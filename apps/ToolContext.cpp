@@ -69,6 +69,11 @@ std::string Counted(size_t count, const char* one, const char* many) {
   return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
+std::string CountsText(const oxsymbols::LibraryCounts& counts) {
+  return Counted(counts.categories, "category", "categories") + ", " + Counted(counts.shapes, "shape", "shapes") +
+         ", " + Counted(counts.images, "image", "images");
+}
+
 std::string FileLabel(const oxsymbols::LibraryFileReport& file) {
   return std::string(oxsymbols::OriginName(file.origin)) + " library " + file.path;
 }

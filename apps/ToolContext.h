@@ -9,6 +9,7 @@
 
 #include "ToolCatalogue.h"
 #include "ToolSetup.h"
+#include "catalogue/LibraryCounts.h"
 #include "catalogue/LoadReport.h"
 
 namespace symbols_tool {
@@ -48,6 +49,8 @@ class ToolContext {
 
 // "1 category", "2 categories".
 [[nodiscard]] std::string Counted(size_t count, const char* one, const char* many);
+// "1 category, 0 shapes, 2 images".
+[[nodiscard]] std::string CountsText(const oxsymbols::LibraryCounts& counts);
 // The library file in words for one line: "user library /x/PartSymbolLibrary.xml".
 [[nodiscard]] std::string FileLabel(const oxsymbols::LibraryFileReport& file);
 

@@ -4,6 +4,8 @@
 
 #include <filesystem>
 
+#include "Utf8Text.h"
+#include "catalogue/LibraryNames.h"
 #include "conc/OxInfo.h"
 #include "oxk/Preferences.h"
 #include "oxk/World.h"
@@ -50,38 +52,21 @@ bool ToolSetup::Install(const Locations& locations, std::string& error) {
   return true;
 }
 
+std::vector<std::string> ThumbnailFolders(const Locations& locations) {
+  std::vector<std::string> folders = {locations.base + "/" + oxsymbols::names::kLibraryFolder};
+  if (!locations.shared.empty()) {
+    folders.push_back(locations.shared + "/" + oxsymbols::names::kLibraryFolder);
+  }
+  return folders;
+}
+
 std::string WideToUtf8(const std::wstring& text) {
   std::string out;
   out.reserve(text.size());
   for (const wchar_t wide : text) {
-    auto c = static_cast<uint32_t>(wide);
-    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-      c = 0xFFFD;
-    }
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
+    AppendUtf8(static_cast<uint32_t>(wide), out);
   }
   return out;
-}
-
-const char* LibraryName(bool isShared, bool isStandard) {
-  if (isShared) {
-    return "shared";
-  }
-  return isStandard ? "standard" : "user";
 }
 
 }  // namespace symbols_tool

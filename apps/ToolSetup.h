@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace symbols_tool {
 
@@ -21,9 +22,10 @@ class ToolSetup {
   [[nodiscard]] static bool Install(const Locations& locations, std::string& error);
 };
 
+// The folders thumbnails may be taken from: each library's own folder, nothing else.
+[[nodiscard]] std::vector<std::string> ThumbnailFolders(const Locations& locations);
+
 // UTF-8 from the catalogue's wide labels.
 [[nodiscard]] std::string WideToUtf8(const std::wstring& text);
-// Library a catalogue entry came from, as the user names it.
-[[nodiscard]] const char* LibraryName(bool isShared, bool isStandard);
 
 }  // namespace symbols_tool

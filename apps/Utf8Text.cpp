@@ -52,24 +52,6 @@ uint32_t Decode(std::string_view text, size_t at, size_t& length) {
   return point;
 }
 
-void Encode(uint32_t point, std::string& out) {
-  if (point < 0x80) {
-    out += static_cast<char>(point);
-  } else if (point < 0x800) {
-    out += static_cast<char>(0xC0 | point >> 6);
-    out += static_cast<char>(0x80 | (point & 0x3F));
-  } else if (point < 0x10000) {
-    out += static_cast<char>(0xE0 | point >> 12);
-    out += static_cast<char>(0x80 | (point >> 6 & 0x3F));
-    out += static_cast<char>(0x80 | (point & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | point >> 18);
-    out += static_cast<char>(0x80 | (point >> 12 & 0x3F));
-    out += static_cast<char>(0x80 | (point >> 6 & 0x3F));
-    out += static_cast<char>(0x80 | (point & 0x3F));
-  }
-}
-
 bool InRange(uint32_t point, uint32_t first, uint32_t last) {
   return point >= first && point <= last;
 }
@@ -168,6 +150,27 @@ void AppendHex(std::string& out, const char* format, unsigned value) {
 
 }  // namespace
 
+void AppendUtf8(uint32_t point, std::string& out) {
+  if (point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF)) {
+    point = 0xFFFD;
+  }
+  if (point < 0x80) {
+    out += static_cast<char>(point);
+  } else if (point < 0x800) {
+    out += static_cast<char>(0xC0 | point >> 6);
+    out += static_cast<char>(0x80 | (point & 0x3F));
+  } else if (point < 0x10000) {
+    out += static_cast<char>(0xE0 | point >> 12);
+    out += static_cast<char>(0x80 | (point >> 6 & 0x3F));
+    out += static_cast<char>(0x80 | (point & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | point >> 18);
+    out += static_cast<char>(0x80 | (point >> 12 & 0x3F));
+    out += static_cast<char>(0x80 | (point >> 6 & 0x3F));
+    out += static_cast<char>(0x80 | (point & 0x3F));
+  }
+}
+
 std::string EscapeForTerminal(std::string_view text) {
   std::string out;
   out.reserve(text.size());
@@ -203,7 +206,7 @@ std::string FoldCase(std::string_view text) {
     if (point == kInvalid) {
       out += text[at];
     } else {
-      Encode(Fold(point), out);
+      AppendUtf8(Fold(point), out);
     }
     at += length;
   }

@@ -2,6 +2,7 @@
 // terminal, and case folding that lets a search ignore letter case beyond ASCII.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -15,5 +16,9 @@ namespace symbols_tool {
 // -B (the paired letters), Latin Extended Additional, Greek (final sigma as sigma) and
 // Cyrillic. Bytes that are not valid UTF-8 stay as they are.
 [[nodiscard]] std::string FoldCase(std::string_view text);
+
+// Appends the code point in UTF-8; one that is no Unicode scalar value (a surrogate, or
+// past U+10FFFF) becomes U+FFFD.
+void AppendUtf8(uint32_t point, std::string& out);
 
 }  // namespace symbols_tool

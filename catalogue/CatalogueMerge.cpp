@@ -1,6 +1,7 @@
 // The merge of one catalogue list into another: how the shared and standard libraries
 // become one catalogue. Categories collapse by name, incoming identifiers move past
 // those already present, and entries follow their categories to the merged identifiers.
+#include <algorithm>
 #include <climits>
 #include <memory>
 #include <unordered_map>
@@ -22,15 +23,7 @@ class MergeNotes {
     if (m_report == nullptr || from == to) {
       return;
     }
-    RenumberedEntry note;
-    note.kind = kind;
-    note.origin = m_origin;
-    note.change = change;
-    note.name = entry.GetName();
-    note.id = entry.GetID();
-    note.from = from;
-    note.to = to;
-    m_report->renumbered.push_back(std::move(note));
+    m_report->AddChange(kind, m_origin, change, entry.GetName(), entry.GetID(), from, to);
   }
 
  private:
@@ -46,15 +39,8 @@ void MergeEntries(List& into, List&& incoming, EntryKind kind, const std::unorde
     return;
   }
   // Incoming identifiers move past every identifier before them, so they stay unique;
-  // once one is the largest int nothing is past it, and an unused one is taken.
-  int largest = 0;
-  for (const auto& entry : into) {
-    if (entry && entry->GetID() > largest) {
-      largest = entry->GetID();
-    }
-  }
-  bool full = largest == INT_MAX;
-  int next = full ? largest : largest + 1;
+  // once one is the largest int nothing is past it, and a taken one becomes an unused one.
+  int largest = detail::LargestIdFromZero(into);
   std::unique_ptr<detail::IdentifierSpace> used;
   into.reserve(into.size() + incoming.size());
   for (auto& entry : incoming) {
@@ -73,22 +59,18 @@ void MergeEntries(List& into, List&& incoming, EntryKind kind, const std::unorde
     notes.Note(kind, *entry, RenumberedEntry::Change::kCategory, statedCategory, entry->GetCategoryID());
 
     const int stated = entry->GetID();
-    if (full) {
-      if (!used) {
-        used = std::make_unique<detail::IdentifierSpace>(into);
-      }
-      if (used->Contains(stated)) {
-        entry->SetID(used->SmallestUnused());
-      }
+    const bool full = largest == INT_MAX;
+    if (full && !used) {
+      used = std::make_unique<detail::IdentifierSpace>(into);
+    }
+    if (full ? used->Contains(stated) : stated <= largest) {
+      entry->SetID(detail::NextAfter(largest, [&used] { return used->SmallestUnused(); }));
+    }
+    if (used) {
       used->Add(entry->GetID());
-    } else if (stated < next) {
-      entry->SetID(next);
     }
     notes.Note(kind, *entry, RenumberedEntry::Change::kRenumbered, stated, entry->GetID());
-    if (!full) {
-      full = entry->GetID() == INT_MAX;
-      next = full ? next : entry->GetID() + 1;
-    }
+    largest = std::max(largest, entry->GetID());
     into.push_back(std::move(entry));
   }
 }

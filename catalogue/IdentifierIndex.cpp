@@ -47,7 +47,7 @@ int IdentifierSpace::Resolve(int id) {
 }
 
 int IdentifierSpace::Next() const {
-  return m_largest < INT_MAX ? m_largest + 1 : SmallestUnused();
+  return NextAfter(m_largest, [this] { return SmallestUnused(); });
 }
 
 int IdentifierSpace::SmallestUnused() const {

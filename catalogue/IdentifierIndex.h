@@ -14,6 +14,14 @@
 
 namespace oxsymbols::detail {
 
+// The rule for a new identifier: one more than the largest in use; when that would pass
+// the largest int, the smallest identifier not in use, which smallestUnused() finds (a
+// walk, so it is asked for only then).
+template <class SmallestUnused>
+[[nodiscard]] int NextAfter(int largest, SmallestUnused&& smallestUnused) {
+  return largest < INT_MAX ? largest + 1 : smallestUnused();
+}
+
 // The identifiers of one kind of entry. Those in files are small and dense, so a bit
 // each covers them without an allocation per identifier; any others go to a hash set.
 class IdentifierSpace {
@@ -47,16 +55,28 @@ class IdentifierSpace {
   bool m_any = false;
 };
 
-// The next identifier after the largest in a list (counted from 0), without an index.
+// NextAfter for a list without an index.
 template <class List>
-int NextIdentifier(const List& list) {
+[[nodiscard]] int NextAfterInList(int largest, const List& list) {
+  return NextAfter(largest, [&list] { return IdentifierSpace(list).SmallestUnused(); });
+}
+
+// The largest identifier in a list, counted from 0: never negative.
+template <class List>
+[[nodiscard]] int LargestIdFromZero(const List& list) {
   int largest = 0;
   for (const auto& entry : list) {
     if (entry && entry->GetID() > largest) {
       largest = entry->GetID();
     }
   }
-  return largest < INT_MAX ? largest + 1 : IdentifierSpace(list).SmallestUnused();
+  return largest;
+}
+
+// The next identifier after the largest in a list (counted from 0), without an index.
+template <class List>
+[[nodiscard]] int NextIdentifier(const List& list) {
+  return NextAfterInList(LargestIdFromZero(list), list);
 }
 
 // The clash rule by a plain scan: a taken identifier becomes the largest in use plus
@@ -77,10 +97,7 @@ int ResolveByScan(const List& list, int id) {
       any = true;
     }
   }
-  if (!taken) {
-    return id;
-  }
-  return largest < INT_MAX ? largest + 1 : IdentifierSpace(list).SmallestUnused();
+  return taken ? NextAfterInList(largest, list) : id;
 }
 
 // The three identifier spaces of a list while a file is read into it, and a mirror of

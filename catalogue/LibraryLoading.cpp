@@ -140,23 +140,27 @@ void PartslibraryList::ReadLibraries(bool skipUserLibrary, LoadReport* report) {
       report->files.reserve(3);  // the pointer to the current file stays valid
     }
     Clear();
-    begin(LibraryOrigin::kShared, SharedLibraryFileNameAndPath());
+    const std::string sharedPath = SharedLibraryFileNameAndPath();
+    begin(LibraryOrigin::kShared, sharedPath);
     if (detail::IsSharedLibraryInUse()) {
       PartslibraryList shared;
-      shared.ReadSource(SharedLibraryFileNameAndPath(), LibraryOrigin::kShared, report, file);
+      shared.ReadSource(sharedPath, LibraryOrigin::kShared, report, file);
       AddPartslibraryList(std::move(shared), report, LibraryOrigin::kShared);
     } else {
       notConsidered("the shared library is switched off");
     }
 
-    begin(LibraryOrigin::kStandard, StandardLibraryFileNameAndPath());
-    if (HaveStandardSymbols()) {
+    const std::string standardPath = StandardLibraryFileNameAndPath();
+    begin(LibraryOrigin::kStandard, standardPath);
+    // One look at the file both decides the read (as HaveStandardSymbols would) and says
+    // why there was none.
+    const util::FileKind standardKind = util::FileSystem::GetKind(standardPath);
+    if (standardKind == util::FileKind::kRegular) {
       PartslibraryList standard;
-      standard.ReadSource(StandardLibraryFileNameAndPath(), LibraryOrigin::kStandard, report, file);
+      standard.ReadSource(standardPath, LibraryOrigin::kStandard, report, file);
       AddPartslibraryList(std::move(standard), report, LibraryOrigin::kStandard);
     } else if (file != nullptr) {
-      file->status =
-          util::FileSystem::GetKind(file->path) == util::FileKind::kMissing ? Status::kMissing : Status::kNotRegular;
+      file->status = standardKind == util::FileKind::kMissing ? Status::kMissing : Status::kNotRegular;
     }
 
     const std::string user = GetLibraryFileAndPath();
@@ -252,9 +256,7 @@ void PartslibraryList::ReadDocument(geo::XmlElem* root, LibraryOrigin origin, Lo
   }
   if (file != nullptr) {
     file->status = Status::kRead;
-    file->categories = m_categories.size() - categoriesBefore;
-    file->shapes = m_ols.size() - olsBefore;
-    file->images = m_images.size() - imagesBefore;
+    file->counts = {m_categories.size() - categoriesBefore, m_ols.size() - olsBefore, m_images.size() - imagesBefore};
   }
 }
 

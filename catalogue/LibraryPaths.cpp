@@ -98,18 +98,6 @@ std::string PartslibraryList::SharedLibraryFileNameAndPath() {
   return path.GetFileSpec();
 }
 
-std::string PartslibraryList::LibraryFilePath(LibraryOrigin origin) {
-  switch (origin) {
-    case LibraryOrigin::kShared:
-      return SharedLibraryFileNameAndPath();
-    case LibraryOrigin::kStandard:
-      return StandardLibraryFileNameAndPath();
-    case LibraryOrigin::kUser:
-      return GetLibraryFileAndPath();
-  }
-  return GetLibraryFileAndPath();
-}
-
 bool PartslibraryList::HaveStandardSymbols() {
   return util::FileSystem::FileExists(StandardLibraryFileNameAndPath());
 }

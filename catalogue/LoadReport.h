@@ -7,8 +7,10 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "catalogue/LibraryCounts.h"
 #include "catalogue/LibraryOrigin.h"
 
 namespace oxsymbols {
@@ -33,10 +35,7 @@ struct LibraryFileReport {
   int line = 0;
   int column = 0;
   size_t rootChildren = 0;
-  // What the file contributed.
-  size_t categories = 0;
-  size_t shapes = 0;
-  size_t images = 0;
+  LibraryCounts counts;  // what the file contributed
 
   // True when the file exists (or should) but gave nothing or only part of itself.
   [[nodiscard]] bool Failed() const {
@@ -105,14 +104,10 @@ struct LoadReport {
   std::vector<LibraryFileReport> files;
   std::vector<RenumberedEntry> renumbered;
 
-  // The report of the file of that library, or null when the load did not look at it.
-  [[nodiscard]] const LibraryFileReport* File(LibraryOrigin origin) const {
-    for (const LibraryFileReport& file : files) {
-      if (file.origin == origin) {
-        return &file;
-      }
-    }
-    return nullptr;
+  // Records one change to an entry; name and id are the entry's as it now is.
+  void AddChange(EntryKind kind, LibraryOrigin origin, RenumberedEntry::Change change, std::string name, int id,
+                 int from, int to) {
+    renumbered.push_back(RenumberedEntry{kind, origin, change, std::move(name), id, from, to});
   }
 };
 

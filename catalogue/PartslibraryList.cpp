@@ -253,15 +253,7 @@ void PartslibraryList::NoteChange(EntryKind kind, const PartslibraryItemBase& en
   if (change == RenumberedEntry::Change::kRenumbered && !m_reading->Before(kind).Contains(from)) {
     change = RenumberedEntry::Change::kDuplicateId;
   }
-  RenumberedEntry note;
-  note.kind = kind;
-  note.origin = m_reading->origin;
-  note.change = change;
-  note.name = entry.GetName();
-  note.id = entry.GetID();
-  note.from = from;
-  note.to = to;
-  m_reading->report->renumbered.push_back(std::move(note));
+  m_reading->report->AddChange(kind, m_reading->origin, change, entry.GetName(), entry.GetID(), from, to);
 }
 
 }  // namespace oxsymbols

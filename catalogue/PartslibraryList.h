@@ -113,8 +113,6 @@ class OXSYMBOLS_EXPORT PartslibraryList : public util::RefCounted {
   // The text the writer saves, in standard or user mode; written counts what it holds.
   // Empty when there was no memory for it.
   [[nodiscard]] std::string BuildLibraryText(bool standard, LibraryCounts* written = nullptr) const;
-  // The library file of each library, as reading looks for it.
-  [[nodiscard]] static std::string LibraryFilePath(LibraryOrigin origin);
 
  private:
   // White-box access for the module's own tests, benchmarks and fuzzer.

@@ -16,8 +16,11 @@
 #include <string_view>
 #include <vector>
 
+#include "CatalogueReport.h"
 #include "CheckCommand.h"
 #include "GalleryCommand.h"
+#include "LibraryCheck.h"
+#include "ThumbnailFiles.h"
 #include "ToolContext.h"
 
 namespace {
@@ -90,8 +93,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   context.GetLocations().sharedEnabled = size > 0 && (data[0] & 1) != 0;
   if (context.Install()) {
     const oxsymbols::PartslibraryList& list = context.Catalogue();
-    (void)symbols_tool::CheckLibrary(context.Report(), list, context.GetLocations(), true, false, out);
-    (void)symbols_tool::CheckLibrary(context.Report(), list, context.GetLocations(), false, true, out);
+    // One check, written both ways.
+    const symbols_tool::ThumbnailFiles thumbnails(symbols_tool::ThumbnailFolders(context.GetLocations()));
+    const symbols_tool::LibraryCheck check(context.Report(), list, thumbnails);
+    check.WriteText(out, true);
+    symbols_tool::WriteJson(check.Json(), out);
     (void)symbols_tool::BuildGallery(list, context.GetLocations());
     // One file alone, as "library check FILE" reads it.
     symbols_tool::ToolCatalogue alone;

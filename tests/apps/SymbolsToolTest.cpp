@@ -11,6 +11,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "support/TempFolder.h"
 #include "support/TextFiles.h"
@@ -97,8 +98,8 @@ TEST_F(SymbolsTool, SampleLibraryListsChecksCleanAndShowsEntries) {
 // command, and export does not write the emptied catalogue over it.
 TEST_F(SymbolsTool, FileNotReadIsNamedAndNotOverwritten) {
   CopySamples();
-  const std::string sixChildren = Library("<category id=\"3\"><name>Mine</name></category>") + "";
-  std::string broken = sixChildren;
+  // The five sections and a sixth child the file may not have.
+  std::string broken = Library("<category id=\"3\"><name>Mine</name></category>");
   broken.insert(broken.find("</orbis-library>"), "<extra/>");
   Put(UserFile(), broken);
   for (const char* command : {"library list", "library find wrench", "library show shape 1"}) {
@@ -184,18 +185,11 @@ TEST_F(SymbolsTool, PageShowsEveryImageAsALoadedStampAndEveryShapeAsAMarker) {
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_NE(result.out.find("(4 images, 4 shapes)"), std::string::npos) << result.out;
   const std::string page = Slurp(svg);
-  const auto count = [&](const std::string& what) {
-    size_t n = 0;
-    for (size_t at = page.find(what); at != std::string::npos; at = page.find(what, at + 1)) {
-      ++n;
-    }
-    return n;
-  };
-  EXPECT_EQ(count("<image "), 4u);  // every image loaded: no dashed frames
-  EXPECT_EQ(count("stroke-dasharray"), 0u);
-  EXPECT_EQ(count("class=\"annotation\""), 4u);
-  EXPECT_EQ(count("scale(-1 1)"), 1u);  // one mirrored left to right
-  EXPECT_EQ(count("scale(1 -1)"), 1u);  // one mirrored top to bottom
+  EXPECT_EQ(Count(page, "<image "), 4u);  // every image loaded: no dashed frames
+  EXPECT_EQ(Count(page, "stroke-dasharray"), 0u);
+  EXPECT_EQ(Count(page, "class=\"annotation\""), 4u);
+  EXPECT_EQ(Count(page, "scale(-1 1)"), 1u);  // one mirrored left to right
+  EXPECT_EQ(Count(page, "scale(1 -1)"), 1u);  // one mirrored top to bottom
   EXPECT_NE(page.find("<title>Protective gloves"), std::string::npos);
   EXPECT_NE(page.find(">Torque wrench</text>"), std::string::npos);
   EXPECT_EQ(Run("page").status, 2);
@@ -363,6 +357,12 @@ TEST_F(SymbolsTool, JsonViewsParse) {
   EXPECT_EQ(list["counts"]["shapes"], 4);
   EXPECT_EQ(list["categories"][0]["name"], "Tools");
   EXPECT_EQ(list["categories"][0]["entries"][0]["title"], "Torque wrench");
+  // Each entry under its own category, shapes before images, in list order.
+  std::vector<std::string> warnings;
+  for (const auto& entry : list["categories"][1]["entries"]) {
+    warnings.push_back(entry["kind"].get<std::string>() + " " + std::to_string(entry["id"].get<int>()));
+  }
+  EXPECT_EQ(warnings, (std::vector<std::string>{"shape 3", "image 1", "image 2"}));
   const auto shape = nlohmann::json::parse(Run("library show shape 1 --json").out);
   EXPECT_EQ(shape["tags"][0]["quantity"], "25");
   EXPECT_EQ(shape["camera"], nullptr);

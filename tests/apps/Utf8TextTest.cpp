@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "ToolSetup.h"
 #include "Utf8Text.h"
 
 namespace symbols_tool {
@@ -29,6 +30,20 @@ TEST(Utf8Text, CaseFoldingCoversLatinGreekAndCyrillic) {
                      "B"),
             "a\xff"
             "b");
+}
+
+// The catalogue's wide labels: every length of sequence, and U+FFFD for what is no
+// character (a lone surrogate, a value past U+10FFFF, a negative wchar_t).
+TEST(Utf8Text, WideLabelsBecomeUtf8) {
+  EXPECT_EQ(WideToUtf8(L"A\u00e9\u20ac\U0001F600"), "A\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80");
+  EXPECT_EQ(WideToUtf8(std::wstring{L'a', static_cast<wchar_t>(0xD800), static_cast<wchar_t>(0x110000),
+                                    static_cast<wchar_t>(-1), L'b'}),
+            "a\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd"
+            "b");
+  EXPECT_EQ(WideToUtf8(std::wstring{static_cast<wchar_t>(0x7F), static_cast<wchar_t>(0x80), static_cast<wchar_t>(0x7FF),
+                                    static_cast<wchar_t>(0x800), static_cast<wchar_t>(0xFFFF),
+                                    static_cast<wchar_t>(0x10FFFF)}),
+            "\x7f\xc2\x80\xdf\xbf\xe0\xa0\x80\xef\xbf\xbf\xf4\x8f\xbf\xbf");
 }
 
 }  // namespace

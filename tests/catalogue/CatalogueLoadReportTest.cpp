@@ -61,6 +61,12 @@ TEST(CatalogueLoadReport, EachFileSaysWhetherItWasReadAndWhyNot) {
 
   Access::Read(list, true, report);
   EXPECT_EQ(report.files[2].status, Status::kNotConsidered);
+
+  // A folder in place of the standard library file is named, not taken for a missing one.
+  ASSERT_TRUE(std::filesystem::create_directory(scratch.StandardFile()));
+  Access::Read(list, true, report);
+  EXPECT_EQ(report.files[1].status, Status::kNotRegular);
+  EXPECT_TRUE(report.files[1].Failed());
 }
 
 // The report names what the rules of the list changed, and the list is the one the
@@ -80,8 +86,8 @@ TEST(CatalogueLoadReport, RenumberedAndRefiledEntriesAreNamed) {
   for (const LibraryFileReport& file : report.files) {
     EXPECT_EQ(file.status, Status::kRead) << file.path << ": " << file.Describe();
   }
-  EXPECT_EQ(report.files[1].categories, 2u);
-  EXPECT_EQ(report.files[1].shapes, 2u);
+  EXPECT_EQ(report.files[1].counts.categories, 2u);
+  EXPECT_EQ(report.files[1].counts.shapes, 2u);
 
   const auto find = [&](const std::string& name, Change change) -> const RenumberedEntry* {
     for (const RenumberedEntry& entry : report.renumbered) {

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
+#include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CatalogueTestSupport.h"
@@ -151,6 +154,48 @@ TEST(CatalogueRead, ValuesFollowTheirKindsRules) {
   EXPECT_EQ(unnamed->GetCategoryID(), 1);
   EXPECT_EQ(unnamed->GetTitle(), "Image 0");
   EXPECT_EQ(unnamed->GetImageScale(), 0);
+}
+
+// Numbers past what a double or an int holds read as the nearest value there is, sign
+// kept: never infinity, never an int that wrapped around. A value that only looks out of
+// range (a small mantissa with a large exponent) reads as itself.
+TEST(CatalogueRead, OutOfRangeNumbersGiveTheNearestValue) {
+  constexpr double kMax = std::numeric_limits<double>::max();
+  const std::vector<std::pair<std::string, double>> scales = {
+      {"1e400", kMax},
+      {"-1e400", -kMax},
+      {"10e308", kMax},
+      {"1e99999999999999999999", kMax},  // an exponent past 64 bits
+      {"1e-400", 0.0},
+      {"-1e-400", -0.0},
+      {"0.00001e-320", 0.0},
+      {"-1e-99999999999999999999", -0.0},
+      // The digits' own place counts with the exponent.
+      {"0." + std::string(1000, '0') + "1e600", 0.0},
+      {"1" + std::string(1000, '0') + "e-600", kMax},
+      {"0.0001e310", 1e306},
+      {"1" + std::string(400, '0') + "e-100", 1e300},
+  };
+  const std::vector<std::pair<std::string, int>> orientations = {
+      {"99999999999999999999", INT_MAX}, {"-99999999999999999999", INT_MIN}, {"3000000000", INT_MAX},
+      {"-3000000000", INT_MIN},          {"+2147483647", INT_MAX},           {"-2147483648", INT_MIN},
+  };
+  std::string shapes;
+  for (size_t i = 0; i < scales.size(); ++i) {
+    shapes += "<shape id=\"" + std::to_string(i + 1) + "\"><scale>" + scales[i].first + "</scale><orientation>" +
+              (i < orientations.size() ? orientations[i].first : "0") + "</orientation></shape>";
+  }
+  PartslibraryList list;
+  Access::Parse(list, LibraryDoc("", shapes), false, false);
+  ASSERT_EQ(list.GetOlList().size(), scales.size());
+  for (size_t i = 0; i < scales.size(); ++i) {
+    const double scale = list.GetOlList()[i]->GetOlScale();
+    EXPECT_EQ(scale, scales[i].second) << scales[i].first.substr(0, 30);
+    EXPECT_EQ(std::signbit(scale), std::signbit(scales[i].second)) << scales[i].first.substr(0, 30);
+  }
+  for (size_t i = 0; i < orientations.size(); ++i) {
+    EXPECT_EQ(list.GetOlList()[i]->GetOlOrientation(), orientations[i].second) << orientations[i].first;
+  }
 }
 
 // Identifiers far apart, negative or repeated: a file read must renumber exactly as the

@@ -9,19 +9,15 @@
 #include <filesystem>
 
 #include "support/TempFolder.h"
+#include "support/TextFiles.h"
 #include "util/FileSystem.h"
 #include "util/SafeFileWriter.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using testsupport::Slurp;
 using testsupport::TempFolder;
-
-std::string Read(const std::string& path) {
-  std::string text;
-  (void)util::FileSystem::ReadFile(path, text);
-  return text;
-}
 
 // A FIFO nobody writes to would block an ordinary open for reading forever.
 TEST(FileSafety, ReadersRefuseWhatIsNotARegularFileAtOnce) {
@@ -63,14 +59,14 @@ TEST(FileSafety, WritingThroughLinksReplacesTheFileTheyPointAt) {
   ASSERT_TRUE(util::SafeFileWriter::Write(folder.File("second"), "new", error)) << error;
   EXPECT_TRUE(fs::is_symlink(folder.File("first")));
   EXPECT_TRUE(fs::is_symlink(folder.File("second")));
-  EXPECT_EQ(Read(real), "new");
+  EXPECT_EQ(Slurp(real), "new");
   EXPECT_EQ(fs::status(real).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
   EXPECT_EQ(std::distance(fs::directory_iterator(folder.File("sub")), fs::directory_iterator()), 1);
 
   // A link to a file not made yet makes it where the link points.
   fs::create_symlink("sub/later.xml", folder.File("dangling"));
   ASSERT_TRUE(util::SafeFileWriter::Write(folder.File("dangling"), "later", error)) << error;
-  EXPECT_EQ(Read(folder.File("sub/later.xml")), "later");
+  EXPECT_EQ(Slurp(folder.File("sub/later.xml")), "later");
   EXPECT_TRUE(fs::is_symlink(folder.File("dangling")));
 
   fs::create_symlink("loop2", folder.File("loop1"));
