@@ -1194,20 +1194,8 @@ void SymbolAnnotation::OnShapeInstanceCreate(const util::SmartPtr<oxk::ShapeInst
   }
   util::SmartPtr<oxk::Instance> reference;
   part->GetInstance(reference);
-  if (reference) {
-    const PartPaths paths = PathsOf(*reference);
-    for (const ConnectedPartInfo& entry : GetConnectedParts()) {
-      if (!Matches(entry, paths)) {
-        continue;
-      }
-      util::SmartPtr<oxk::Instance> assembly;
-      GetInstanceByPath(assembly, entry.assemblyPartId);
-      if (assembly && assembly != reference) {
-        reference = assembly;
-      }
-      break;
-    }
-  }
+  // Left as the part's own instance when its entry names no assembly that resolves.
+  GetConnectedPartAssembly(reference);
   util::SmartPtr<oxk::ShapeScene> scene;
   GetShapeScene(scene);
   const util::SmartPtr<oxk::Kernel> kernel = oxk::Kernel::GetKernel();
