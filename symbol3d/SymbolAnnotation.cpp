@@ -989,6 +989,14 @@ bool SymbolAnnotation::GetConnectedPartAssembly(util::SmartPtr<oxk::Instance>& i
   return false;
 }
 
+bool SymbolAnnotation::GetEntryReferenceLocation(const ConnectedPartInfo& entry,
+                                                 const util::SmartPtr<oxk::ShapeInstance>& part,
+                                                 geo::Location& out) const {
+  util::SmartPtr<oxk::Instance> assembly;
+  GetInstanceByPath(assembly, entry.assemblyPartId);
+  return GetPartReferenceLocation(part, out, assembly);
+}
+
 bool SymbolAnnotation::GetConnectedPartShapeInstance(util::SmartPtr<oxk::ShapeInstance>& out) const {
   util::SmartPtr<oxk::ShapeScene> scene;
   GetShapeScene(scene);
@@ -1092,10 +1100,8 @@ void SymbolAnnotation::SaveLastConnectPartPos(const util::SmartPtr<oxk::ShapeIns
     if (!Matches(entry, paths)) {
       continue;
     }
-    util::SmartPtr<oxk::Instance> assembly;
-    GetInstanceByPath(assembly, entry.assemblyPartId);
     geo::Location reference;
-    if (GetPartReferenceLocation(part, reference, assembly)) {
+    if (GetEntryReferenceLocation(entry, part, reference)) {
       StoreLastPos(entry.partId, reference.GetPos());
     }
   }
@@ -1122,10 +1128,8 @@ void SymbolAnnotation::UpdateOffsetWithConnectedParts() {
     if (!scene->GetShapeInstance(instance, partShape)) {
       offset = symbolPosition - entry.lastPos;
     } else {
-      util::SmartPtr<oxk::Instance> assembly;
-      GetInstanceByPath(assembly, entry.assemblyPartId);
       geo::Location reference;
-      if (!GetPartReferenceLocation(partShape, reference, assembly)) {
+      if (!GetEntryReferenceLocation(entry, partShape, reference)) {
         OnShapeInstanceCreate(partShape, false, false);
         continue;
       }
@@ -1148,10 +1152,8 @@ void SymbolAnnotation::UpdateSymbolLocation(const util::SmartPtr<oxk::ShapeInsta
     if (!Matches(entry, paths)) {
       continue;
     }
-    util::SmartPtr<oxk::Instance> assembly;
-    GetInstanceByPath(assembly, entry.assemblyPartId);
     geo::Location reference;
-    if (!GetPartReferenceLocation(part, reference, assembly)) {
+    if (!GetEntryReferenceLocation(entry, part, reference)) {
       continue;
     }
     const geo::DVec3 delta = useOffset ? entry.offset : reference.GetPos() - entry.lastPos;

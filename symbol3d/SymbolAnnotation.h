@@ -233,6 +233,11 @@ class OXSYMBOLS_EXPORT SymbolAnnotation : public SymbolAnnotationBase {
   void StoreLastPos(const util::Symbol& partId, const geo::DPoint3D& position);
   void StoreOffset(const util::Symbol& partId, const geo::DVec3& offset);
   [[nodiscard]] bool HasConnectedParts() const;
+  // The reference location of part as entry connects it: through the entry's assembly
+  // when it names one that resolves (GetPartReferenceLocation).
+  [[nodiscard]] bool GetEntryReferenceLocation(const ConnectedPartInfo& entry,
+                                               const util::SmartPtr<oxk::ShapeInstance>& part,
+                                               geo::Location& out) const;
   // Publishes the part paths for isConnectedPart; called with partsMutex held after every
   // change of the list's entries.
   void PublishPartIds();
