@@ -672,13 +672,11 @@ void SymbolAnnotation::ShowAnnotation() {
   util::SmartPtr<oxk::ShapeScene> scene;
   if (shape->GetShapeScene(scene)) {
     for (const ConnectedPartInfo& part : GetConnectedParts()) {
-      util::SmartPtr<oxk::Instance> instance;
-      GetInstanceByPath(instance, part.partId);
-      if (!instance) {
+      const PartInScene found = FindPartInScene(*scene, part.partId);
+      if (!found.instance) {
         continue;
       }
-      util::SmartPtr<oxk::ShapeInstance> partShape;
-      if (!scene->GetShapeInstance(instance, partShape) || !partShape->IsVisible()) {
+      if (!found.shape || !found.shape->IsVisible()) {
         return;  // follows its hidden part
       }
     }
@@ -1004,13 +1002,26 @@ bool SymbolAnnotation::GetConnectedPartShapeInstance(util::SmartPtr<oxk::ShapeIn
     return false;
   }
   for (const ConnectedPartInfo& entry : GetConnectedParts()) {
-    util::SmartPtr<oxk::Instance> instance;
-    GetInstanceByPath(instance, entry.partId);
-    if (instance && scene->GetShapeInstance(instance, out)) {
+    const PartInScene found = FindPartInScene(*scene, entry.partId);
+    if (!found.instance) {
+      continue;
+    }
+    out = found.shape;
+    if (out) {
       return true;
     }
   }
   return false;
+}
+
+SymbolAnnotation::PartInScene SymbolAnnotation::FindPartInScene(const oxk::ShapeScene& scene,
+                                                                const util::Symbol& partPath) const {
+  PartInScene found;
+  GetInstanceByPath(found.instance, partPath);
+  if (found.instance) {
+    scene.GetShapeInstance(found.instance, found.shape);
+  }
+  return found;
 }
 
 void SymbolAnnotation::AddSelectedPart(const util::SmartPtr<oxk::ShapeInstance>& part,
@@ -1051,11 +1062,8 @@ void SymbolAnnotation::AddSelectedPart(const util::SmartPtr<oxk::ShapeInstance>&
       SaveLastConnectPartPos(part);
     } else {
       // Picked through its assembly: the member that was connected gives the position.
-      util::SmartPtr<oxk::Instance> member;
-      util::SmartPtr<oxk::ShapeInstance> memberShape;
-      GetInstanceByPath(member, partPath);
-      if (member && scene->GetShapeInstance(member, memberShape)) {
-        SaveLastConnectPartPos(memberShape);
+      if (const PartInScene member = FindPartInScene(*scene, partPath); member.shape) {
+        SaveLastConnectPartPos(member.shape);
       }
     }
     UpdateOffsetWithConnectedParts();
@@ -1117,20 +1125,18 @@ void SymbolAnnotation::UpdateOffsetWithConnectedParts() {
     return;
   }
   for (const ConnectedPartInfo& entry : GetConnectedParts()) {
-    util::SmartPtr<oxk::Instance> instance;
-    GetInstanceByPath(instance, entry.partId);
-    if (!instance) {
+    const PartInScene found = FindPartInScene(*scene, entry.partId);
+    if (!found.instance) {
       continue;
     }
     const geo::DPoint3D symbolPosition = own->GetLocation().GetPos();
     geo::DVec3 offset;
-    util::SmartPtr<oxk::ShapeInstance> partShape;
-    if (!scene->GetShapeInstance(instance, partShape)) {
+    if (!found.shape) {
       offset = symbolPosition - entry.lastPos;
     } else {
       geo::Location reference;
-      if (!GetEntryReferenceLocation(entry, partShape, reference)) {
-        OnShapeInstanceCreate(partShape, false, false);
+      if (!GetEntryReferenceLocation(entry, found.shape, reference)) {
+        OnShapeInstanceCreate(found.shape, false, false);
         continue;
       }
       offset = symbolPosition - reference.GetPos();
@@ -1180,11 +1186,8 @@ void SymbolAnnotation::UpdateAnnotationLocation() {
     return;
   }
   for (const ConnectedPartInfo& entry : GetConnectedParts()) {
-    util::SmartPtr<oxk::Instance> instance;
-    GetInstanceByPath(instance, entry.partId);
-    util::SmartPtr<oxk::ShapeInstance> partShape;
-    if (instance && scene->GetShapeInstance(instance, partShape)) {
-      OnShapeInstanceCreate(partShape, true, true);
+    if (const PartInScene found = FindPartInScene(*scene, entry.partId); found.shape) {
+      OnShapeInstanceCreate(found.shape, true, true);
     }
   }
 }
