@@ -61,8 +61,8 @@ PartPaths PathsOf(const oxk::Instance& instance) {
   return paths;
 }
 
-bool Matches(const ConnectedPartInfo& entry, const PartPaths& paths) {
-  return entry.partId == paths.path || (!paths.sbomPath.empty() && entry.partId == paths.sbomPath);
+bool Matches(const util::Symbol& partId, const PartPaths& paths) {
+  return partId == paths.path || (!paths.sbomPath.empty() && partId == paths.sbomPath);
 }
 
 // The tree path of the instance a symbol places at the top of the structure. Appended
@@ -949,12 +949,7 @@ bool SymbolAnnotation::isConnectedPart(const util::SmartPtr<oxk::ShapeInstance>&
     return false;
   }
   const PartPaths paths = PathsOf(*instance);
-  for (const util::Symbol& partId : *ids) {
-    if (partId == paths.path || (!paths.sbomPath.empty() && partId == paths.sbomPath)) {
-      return true;
-    }
-  }
-  return false;
+  return std::any_of(ids->begin(), ids->end(), [&](const util::Symbol& partId) { return Matches(partId, paths); });
 }
 
 bool SymbolAnnotation::isConnectedPart(const util::Symbol& path) const {
@@ -973,7 +968,7 @@ bool SymbolAnnotation::GetConnectedPartAssembly(util::SmartPtr<oxk::Instance>& i
   }
   const PartPaths paths = PathsOf(*instance);
   for (const ConnectedPartInfo& entry : GetConnectedParts()) {
-    if (!Matches(entry, paths)) {
+    if (!Matches(entry.partId, paths)) {
       continue;
     }
     util::SmartPtr<oxk::Instance> assembly;
@@ -1105,7 +1100,7 @@ void SymbolAnnotation::SaveLastConnectPartPos(const util::SmartPtr<oxk::ShapeIns
   }
   const PartPaths paths = PathsOf(*instance);
   for (const ConnectedPartInfo& entry : GetConnectedParts()) {
-    if (!Matches(entry, paths)) {
+    if (!Matches(entry.partId, paths)) {
       continue;
     }
     geo::Location reference;
@@ -1155,7 +1150,7 @@ void SymbolAnnotation::UpdateSymbolLocation(const util::SmartPtr<oxk::ShapeInsta
   }
   const PartPaths paths = PathsOf(*instance);
   for (const ConnectedPartInfo& entry : GetConnectedParts()) {
-    if (!Matches(entry, paths)) {
+    if (!Matches(entry.partId, paths)) {
       continue;
     }
     geo::Location reference;
