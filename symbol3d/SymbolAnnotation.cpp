@@ -43,7 +43,6 @@ namespace {
 constexpr int32_t kObserverFlags = 10;
 constexpr int32_t kLoadFlags = 4;
 constexpr int32_t kGeometryData = 4;
-constexpr int32_t kSelectedAnnotations = 4;
 
 // The two paths the matching rule compares an entry with: the instance's own and, when
 // it belongs to the SBOM, its SBOM item's.
@@ -1331,10 +1330,11 @@ bool SymbolAnnotation::IsSymbolSelected() const {
     return false;
   }
   std::vector<util::SmartPtr<oxk::SelectionItem>> items;
-  selection->GetSelectedItems(0, oxk::mcad_selection::Annotation, items, kSelectedAnnotations);
+  // Only items of the annotation category come back.
+  selection->GetSelectedItems(0, oxk::mcad_selection::Annotation, items, oxk::SelectionManager::kInSelectionOrder);
   for (const auto& item : items) {
     const auto* selected = dynamic_cast<const oxk::ObjectSelectionItem*>(item.get());
-    if (selected == nullptr || !(selected->GetTypeSymbol() == oxk::mcad_selection::Annotation)) {
+    if (selected == nullptr) {
       continue;
     }
     const auto* annotation = dynamic_cast<const oxk::Annotation*>(selected->GetObject().get());

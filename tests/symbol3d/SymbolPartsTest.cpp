@@ -470,6 +470,10 @@ TEST_F(SymbolParts, AppearanceIsFoldedOncePerUpdateAndSelectionDecidesForConnect
   connected->GetShapeInstance()->SetVisibility(true, true);
   SmartPtr<oxk::SelectionManager> selection;
   scene->GetSelectionManager(selection);
+  // Selected as something other than an annotation: not the annotation's selection.
+  selection->Select(SmartPtr<oxk::SelectionItem>(
+      new oxk::ObjectSelectionItem(oxk::mcad_selection::Part, SmartPtr<oxk::Object>(connected.get()))));
+  EXPECT_FALSE(connected->IsSymbolSelected());
   selection->Select(SmartPtr<oxk::SelectionItem>(
       new oxk::ObjectSelectionItem(oxk::mcad_selection::Annotation, SmartPtr<oxk::Object>(connected.get()))));
   EXPECT_TRUE(connected->IsSymbolSelected());
