@@ -42,7 +42,6 @@ namespace {
 // Frozen host flag values passed through unchanged.
 constexpr int32_t kObserverFlags = 10;
 constexpr int32_t kLoadFlags = 4;
-constexpr int32_t kGeometryData = 4;
 
 // The two paths the matching rule compares an entry with: the instance's own and, when
 // it belongs to the SBOM, its SBOM item's.
