@@ -199,9 +199,16 @@ void SymbolAnnotation::SetSymbolInfo(const SymbolInfo& record) {
   const geo::Location oldSymbolLocation = symbolLocation, oldPartCsys = partCsys, oldInitLocation = initLocation;
   const bool oldLegacy = legacySymbol.load(), oldAnnotationSymbol = annotationSymbol;
   std::vector<ConnectedPartInfo> oldParts;
+  try {
+    // Not GetConnectedParts, which answers an empty list when memory is short: a later
+    // failure would then restore no parts at all.
+    std::lock_guard<std::mutex> parts(partsMutex);
+    oldParts = connectedParts;
+  } catch (...) {
+    return;  // nothing changed yet
+  }
   oxcommon::SequencerTagList tags;
   try {
-    oldParts = GetConnectedParts();
     tags = record.sequencerTags;
     _SetSymbolInfo(record);
     symbolLocation.Set(record.locPosition, record.locOrientation, record.locScale);
