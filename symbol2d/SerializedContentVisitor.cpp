@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "common/SequencerTagContent.h"
 #include "conc/OXTracer.h"
 #include "symbol2d/Symbol2DContentKeys.h"
 #include "symbol3d/SymbolContentKeys.h"
@@ -67,23 +68,7 @@ void SerializedContentVisitor::VisitSymbol(const util::Symbol& key, const util::
     info.imageName = value;
   } else if (key == k2::imageFileName) {
     info.imageFileName = value;
-  } else if (key == k::sequencerTagType || key == k::sequencerTagDescription || key == k::sequencerTagName ||
-             key == k::sequencerTagUnits || key == k::sequencerTagQuantity) {
-    if (!currentTag) {
-      return;  // a tag property outside any tag element
-    }
-    if (key == k::sequencerTagType) {
-      currentTag->SetType(SequencerTag::GetTypeForSymbol(value));
-    } else if (key == k::sequencerTagDescription) {
-      currentTag->SetDescription(value.str());
-    } else if (key == k::sequencerTagName) {
-      currentTag->SetName(value.str());
-    } else if (key == k::sequencerTagUnits) {
-      currentTag->SetUnits(value.str());
-    } else {
-      currentTag->SetQuantityString(value.str());
-    }
-  } else {
+  } else if (!oxcommon::ReadSequencerTagProperty(currentTag, key, value)) {
     Tracer().Trace(kUnhandledTraceType, "Unhandle symbol %s\n", key.safe_c_str());
   }
 }

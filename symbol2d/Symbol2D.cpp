@@ -5,6 +5,7 @@
 
 #include "catalogue/PartslibraryList.h"
 #include "common/Illustration2DTarget.h"
+#include "common/SequencerTagContent.h"
 #include "conc/ReadGuard.h"
 #include "conc/WriteGuard.h"
 #include "objm/ObserverProxy.h"
@@ -775,19 +776,7 @@ void Symbol2D::SerializeContent(const util::SmartPtr<oxk::SerializedContentEleme
   }
   element->AddProperty(k2::pageNum, Value(info.pageNum));
 
-  using oxk::illustration::SequencerTag;
-  for (const auto& tag : info.sequencerTags) {
-    const util::SmartPtr<oxk::SerializedContentElement> child = element->StartContent(k::sequencerTag);
-    if (!child || !tag) {
-      continue;
-    }
-    child->AddProperty(k::sequencerTagType, Value(SequencerTag::GetSymbolForType(tag->GetType())));
-    child->AddProperty(k::sequencerTagDescription, Value(util::Symbol(tag->GetDescription())));
-    child->AddProperty(k::sequencerTagName, Value(util::Symbol(tag->GetName())));
-    child->AddProperty(k::sequencerTagUnits, Value(util::Symbol(tag->GetUnits())));
-    child->AddProperty(k::sequencerTagQuantity, Value(util::Symbol(tag->GetQuantityString())));
-    child->EndContent();
-  }
+  oxcommon::WriteSequencerTags(element, info.sequencerTags);
 }
 
 bool Symbol2D::InitializeFromSerializedContent(const util::SmartPtr<oxk::SerializedContentElement>& element,

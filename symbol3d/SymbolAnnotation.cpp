@@ -5,6 +5,7 @@
 #include <new>
 
 #include "common/IsOldDialogEnabled.h"
+#include "common/SequencerTagContent.h"
 #include "conc/ReadGuard.h"
 #include "conc/WriteGuard.h"
 #include "geo/ApproximateEquality.h"
@@ -365,19 +366,7 @@ void SymbolAnnotation::SerializeContent(const util::SmartPtr<oxk::SerializedCont
       child->EndContent();
     }
 
-    using oxk::illustration::SequencerTag;
-    for (const auto& tag : sequencerTags) {
-      util::SmartPtr<oxk::SerializedContentElement> child = element->StartContent(symbolkeys::sequencerTag);
-      if (!child) {
-        continue;
-      }
-      child->AddProperty(symbolkeys::sequencerTagType, Value(SequencerTag::GetSymbolForType(tag->GetType())));
-      child->AddProperty(symbolkeys::sequencerTagDescription, Value(util::Symbol(tag->GetDescription())));
-      child->AddProperty(symbolkeys::sequencerTagName, Value(util::Symbol(tag->GetName())));
-      child->AddProperty(symbolkeys::sequencerTagUnits, Value(util::Symbol(tag->GetUnits())));
-      child->AddProperty(symbolkeys::sequencerTagQuantity, Value(util::Symbol(tag->GetQuantityString())));
-      child->EndContent();
-    }
+    oxcommon::WriteSequencerTags(element, sequencerTags);
   } catch (...) {
     // Memory ran short: the content stays incomplete rather than the host failing.
   }
