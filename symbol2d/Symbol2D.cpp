@@ -333,15 +333,13 @@ util::SmartPtr<oxk::AsyncEvent> Symbol2D::GetEvent() const {
 }
 
 int Symbol2D::GetImageWidth() const {
-  const util::SmartPtr<oximg::Image> data = info.image ? info.image->GetImageData() : nullptr;
-  const oximg::Frame* frame = data ? data->GetFrame(0) : nullptr;
-  return frame != nullptr ? static_cast<int>(frame->GetWidth()) : -1;
+  uint32_t width = 0, height = 0;
+  return info.image && info.image->GetSize(width, height) ? static_cast<int>(width) : -1;
 }
 
 int Symbol2D::GetImageHeight() const {
-  const util::SmartPtr<oximg::Image> data = info.image ? info.image->GetImageData() : nullptr;
-  const oximg::Frame* frame = data ? data->GetFrame(0) : nullptr;
-  return frame != nullptr ? static_cast<int>(frame->GetHeight()) : -1;
+  uint32_t width = 0, height = 0;
+  return info.image && info.image->GetSize(width, height) ? static_cast<int>(height) : -1;
 }
 
 std::string Symbol2D::GetTempDir() const {
