@@ -400,8 +400,7 @@ bool Symbol2D::AttachScene(const util::SmartPtr<oxk::Scene>& newScene) {
   markup->SetTransparency(info.transparency);
   markup->SetReverse(info.reverse);
   markup->SetFlipHorizontally(info.flipHorizontally);
-  if (CreatedFromFile() && !(info.bbXform.GetPos() == geo::Location::ZERO.GetPos() &&
-                             info.bbXform.GetMat() == geo::Location::ZERO.GetMat())) {
+  if (CreatedFromFile() && info.bbXform != geo::Location::ZERO) {
     markup->SetLocation(info.bbXform);
   }
   {
