@@ -28,6 +28,7 @@
 #include "oxk/illustration2d/Stamp2D.h"
 #include "oxmk/Stamp.h"
 #include "symbol2d/Symbol2DInfo.h"
+#include "symbol3d/SymbolAnnotationBase.h"
 #include "util/SmartPtr.h"
 #include "util/Symbol.h"
 
@@ -35,8 +36,8 @@ namespace oxannotations {
 
 class OXSYMBOLS_EXPORT Symbol2D : public Annotation {
  public:
-  // Frozen: the annotation type of every symbol annotation.
-  static constexpr int32_t kAnnotationType = 0x100000;
+  // The annotation type of every symbol annotation, 2D or 3D.
+  static constexpr int32_t kAnnotationType = SymbolAnnotationBase::kAnnotationType;
 
   // A 60 by 60 stamp around the origin, black, half transparent, a billboard.
   Symbol2D();
