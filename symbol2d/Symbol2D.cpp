@@ -706,12 +706,12 @@ void Symbol2D::Visit(const util::SmartPtr<oxk::SerializedContentElement>& elemen
   if (!child) {
     return;
   }
-  SerializeContent(child, nullptr, nullptr);
+  SerializeContent(child, nullptr);
   child->EndContent();
 }
 
 bool Symbol2D::Flatten(const util::SmartPtr<oxk::SerializedContentElement>& element,
-                       const std::map<util::Symbol, geo::Location>& transforms,
+                       const std::map<util::Symbol, geo::Location>& /*transforms*/,
                        const oxk::FlattenInstanceCheck* /*instanceCheck*/, oxk::Pipeline* pipeline) {
   conc::ReadGuard guard(GetRWLock());
   if (!element) {
@@ -719,18 +719,17 @@ bool Symbol2D::Flatten(const util::SmartPtr<oxk::SerializedContentElement>& elem
   }
   const util::SmartPtr<oxk::SerializedContentElement> child = element->StartContent(ConstStrings::oxSymbol2D);
   if (child) {
-    SerializeContent(child, &transforms, pipeline);
+    SerializeContent(child, pipeline);
     child->EndContent();
   }
   return true;
 }
 
 void Symbol2D::SerializeContent(const util::SmartPtr<oxk::SerializedContentElement>& element) {
-  SerializeContent(element, nullptr, nullptr);
+  SerializeContent(element, nullptr);
 }
 
 void Symbol2D::SerializeContent(const util::SmartPtr<oxk::SerializedContentElement>& element,
-                                const std::map<util::Symbol, geo::Location>* /*transforms*/,
                                 const geo::Pipeline* pipeline) {
   oxk::Annotation::Visit(element);
   element->AddProperty(k::title, Value(info.title));

@@ -204,8 +204,7 @@ class OXSYMBOLS_EXPORT Symbol2D : public Annotation {
   // The url of a file packed with the opened model. Always true.
   bool ExtractSymbolsFromOxzFile(util::Symbol& url, const util::Symbol& file) const;
   // The content; with a pipeline, the centre and size are the markup's pixel box.
-  void SerializeContent(const util::SmartPtr<oxk::SerializedContentElement>& element,
-                        const std::map<util::Symbol, geo::Location>* transforms, const geo::Pipeline* pipeline);
+  void SerializeContent(const util::SmartPtr<oxk::SerializedContentElement>& element, const geo::Pipeline* pipeline);
   // The catalogue entry's image url, as stored; false without such an entry.
   static bool FindCatalogueImageUrl(int id, std::string& url);
 };
