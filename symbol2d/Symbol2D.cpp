@@ -699,6 +699,19 @@ bool Symbol2D::UnregisterObserver(const util::SmartPtr<UniversalMeasurementObser
 
 void Symbol2D::Visit(const util::SmartPtr<oxk::SerializedContentElement>& element) {
   conc::ReadGuard guard(GetRWLock());
+  SerializeAsChild(element, nullptr);
+}
+
+bool Symbol2D::Flatten(const util::SmartPtr<oxk::SerializedContentElement>& element,
+                       const std::map<util::Symbol, geo::Location>& /*transforms*/,
+                       const oxk::FlattenInstanceCheck* /*instanceCheck*/, oxk::Pipeline* pipeline) {
+  conc::ReadGuard guard(GetRWLock());
+  SerializeAsChild(element, pipeline);
+  return true;
+}
+
+void Symbol2D::SerializeAsChild(const util::SmartPtr<oxk::SerializedContentElement>& element,
+                                const geo::Pipeline* pipeline) {
   if (!element) {
     return;
   }
@@ -706,23 +719,8 @@ void Symbol2D::Visit(const util::SmartPtr<oxk::SerializedContentElement>& elemen
   if (!child) {
     return;
   }
-  SerializeContent(child, nullptr);
+  SerializeContent(child, pipeline);
   child->EndContent();
-}
-
-bool Symbol2D::Flatten(const util::SmartPtr<oxk::SerializedContentElement>& element,
-                       const std::map<util::Symbol, geo::Location>& /*transforms*/,
-                       const oxk::FlattenInstanceCheck* /*instanceCheck*/, oxk::Pipeline* pipeline) {
-  conc::ReadGuard guard(GetRWLock());
-  if (!element) {
-    return true;
-  }
-  const util::SmartPtr<oxk::SerializedContentElement> child = element->StartContent(ConstStrings::oxSymbol2D);
-  if (child) {
-    SerializeContent(child, pipeline);
-    child->EndContent();
-  }
-  return true;
 }
 
 void Symbol2D::SerializeContent(const util::SmartPtr<oxk::SerializedContentElement>& element) {

@@ -205,6 +205,9 @@ class OXSYMBOLS_EXPORT Symbol2D : public Annotation {
   bool ExtractSymbolsFromOxzFile(util::Symbol& url, const util::Symbol& file) const;
   // The content; with a pipeline, the centre and size are the markup's pixel box.
   void SerializeContent(const util::SmartPtr<oxk::SerializedContentElement>& element, const geo::Pipeline* pipeline);
+  // The content in a new "symbol2d" child of element; nothing without element or when
+  // the child cannot be opened.
+  void SerializeAsChild(const util::SmartPtr<oxk::SerializedContentElement>& element, const geo::Pipeline* pipeline);
   // The catalogue entry's image url, as stored; false without such an entry.
   static bool FindCatalogueImageUrl(int id, std::string& url);
 };
