@@ -5,6 +5,7 @@
 
 #include "catalogue/PartslibraryList.h"
 #include "common/Illustration2DTarget.h"
+#include "common/ModuleLocalizer.h"
 #include "common/SequencerTagContent.h"
 #include "conc/ReadGuard.h"
 #include "conc/WriteGuard.h"
@@ -579,8 +580,7 @@ bool Symbol2D::IsEqual(const util::SmartPtr<oxk::Annotation>& /*other*/) const {
 
 std::string Symbol2D::GetObjectDescription() const {
   conc::ReadGuard guard(GetRWLock());
-  const util::Localizer localizer("oxbase:oxmodulesStrings");
-  return localizer.LocalizeMessage("2048", util::Localizer::kReturnEmpty) + "-" + info.title.str();
+  return oxcommon::ModuleLocalizer().LocalizeMessage("2048", util::Localizer::kReturnEmpty) + "-" + info.title.str();
 }
 
 void Symbol2D::ShowAnnotation() {
