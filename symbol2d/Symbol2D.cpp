@@ -214,11 +214,9 @@ bool Symbol2D::FindCatalogueImageUrl(int id, std::string& url) {
     // Read afresh at every call: the library files may have changed since the last.
     oxsymbols::PartslibraryList catalogue;
     catalogue.ReadPreferencesXML(false);
-    for (const auto& item : catalogue.GetImageList()) {
-      if (item && item->GetID() == id) {
-        url = item->GetImageUrl();
-        return true;
-      }
+    if (const util::SmartPtr<oxsymbols::PartslibraryImageItem> item = catalogue.GetImageFromImageList(id)) {
+      url = item->GetImageUrl();
+      return true;
     }
   } catch (...) {
     // Out of memory while reading: as if there were no such entry.
