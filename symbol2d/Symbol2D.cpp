@@ -7,6 +7,7 @@
 #include "common/Illustration2DTarget.h"
 #include "common/ModuleLocalizer.h"
 #include "common/SequencerTagContent.h"
+#include "common/SymbolFiles.h"
 #include "conc/ReadGuard.h"
 #include "conc/WriteGuard.h"
 #include "objm/ObserverProxy.h"
@@ -21,7 +22,6 @@
 #include "oxk/illustration2d/BaseKernelFactory.h"
 #include "oxk/illustration2d/Document2D.h"
 #include "oxk/illustration2d/Scene2D.h"
-#include "oxkapp/illustration/OrbisApp.h"
 #include "oxloader/Loader.h"
 #include "oxmu/PrimitiveRectangle.h"
 #include "symbol2d/SerializedContentVisitor.h"
@@ -30,7 +30,6 @@
 #include "symbol3d/SymbolContentKeys.h"
 #include "util/FileSystem.h"
 #include "util/Localizer.h"
-#include "util/PathParts.h"
 
 namespace oxannotations {
 
@@ -182,13 +181,10 @@ bool Symbol2D::GetImageFromTempDir(util::Symbol& url) {
     ExtractSymbolsFromOxzFile(url, info.imageFileName);
     return true;
   }
-  util::Symbol folder;
-  (void)oxkapp::illustration::OrbisApp::GetOrbisApp()->GetTemporaryDirectory(folder);
-  if (folder.empty()) {
+  std::string path;
+  if (!oxcommon::TempSymbolsFolderPath(info.imageFileName, path)) {
     return false;
   }
-  constexpr char kSep = util::FileSpec::DIR_SEP_CHAR;
-  const std::string path = folder.str() + kSep + "Symbols" + kSep + info.imageFileName.str();
   url = util::Symbol(path);
   if (!util::FileSystem::FileExists(path)) {
     return false;
@@ -198,14 +194,7 @@ bool Symbol2D::GetImageFromTempDir(util::Symbol& url) {
 }
 
 bool Symbol2D::ExtractSymbolsFromOxzFile(util::Symbol& url, const util::Symbol& file) const {
-  util::SmartPtr<oxk::World> world;
-  util::SmartPtr<oxk::MultiRootContainer> container;
-  util::SmartPtr<oxk::Structure> structure;
-  util::SmartPtr<oxk::Anchor> anchor;
-  if (oxk::World::GetWorld(world) && world->GetMultiRootContainer(container) &&
-      container->GetPrimaryStructure(structure) && structure->GetAnchor(anchor)) {
-    anchor->GetURLForFileSource(file, url, true);
-  }
+  oxcommon::PackedFileUrl(file, url);
   return true;
 }
 
@@ -348,11 +337,7 @@ std::string Symbol2D::GetTempDir() const {
 
 void Symbol2D::DeleteTempDir() {
   std::lock_guard<std::mutex> guard(sharedMutex);
-  if (tempDir.empty()) {
-    return;
-  }
-  util::FileSystem::DeletePath(tempDir, false);
-  tempDir.clear();
+  oxcommon::DeleteTempFolder(tempDir);
 }
 
 // Scenes, markup and 2D element.

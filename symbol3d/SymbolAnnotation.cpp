@@ -6,6 +6,7 @@
 
 #include "common/IsOldDialogEnabled.h"
 #include "common/SequencerTagContent.h"
+#include "common/SymbolFiles.h"
 #include "conc/ReadGuard.h"
 #include "conc/WriteGuard.h"
 #include "geo/ApproximateEquality.h"
@@ -32,7 +33,6 @@
 #include "symbol3d/SerializedContentVisitor.h"
 #include "symbol3d/SymbolContentKeys.h"
 #include "util/FileSystem.h"
-#include "util/PathParts.h"
 
 namespace oxannotations {
 
@@ -379,11 +379,7 @@ std::string SymbolAnnotation::GetTempDir() const {
 
 void SymbolAnnotation::DeleteTempDir() {
   std::lock_guard<std::mutex> guard(tempDirMutex);
-  if (tempDir.empty()) {
-    return;
-  }
-  util::FileSystem::DeletePath(tempDir, false);
-  tempDir.clear();
+  oxcommon::DeleteTempFolder(tempDir);
 }
 
 // The scene side: creating, attaching, loading, showing, removing and previewing the
@@ -451,23 +447,11 @@ bool SymbolAnnotation::GetOlFromTempDir(std::string& path) const {
     path = url.str();
     return true;
   }
-  util::Symbol folder;
-  oxkapp::illustration::OrbisApp::GetOrbisApp()->GetTemporaryDirectory(folder);
-  if (folder.empty()) {
-    return false;
-  }
-  constexpr char kSep = util::FileSpec::DIR_SEP_CHAR;
-  path = folder.str() + kSep + "Symbols" + kSep + fileName.str();
-  return util::FileSystem::FileExists(path);
+  return oxcommon::TempSymbolsFolderPath(fileName, path) && util::FileSystem::FileExists(path);
 }
 
 bool SymbolAnnotation::ExtractSymbolsFromOxzFile(util::Symbol& url, const util::Symbol& file) const {
-  util::SmartPtr<oxk::MultiRootContainer> container;
-  util::SmartPtr<oxk::Structure> structure;
-  util::SmartPtr<oxk::Anchor> anchor;
-  if (GetPrimaryStructure(container, structure) && structure->GetAnchor(anchor)) {
-    anchor->GetURLForFileSource(file, url, true);
-  }
+  oxcommon::PackedFileUrl(file, url);
   return true;
 }
 
