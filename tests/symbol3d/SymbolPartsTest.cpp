@@ -380,6 +380,43 @@ TEST_F(SymbolParts, AGeometryBoxThatStaysEmptyLeavesTheOffsetsAlone) {
   symbol->DetachScene();
 }
 
+TEST_F(SymbolParts, AStandInShownForAPartGivesItsReferencePosition) {
+  auto symbol = NewSymbol();
+  symbol->AddSelectedPart(ShapeOf("/1"), scene, {}, geo::DPoint3D(9, 1, 1));
+  ASSERT_TRUE(Attach(symbol));
+  ExpectNear(Pos(symbol), geo::DPoint3D(10, 0, 0));
+
+  // A cube of its own, 5 above the housing and not loaded yet, is shown in its place.
+  folder.Write("standin.obj", kCube);
+  SmartPtr<oxk::MultiRootContainer> container;
+  SmartPtr<oxk::Structure> structure;
+  SmartPtr<oxk::ComponentNode> root;
+  world->GetMultiRootContainer(container);
+  container->GetPrimaryStructure(structure);
+  structure->GetRoot(root);
+  SmartPtr<oxk::ComponentNode> node(new oxk::ComponentNode(util::Symbol("standin.obj")));
+  SmartPtr<oxk::ShapeSource> source;
+  oxk::ShapeSource::Create(source, util::Symbol("file://" + folder.File("standin.obj")), geo::FBox::EMPTY, 0);
+  node->SetShapeSource(source);
+  SmartPtr<oxk::ComponentInstance> standIn;
+  ASSERT_TRUE(root->AddChild(node, util::Symbol("7"), standIn));
+  standIn->SetLocation(geo::Location(geo::FMat33::IDENTITY, geo::DPoint3D(10, 0, 5)), false);
+  const SmartPtr<oxk::Instance> standInInstance(standIn.get());
+  ASSERT_TRUE(scene->CreateShapeInstance(standInInstance, true, util::Symbol()));
+  scene->SetStandIn(Part("/1"), standInInstance);
+
+  symbol->UpdateAnnotationLocation();  // waits for the stand-in's geometry, then places
+  ASSERT_TRUE(WaitForLoads());
+  ExpectNear(Pos(symbol), geo::DPoint3D(10, 0, 5));
+  ExpectNear(symbol->GetConnectedParts()[0].lastPos, geo::DPoint3D(10, 0, 5));
+
+  // A move of the part is measured on what stands in for it.
+  standIn->SetLocation(geo::Location(geo::FMat33::IDENTITY, geo::DPoint3D(10, 0, 8)), true);
+  MovePart("/1", 0, 4, 0);
+  ExpectNear(Pos(symbol), geo::DPoint3D(10, 0, 8));
+  symbol->DetachScene();
+}
+
 TEST_F(SymbolParts, PlacementComesFromTheFramesAndTheCameraOfThePreview) {
   auto symbol = NewSymbol(false);
   geo::Location selected;
