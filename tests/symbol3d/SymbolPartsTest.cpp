@@ -434,7 +434,7 @@ TEST_F(SymbolParts, PlacementComesFromTheFramesAndTheCameraOfThePreview) {
   symbol->DetachScene();
 
   // Keeping the orientation of the preview: turned as the camera turned since.
-  geo::Location camera;
+  geo::Location camera;  // a quarter turn about x
   camera.Set(geo::DPoint3D(0, 0, 50), geo::Quaternion<float>::FromAxisAngle(1, 0, 0, 1.5707964f), 1.0f);
   SmartPtr<oxk::ShapeView> view(new oxk::ShapeView(geo::Camera3D::Perspective(camera, 0.8)));
   SmartPtr<oxkapp::SceneManager> manager;
@@ -449,6 +449,23 @@ TEST_F(SymbolParts, PlacementComesFromTheFramesAndTheCameraOfThePreview) {
   const geo::FMat33 expectedTurn = camera.GetMat().Inverse();
   EXPECT_TRUE(turned->GetPartCsys().IsApproximately(geo::Location(expectedTurn, geo::DPoint3D(1, 2, 3))));
   EXPECT_TRUE(out.IsApproximately(turned->GetPartCsys().Inverse()));
+
+  // Part, preview and selected frames each a different quarter turn (about z, about z
+  // back, about x back), so a missing factor or one out of place changes the result.
+  auto quarter = NewSymbol(false);
+  quarter->SetUseCurrentOrientation(true);
+  quarter->SetPartCsys(geo::Location(geo::FMat33(0, -1, 0, 1, 0, 0, 0, 0, 1), geo::DPoint3D(1, 2, 3)));
+  // The preview's position plays no part.
+  quarter->SetCameraPreviewLocation(geo::Location(geo::FMat33(0, 1, 0, -1, 0, 0, 0, 0, 1), geo::DPoint3D(7, 7, 7)));
+  quarter->SetSelectedCsys(geo::Location(geo::FMat33(1, 0, 0, 0, 0, 1, 0, -1, 0), geo::DPoint3D(5, 0, 0)));
+  manager->SetActiveView(SmartPtr<oxk::View>(view.get()));
+  quarter->CalculateSymbolLocation(out);
+  manager->SetActiveView({});
+  // part * camera^-1 * preview, at the part frame's position.
+  EXPECT_TRUE(quarter->GetPartCsys().IsApproximately(
+      geo::Location(geo::FMat33(0, 0, -1, 0, 1, 0, 1, 0, 0), geo::DPoint3D(1, 2, 3))));
+  // The selected frame seen from that part frame.
+  EXPECT_TRUE(out.IsApproximately(geo::Location(geo::FMat33(0, -1, 0, 0, 0, 1, -1, 0, 0), geo::DPoint3D(-3, -2, -4))));
 }
 
 TEST_F(SymbolParts, VisibilityFollowsThePartsButNeverShowsAHiddenAnnotation) {
