@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "common/SequencerTagContent.h"
 #include "conc/OXTracer.h"
 #include "symbol2d/Symbol2DContentKeys.h"
 #include "symbol3d/SymbolContentKeys.h"
@@ -14,9 +15,8 @@ using oxk::illustration::SequencerTag;
 
 namespace {
 
-// Frozen: the trace type and texts hosts filter the reader's traces by.
-constexpr int kUnhandledTraceType = 2;
-
+// Frozen: the texts hosts filter the reader's traces by. Keys the reader does not know
+// are traced as information.
 const conc::OXTracer& Tracer() {
   static const conc::OXTracer tracer("symbol3d", "symbol2d");
   return tracer;
@@ -40,7 +40,7 @@ void SerializedContentVisitor::VisitColor(const util::Symbol& key, const geo::Co
   } else if (key == k2::fillColor) {
     info.fillColor = value;
   } else {
-    Tracer().Trace(kUnhandledTraceType, "Unhandle color %s\n", key.safe_c_str());
+    Tracer().Trace(conc::OXTracer::kInfo, "Unhandle color %s\n", key.safe_c_str());
   }
 }
 
@@ -48,7 +48,7 @@ void SerializedContentVisitor::VisitPoint(const util::Symbol& key, const geo::DP
   if (key == k2::center) {
     info.center = value;
   } else {
-    Tracer().Trace(kUnhandledTraceType, "Unhandle point %s\n", key.safe_c_str());
+    Tracer().Trace(conc::OXTracer::kInfo, "Unhandle point %s\n", key.safe_c_str());
   }
 }
 
@@ -67,24 +67,8 @@ void SerializedContentVisitor::VisitSymbol(const util::Symbol& key, const util::
     info.imageName = value;
   } else if (key == k2::imageFileName) {
     info.imageFileName = value;
-  } else if (key == k::sequencerTagType || key == k::sequencerTagDescription || key == k::sequencerTagName ||
-             key == k::sequencerTagUnits || key == k::sequencerTagQuantity) {
-    if (!currentTag) {
-      return;  // a tag property outside any tag element
-    }
-    if (key == k::sequencerTagType) {
-      currentTag->SetType(SequencerTag::GetTypeForSymbol(value));
-    } else if (key == k::sequencerTagDescription) {
-      currentTag->SetDescription(value.str());
-    } else if (key == k::sequencerTagName) {
-      currentTag->SetName(value.str());
-    } else if (key == k::sequencerTagUnits) {
-      currentTag->SetUnits(value.str());
-    } else {
-      currentTag->SetQuantityString(value.str());
-    }
-  } else {
-    Tracer().Trace(kUnhandledTraceType, "Unhandle symbol %s\n", key.safe_c_str());
+  } else if (!oxcommon::ReadSequencerTagProperty(currentTag, key, value)) {
+    Tracer().Trace(conc::OXTracer::kInfo, "Unhandle symbol %s\n", key.safe_c_str());
   }
 }
 
@@ -104,7 +88,7 @@ void SerializedContentVisitor::VisitInt(const util::Symbol& key, int32_t value) 
   } else if (key == k2::pageNum) {
     info.pageNum = value;
   } else {
-    Tracer().Trace(kUnhandledTraceType, "Unhandle int32 %s\n", key.safe_c_str());
+    Tracer().Trace(conc::OXTracer::kInfo, "Unhandle int32 %s\n", key.safe_c_str());
   }
 }
 
@@ -116,7 +100,7 @@ void SerializedContentVisitor::VisitFloat(const util::Symbol& key, float value) 
   } else if (key == k2::transparency) {
     info.transparency = value;
   } else {
-    Tracer().Trace(kUnhandledTraceType, "Unhandle float %s\n", key.safe_c_str());
+    Tracer().Trace(conc::OXTracer::kInfo, "Unhandle float %s\n", key.safe_c_str());
   }
 }
 

@@ -5,6 +5,9 @@
 
 #include "catalogue/PartslibraryList.h"
 #include "common/Illustration2DTarget.h"
+#include "common/ModuleLocalizer.h"
+#include "common/SequencerTagContent.h"
+#include "common/SymbolFiles.h"
 #include "conc/ReadGuard.h"
 #include "conc/WriteGuard.h"
 #include "objm/ObserverProxy.h"
@@ -19,7 +22,6 @@
 #include "oxk/illustration2d/BaseKernelFactory.h"
 #include "oxk/illustration2d/Document2D.h"
 #include "oxk/illustration2d/Scene2D.h"
-#include "oxkapp/illustration/OrbisApp.h"
 #include "oxloader/Loader.h"
 #include "oxmu/PrimitiveRectangle.h"
 #include "symbol2d/SerializedContentVisitor.h"
@@ -28,7 +30,6 @@
 #include "symbol3d/SymbolContentKeys.h"
 #include "util/FileSystem.h"
 #include "util/Localizer.h"
-#include "util/PathParts.h"
 
 namespace oxannotations {
 
@@ -180,13 +181,10 @@ bool Symbol2D::GetImageFromTempDir(util::Symbol& url) {
     ExtractSymbolsFromOxzFile(url, info.imageFileName);
     return true;
   }
-  util::Symbol folder;
-  (void)oxkapp::illustration::OrbisApp::GetOrbisApp()->GetTemporaryDirectory(folder);
-  if (folder.empty()) {
+  std::string path;
+  if (!oxcommon::TempSymbolsFolderPath(info.imageFileName, path)) {
     return false;
   }
-  constexpr char kSep = util::FileSpec::DIR_SEP_CHAR;
-  const std::string path = folder.str() + kSep + "Symbols" + kSep + info.imageFileName.str();
   url = util::Symbol(path);
   if (!util::FileSystem::FileExists(path)) {
     return false;
@@ -196,14 +194,7 @@ bool Symbol2D::GetImageFromTempDir(util::Symbol& url) {
 }
 
 bool Symbol2D::ExtractSymbolsFromOxzFile(util::Symbol& url, const util::Symbol& file) const {
-  util::SmartPtr<oxk::World> world;
-  util::SmartPtr<oxk::MultiRootContainer> container;
-  util::SmartPtr<oxk::Structure> structure;
-  util::SmartPtr<oxk::Anchor> anchor;
-  if (oxk::World::GetWorld(world) && world->GetMultiRootContainer(container) &&
-      container->GetPrimaryStructure(structure) && structure->GetAnchor(anchor)) {
-    anchor->GetURLForFileSource(file, url, true);
-  }
+  oxcommon::PackedFileUrl(file, url);
   return true;
 }
 
@@ -212,11 +203,9 @@ bool Symbol2D::FindCatalogueImageUrl(int id, std::string& url) {
     // Read afresh at every call: the library files may have changed since the last.
     oxsymbols::PartslibraryList catalogue;
     catalogue.ReadPreferencesXML(false);
-    for (const auto& item : catalogue.GetImageList()) {
-      if (item && item->GetID() == id) {
-        url = item->GetImageUrl();
-        return true;
-      }
+    if (const util::SmartPtr<oxsymbols::PartslibraryImageItem> item = catalogue.GetImageFromImageList(id)) {
+      url = item->GetImageUrl();
+      return true;
     }
   } catch (...) {
     // Out of memory while reading: as if there were no such entry.
@@ -332,15 +321,13 @@ util::SmartPtr<oxk::AsyncEvent> Symbol2D::GetEvent() const {
 }
 
 int Symbol2D::GetImageWidth() const {
-  const util::SmartPtr<oximg::Image> data = info.image ? info.image->GetImageData() : nullptr;
-  const oximg::Frame* frame = data ? data->GetFrame(0) : nullptr;
-  return frame != nullptr ? static_cast<int>(frame->GetWidth()) : -1;
+  uint32_t width = 0, height = 0;
+  return info.image && info.image->GetSize(width, height) ? static_cast<int>(width) : -1;
 }
 
 int Symbol2D::GetImageHeight() const {
-  const util::SmartPtr<oximg::Image> data = info.image ? info.image->GetImageData() : nullptr;
-  const oximg::Frame* frame = data ? data->GetFrame(0) : nullptr;
-  return frame != nullptr ? static_cast<int>(frame->GetHeight()) : -1;
+  uint32_t width = 0, height = 0;
+  return info.image && info.image->GetSize(width, height) ? static_cast<int>(height) : -1;
 }
 
 std::string Symbol2D::GetTempDir() const {
@@ -350,11 +337,7 @@ std::string Symbol2D::GetTempDir() const {
 
 void Symbol2D::DeleteTempDir() {
   std::lock_guard<std::mutex> guard(sharedMutex);
-  if (tempDir.empty()) {
-    return;
-  }
-  util::FileSystem::DeletePath(tempDir, false);
-  tempDir.clear();
+  oxcommon::DeleteTempFolder(tempDir);
 }
 
 // Scenes, markup and 2D element.
@@ -401,8 +384,7 @@ bool Symbol2D::AttachScene(const util::SmartPtr<oxk::Scene>& newScene) {
   markup->SetTransparency(info.transparency);
   markup->SetReverse(info.reverse);
   markup->SetFlipHorizontally(info.flipHorizontally);
-  if (CreatedFromFile() && !(info.bbXform.GetPos() == geo::Location::ZERO.GetPos() &&
-                             info.bbXform.GetMat() == geo::Location::ZERO.GetMat())) {
+  if (CreatedFromFile() && info.bbXform != geo::Location::ZERO) {
     markup->SetLocation(info.bbXform);
   }
   {
@@ -581,8 +563,7 @@ bool Symbol2D::IsEqual(const util::SmartPtr<oxk::Annotation>& /*other*/) const {
 
 std::string Symbol2D::GetObjectDescription() const {
   conc::ReadGuard guard(GetRWLock());
-  const util::Localizer localizer("oxbase:oxmodulesStrings");
-  return localizer.LocalizeMessage("2048", util::Localizer::kReturnEmpty) + "-" + info.title.str();
+  return oxcommon::ModuleLocalizer().LocalizeMessage("2048", util::Localizer::kReturnEmpty) + "-" + info.title.str();
 }
 
 void Symbol2D::ShowAnnotation() {
@@ -701,6 +682,19 @@ bool Symbol2D::UnregisterObserver(const util::SmartPtr<UniversalMeasurementObser
 
 void Symbol2D::Visit(const util::SmartPtr<oxk::SerializedContentElement>& element) {
   conc::ReadGuard guard(GetRWLock());
+  SerializeAsChild(element, nullptr);
+}
+
+bool Symbol2D::Flatten(const util::SmartPtr<oxk::SerializedContentElement>& element,
+                       const std::map<util::Symbol, geo::Location>& /*transforms*/,
+                       const oxk::FlattenInstanceCheck* /*instanceCheck*/, oxk::Pipeline* pipeline) {
+  conc::ReadGuard guard(GetRWLock());
+  SerializeAsChild(element, pipeline);
+  return true;
+}
+
+void Symbol2D::SerializeAsChild(const util::SmartPtr<oxk::SerializedContentElement>& element,
+                                const geo::Pipeline* pipeline) {
   if (!element) {
     return;
   }
@@ -708,31 +702,15 @@ void Symbol2D::Visit(const util::SmartPtr<oxk::SerializedContentElement>& elemen
   if (!child) {
     return;
   }
-  SerializeContent(child, nullptr, nullptr);
+  SerializeContent(child, pipeline);
   child->EndContent();
 }
 
-bool Symbol2D::Flatten(const util::SmartPtr<oxk::SerializedContentElement>& element,
-                       const std::map<util::Symbol, geo::Location>& transforms,
-                       const oxk::FlattenInstanceCheck* /*instanceCheck*/, oxk::Pipeline* pipeline) {
-  conc::ReadGuard guard(GetRWLock());
-  if (!element) {
-    return true;
-  }
-  const util::SmartPtr<oxk::SerializedContentElement> child = element->StartContent(ConstStrings::oxSymbol2D);
-  if (child) {
-    SerializeContent(child, &transforms, pipeline);
-    child->EndContent();
-  }
-  return true;
-}
-
 void Symbol2D::SerializeContent(const util::SmartPtr<oxk::SerializedContentElement>& element) {
-  SerializeContent(element, nullptr, nullptr);
+  SerializeContent(element, nullptr);
 }
 
 void Symbol2D::SerializeContent(const util::SmartPtr<oxk::SerializedContentElement>& element,
-                                const std::map<util::Symbol, geo::Location>* /*transforms*/,
                                 const geo::Pipeline* pipeline) {
   oxk::Annotation::Visit(element);
   element->AddProperty(k::title, Value(info.title));
@@ -775,19 +753,7 @@ void Symbol2D::SerializeContent(const util::SmartPtr<oxk::SerializedContentEleme
   }
   element->AddProperty(k2::pageNum, Value(info.pageNum));
 
-  using oxk::illustration::SequencerTag;
-  for (const auto& tag : info.sequencerTags) {
-    const util::SmartPtr<oxk::SerializedContentElement> child = element->StartContent(k::sequencerTag);
-    if (!child || !tag) {
-      continue;
-    }
-    child->AddProperty(k::sequencerTagType, Value(SequencerTag::GetSymbolForType(tag->GetType())));
-    child->AddProperty(k::sequencerTagDescription, Value(util::Symbol(tag->GetDescription())));
-    child->AddProperty(k::sequencerTagName, Value(util::Symbol(tag->GetName())));
-    child->AddProperty(k::sequencerTagUnits, Value(util::Symbol(tag->GetUnits())));
-    child->AddProperty(k::sequencerTagQuantity, Value(util::Symbol(tag->GetQuantityString())));
-    child->EndContent();
-  }
+  oxcommon::WriteSequencerTags(element, info.sequencerTags);
 }
 
 bool Symbol2D::InitializeFromSerializedContent(const util::SmartPtr<oxk::SerializedContentElement>& element,

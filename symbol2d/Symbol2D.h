@@ -28,6 +28,7 @@
 #include "oxk/illustration2d/Stamp2D.h"
 #include "oxmk/Stamp.h"
 #include "symbol2d/Symbol2DInfo.h"
+#include "symbol3d/SymbolAnnotationBase.h"
 #include "util/SmartPtr.h"
 #include "util/Symbol.h"
 
@@ -35,8 +36,8 @@ namespace oxannotations {
 
 class OXSYMBOLS_EXPORT Symbol2D : public Annotation {
  public:
-  // Frozen: the annotation type of every symbol annotation.
-  static constexpr int32_t kAnnotationType = 0x100000;
+  // The annotation type of every symbol annotation, 2D or 3D.
+  static constexpr int32_t kAnnotationType = SymbolAnnotationBase::kAnnotationType;
 
   // A 60 by 60 stamp around the origin, black, half transparent, a billboard.
   Symbol2D();
@@ -203,8 +204,10 @@ class OXSYMBOLS_EXPORT Symbol2D : public Annotation {
   // The url of a file packed with the opened model. Always true.
   bool ExtractSymbolsFromOxzFile(util::Symbol& url, const util::Symbol& file) const;
   // The content; with a pipeline, the centre and size are the markup's pixel box.
-  void SerializeContent(const util::SmartPtr<oxk::SerializedContentElement>& element,
-                        const std::map<util::Symbol, geo::Location>* transforms, const geo::Pipeline* pipeline);
+  void SerializeContent(const util::SmartPtr<oxk::SerializedContentElement>& element, const geo::Pipeline* pipeline);
+  // The content in a new "symbol2d" child of element; nothing without element or when
+  // the child cannot be opened.
+  void SerializeAsChild(const util::SmartPtr<oxk::SerializedContentElement>& element, const geo::Pipeline* pipeline);
   // The catalogue entry's image url, as stored; false without such an entry.
   static bool FindCatalogueImageUrl(int id, std::string& url);
 };

@@ -72,7 +72,7 @@ bool GetPartReferenceLocation(const util::SmartPtr<oxk::ShapeInstance>& part, ge
       continue;
     }
     int32_t status = oxk::Shape::kDataNone;
-    shape->GetDataStatus(4, status);
+    shape->GetDataStatus(kGeometryData, status);
     if (status != oxk::Shape::kDataLoaded) {
       return false;  // still loading: no reference until every member is there
     }

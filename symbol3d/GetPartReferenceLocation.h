@@ -1,7 +1,10 @@
 // Where a connected part stands for its symbol: the centre of its members' geometry box,
 // taken in the part's own axes, with the part's orientation and scale. Also the scale
-// removal that placement computations share.
+// removal that placement computations share, and the kind of shape data whose load they
+// wait for.
 #pragma once
+
+#include <cstdint>
 
 #include "geo/FMat33.h"
 #include "geo/Location.h"
@@ -10,6 +13,10 @@
 #include "util/SmartPtr.h"
 
 namespace oxannotations {
+
+// Frozen host value: the kind of shape data whose status says whether a shape's
+// geometry has loaded.
+inline constexpr int32_t kGeometryData = 4;
 
 // The part's reference location, or, with an assembly, the assembly's: placed like the
 // part (or assembly) with its position at the centre of the geometry box of the members

@@ -1,5 +1,6 @@
 #include "symbol3d/SerializedContentVisitor.h"
 
+#include "common/SequencerTagContent.h"
 #include "symbol3d/SymbolContentKeys.h"
 
 namespace oxannotations {
@@ -81,27 +82,10 @@ void SerializedContentVisitor::VisitSymbol(const util::Symbol& key, const util::
     (key == symbolkeys::attachedToPartId ? part.partId : part.assemblyPartId) = value;
     return;
   }
-  const bool tagKey = key == symbolkeys::sequencerTagType || key == symbolkeys::sequencerTagDescription ||
-                      key == symbolkeys::sequencerTagName || key == symbolkeys::sequencerTagUnits ||
-                      key == symbolkeys::sequencerTagQuantity;
-  if (!tagKey) {
-    SerializedContentVisitorBase::VisitSymbol(key, value);
+  if (oxcommon::ReadSequencerTagProperty(currentTag, key, value)) {
     return;
   }
-  if (!currentTag) {
-    return;  // a tag property outside any tag element
-  }
-  if (key == symbolkeys::sequencerTagType) {
-    currentTag->SetType(SequencerTag::GetTypeForSymbol(value));
-  } else if (key == symbolkeys::sequencerTagDescription) {
-    currentTag->SetDescription(value.str());
-  } else if (key == symbolkeys::sequencerTagName) {
-    currentTag->SetName(value.str());
-  } else if (key == symbolkeys::sequencerTagUnits) {
-    currentTag->SetUnits(value.str());
-  } else {
-    currentTag->SetQuantityString(value.str());
-  }
+  SerializedContentVisitorBase::VisitSymbol(key, value);
 }
 
 void SerializedContentVisitor::VisitFloat(const util::Symbol& key, float value) {

@@ -5,6 +5,8 @@
 #include <new>
 
 #include "common/IsOldDialogEnabled.h"
+#include "common/SequencerTagContent.h"
+#include "common/SymbolFiles.h"
 #include "conc/ReadGuard.h"
 #include "conc/WriteGuard.h"
 #include "geo/ApproximateEquality.h"
@@ -31,7 +33,6 @@
 #include "symbol3d/SerializedContentVisitor.h"
 #include "symbol3d/SymbolContentKeys.h"
 #include "util/FileSystem.h"
-#include "util/PathParts.h"
 
 namespace oxannotations {
 
@@ -42,8 +43,6 @@ namespace {
 // Frozen host flag values passed through unchanged.
 constexpr int32_t kObserverFlags = 10;
 constexpr int32_t kLoadFlags = 4;
-constexpr int32_t kGeometryData = 4;
-constexpr int32_t kSelectedAnnotations = 4;
 
 // The two paths the matching rule compares an entry with: the instance's own and, when
 // it belongs to the SBOM, its SBOM item's.
@@ -61,8 +60,8 @@ PartPaths PathsOf(const oxk::Instance& instance) {
   return paths;
 }
 
-bool Matches(const ConnectedPartInfo& entry, const PartPaths& paths) {
-  return entry.partId == paths.path || (!paths.sbomPath.empty() && entry.partId == paths.sbomPath);
+bool Matches(const util::Symbol& partId, const PartPaths& paths) {
+  return partId == paths.path || (!paths.sbomPath.empty() && partId == paths.sbomPath);
 }
 
 // The tree path of the instance a symbol places at the top of the structure. Appended
@@ -201,9 +200,16 @@ void SymbolAnnotation::SetSymbolInfo(const SymbolInfo& record) {
   const geo::Location oldSymbolLocation = symbolLocation, oldPartCsys = partCsys, oldInitLocation = initLocation;
   const bool oldLegacy = legacySymbol.load(), oldAnnotationSymbol = annotationSymbol;
   std::vector<ConnectedPartInfo> oldParts;
+  try {
+    // Not GetConnectedParts, which answers an empty list when memory is short: a later
+    // failure would then restore no parts at all.
+    std::lock_guard<std::mutex> parts(partsMutex);
+    oldParts = connectedParts;
+  } catch (...) {
+    return;  // nothing changed yet
+  }
   oxcommon::SequencerTagList tags;
   try {
-    oldParts = GetConnectedParts();
     tags = record.sequencerTags;
     _SetSymbolInfo(record);
     symbolLocation.Set(record.locPosition, record.locOrientation, record.locScale);
@@ -360,19 +366,7 @@ void SymbolAnnotation::SerializeContent(const util::SmartPtr<oxk::SerializedCont
       child->EndContent();
     }
 
-    using oxk::illustration::SequencerTag;
-    for (const auto& tag : sequencerTags) {
-      util::SmartPtr<oxk::SerializedContentElement> child = element->StartContent(symbolkeys::sequencerTag);
-      if (!child) {
-        continue;
-      }
-      child->AddProperty(symbolkeys::sequencerTagType, Value(SequencerTag::GetSymbolForType(tag->GetType())));
-      child->AddProperty(symbolkeys::sequencerTagDescription, Value(util::Symbol(tag->GetDescription())));
-      child->AddProperty(symbolkeys::sequencerTagName, Value(util::Symbol(tag->GetName())));
-      child->AddProperty(symbolkeys::sequencerTagUnits, Value(util::Symbol(tag->GetUnits())));
-      child->AddProperty(symbolkeys::sequencerTagQuantity, Value(util::Symbol(tag->GetQuantityString())));
-      child->EndContent();
-    }
+    oxcommon::WriteSequencerTags(element, sequencerTags);
   } catch (...) {
     // Memory ran short: the content stays incomplete rather than the host failing.
   }
@@ -385,11 +379,7 @@ std::string SymbolAnnotation::GetTempDir() const {
 
 void SymbolAnnotation::DeleteTempDir() {
   std::lock_guard<std::mutex> guard(tempDirMutex);
-  if (tempDir.empty()) {
-    return;
-  }
-  util::FileSystem::DeletePath(tempDir, false);
-  tempDir.clear();
+  oxcommon::DeleteTempFolder(tempDir);
 }
 
 // The scene side: creating, attaching, loading, showing, removing and previewing the
@@ -457,23 +447,11 @@ bool SymbolAnnotation::GetOlFromTempDir(std::string& path) const {
     path = url.str();
     return true;
   }
-  util::Symbol folder;
-  oxkapp::illustration::OrbisApp::GetOrbisApp()->GetTemporaryDirectory(folder);
-  if (folder.empty()) {
-    return false;
-  }
-  constexpr char kSep = util::FileSpec::DIR_SEP_CHAR;
-  path = folder.str() + kSep + "Symbols" + kSep + fileName.str();
-  return util::FileSystem::FileExists(path);
+  return oxcommon::TempSymbolsFolderPath(fileName, path) && util::FileSystem::FileExists(path);
 }
 
 bool SymbolAnnotation::ExtractSymbolsFromOxzFile(util::Symbol& url, const util::Symbol& file) const {
-  util::SmartPtr<oxk::MultiRootContainer> container;
-  util::SmartPtr<oxk::Structure> structure;
-  util::SmartPtr<oxk::Anchor> anchor;
-  if (GetPrimaryStructure(container, structure) && structure->GetAnchor(anchor)) {
-    anchor->GetURLForFileSource(file, url, true);
-  }
+  oxcommon::PackedFileUrl(file, url);
   return true;
 }
 
@@ -672,13 +650,11 @@ void SymbolAnnotation::ShowAnnotation() {
   util::SmartPtr<oxk::ShapeScene> scene;
   if (shape->GetShapeScene(scene)) {
     for (const ConnectedPartInfo& part : GetConnectedParts()) {
-      util::SmartPtr<oxk::Instance> instance;
-      GetInstanceByPath(instance, part.partId);
-      if (!instance) {
+      const PartInScene found = FindPartInScene(*scene, part.partId);
+      if (!found.instance) {
         continue;
       }
-      util::SmartPtr<oxk::ShapeInstance> partShape;
-      if (!scene->GetShapeInstance(instance, partShape) || !partShape->IsVisible()) {
+      if (!found.shape || !found.shape->IsVisible()) {
         return;  // follows its hidden part
       }
     }
@@ -951,12 +927,7 @@ bool SymbolAnnotation::isConnectedPart(const util::SmartPtr<oxk::ShapeInstance>&
     return false;
   }
   const PartPaths paths = PathsOf(*instance);
-  for (const util::Symbol& partId : *ids) {
-    if (partId == paths.path || (!paths.sbomPath.empty() && partId == paths.sbomPath)) {
-      return true;
-    }
-  }
-  return false;
+  return std::any_of(ids->begin(), ids->end(), [&](const util::Symbol& partId) { return Matches(partId, paths); });
 }
 
 bool SymbolAnnotation::isConnectedPart(const util::Symbol& path) const {
@@ -975,7 +946,7 @@ bool SymbolAnnotation::GetConnectedPartAssembly(util::SmartPtr<oxk::Instance>& i
   }
   const PartPaths paths = PathsOf(*instance);
   for (const ConnectedPartInfo& entry : GetConnectedParts()) {
-    if (!Matches(entry, paths)) {
+    if (!Matches(entry.partId, paths)) {
       continue;
     }
     util::SmartPtr<oxk::Instance> assembly;
@@ -989,6 +960,14 @@ bool SymbolAnnotation::GetConnectedPartAssembly(util::SmartPtr<oxk::Instance>& i
   return false;
 }
 
+bool SymbolAnnotation::GetEntryReferenceLocation(const ConnectedPartInfo& entry,
+                                                 const util::SmartPtr<oxk::ShapeInstance>& part,
+                                                 geo::Location& out) const {
+  util::SmartPtr<oxk::Instance> assembly;
+  GetInstanceByPath(assembly, entry.assemblyPartId);
+  return GetPartReferenceLocation(part, out, assembly);
+}
+
 bool SymbolAnnotation::GetConnectedPartShapeInstance(util::SmartPtr<oxk::ShapeInstance>& out) const {
   util::SmartPtr<oxk::ShapeScene> scene;
   GetShapeScene(scene);
@@ -996,13 +975,26 @@ bool SymbolAnnotation::GetConnectedPartShapeInstance(util::SmartPtr<oxk::ShapeIn
     return false;
   }
   for (const ConnectedPartInfo& entry : GetConnectedParts()) {
-    util::SmartPtr<oxk::Instance> instance;
-    GetInstanceByPath(instance, entry.partId);
-    if (instance && scene->GetShapeInstance(instance, out)) {
+    const PartInScene found = FindPartInScene(*scene, entry.partId);
+    if (!found.instance) {
+      continue;
+    }
+    out = found.shape;
+    if (out) {
       return true;
     }
   }
   return false;
+}
+
+SymbolAnnotation::PartInScene SymbolAnnotation::FindPartInScene(const oxk::ShapeScene& scene,
+                                                                const util::Symbol& partPath) const {
+  PartInScene found;
+  GetInstanceByPath(found.instance, partPath);
+  if (found.instance) {
+    scene.GetShapeInstance(found.instance, found.shape);
+  }
+  return found;
 }
 
 void SymbolAnnotation::AddSelectedPart(const util::SmartPtr<oxk::ShapeInstance>& part,
@@ -1043,11 +1035,8 @@ void SymbolAnnotation::AddSelectedPart(const util::SmartPtr<oxk::ShapeInstance>&
       SaveLastConnectPartPos(part);
     } else {
       // Picked through its assembly: the member that was connected gives the position.
-      util::SmartPtr<oxk::Instance> member;
-      util::SmartPtr<oxk::ShapeInstance> memberShape;
-      GetInstanceByPath(member, partPath);
-      if (member && scene->GetShapeInstance(member, memberShape)) {
-        SaveLastConnectPartPos(memberShape);
+      if (const PartInScene member = FindPartInScene(*scene, partPath); member.shape) {
+        SaveLastConnectPartPos(member.shape);
       }
     }
     UpdateOffsetWithConnectedParts();
@@ -1089,13 +1078,11 @@ void SymbolAnnotation::SaveLastConnectPartPos(const util::SmartPtr<oxk::ShapeIns
   }
   const PartPaths paths = PathsOf(*instance);
   for (const ConnectedPartInfo& entry : GetConnectedParts()) {
-    if (!Matches(entry, paths)) {
+    if (!Matches(entry.partId, paths)) {
       continue;
     }
-    util::SmartPtr<oxk::Instance> assembly;
-    GetInstanceByPath(assembly, entry.assemblyPartId);
     geo::Location reference;
-    if (GetPartReferenceLocation(part, reference, assembly)) {
+    if (GetEntryReferenceLocation(entry, part, reference)) {
       StoreLastPos(entry.partId, reference.GetPos());
     }
   }
@@ -1111,22 +1098,18 @@ void SymbolAnnotation::UpdateOffsetWithConnectedParts() {
     return;
   }
   for (const ConnectedPartInfo& entry : GetConnectedParts()) {
-    util::SmartPtr<oxk::Instance> instance;
-    GetInstanceByPath(instance, entry.partId);
-    if (!instance) {
+    const PartInScene found = FindPartInScene(*scene, entry.partId);
+    if (!found.instance) {
       continue;
     }
     const geo::DPoint3D symbolPosition = own->GetLocation().GetPos();
     geo::DVec3 offset;
-    util::SmartPtr<oxk::ShapeInstance> partShape;
-    if (!scene->GetShapeInstance(instance, partShape)) {
+    if (!found.shape) {
       offset = symbolPosition - entry.lastPos;
     } else {
-      util::SmartPtr<oxk::Instance> assembly;
-      GetInstanceByPath(assembly, entry.assemblyPartId);
       geo::Location reference;
-      if (!GetPartReferenceLocation(partShape, reference, assembly)) {
-        OnShapeInstanceCreate(partShape, false, false);
+      if (!GetEntryReferenceLocation(entry, found.shape, reference)) {
+        OnShapeInstanceCreate(found.shape, false, false);
         continue;
       }
       offset = symbolPosition - reference.GetPos();
@@ -1145,13 +1128,11 @@ void SymbolAnnotation::UpdateSymbolLocation(const util::SmartPtr<oxk::ShapeInsta
   }
   const PartPaths paths = PathsOf(*instance);
   for (const ConnectedPartInfo& entry : GetConnectedParts()) {
-    if (!Matches(entry, paths)) {
+    if (!Matches(entry.partId, paths)) {
       continue;
     }
-    util::SmartPtr<oxk::Instance> assembly;
-    GetInstanceByPath(assembly, entry.assemblyPartId);
     geo::Location reference;
-    if (!GetPartReferenceLocation(part, reference, assembly)) {
+    if (!GetEntryReferenceLocation(entry, part, reference)) {
       continue;
     }
     const geo::DVec3 delta = useOffset ? entry.offset : reference.GetPos() - entry.lastPos;
@@ -1178,11 +1159,8 @@ void SymbolAnnotation::UpdateAnnotationLocation() {
     return;
   }
   for (const ConnectedPartInfo& entry : GetConnectedParts()) {
-    util::SmartPtr<oxk::Instance> instance;
-    GetInstanceByPath(instance, entry.partId);
-    util::SmartPtr<oxk::ShapeInstance> partShape;
-    if (instance && scene->GetShapeInstance(instance, partShape)) {
-      OnShapeInstanceCreate(partShape, true, true);
+    if (const PartInScene found = FindPartInScene(*scene, entry.partId); found.shape) {
+      OnShapeInstanceCreate(found.shape, true, true);
     }
   }
 }
@@ -1194,20 +1172,8 @@ void SymbolAnnotation::OnShapeInstanceCreate(const util::SmartPtr<oxk::ShapeInst
   }
   util::SmartPtr<oxk::Instance> reference;
   part->GetInstance(reference);
-  if (reference) {
-    const PartPaths paths = PathsOf(*reference);
-    for (const ConnectedPartInfo& entry : GetConnectedParts()) {
-      if (!Matches(entry, paths)) {
-        continue;
-      }
-      util::SmartPtr<oxk::Instance> assembly;
-      GetInstanceByPath(assembly, entry.assemblyPartId);
-      if (assembly && assembly != reference) {
-        reference = assembly;
-      }
-      break;
-    }
-  }
+  // Left as the part's own instance when its entry names no assembly that resolves.
+  GetConnectedPartAssembly(reference);
   util::SmartPtr<oxk::ShapeScene> scene;
   GetShapeScene(scene);
   const util::SmartPtr<oxk::Kernel> kernel = oxk::Kernel::GetKernel();
@@ -1343,10 +1309,11 @@ bool SymbolAnnotation::IsSymbolSelected() const {
     return false;
   }
   std::vector<util::SmartPtr<oxk::SelectionItem>> items;
-  selection->GetSelectedItems(0, oxk::mcad_selection::Annotation, items, kSelectedAnnotations);
+  // Only items of the annotation category come back.
+  selection->GetSelectedItems(0, oxk::mcad_selection::Annotation, items, oxk::SelectionManager::kInSelectionOrder);
   for (const auto& item : items) {
     const auto* selected = dynamic_cast<const oxk::ObjectSelectionItem*>(item.get());
-    if (selected == nullptr || !(selected->GetTypeSymbol() == oxk::mcad_selection::Annotation)) {
+    if (selected == nullptr) {
       continue;
     }
     const auto* annotation = dynamic_cast<const oxk::Annotation*>(selected->GetObject().get());

@@ -233,6 +233,19 @@ class OXSYMBOLS_EXPORT SymbolAnnotation : public SymbolAnnotationBase {
   void StoreLastPos(const util::Symbol& partId, const geo::DPoint3D& position);
   void StoreOffset(const util::Symbol& partId, const geo::DVec3& offset);
   [[nodiscard]] bool HasConnectedParts() const;
+  // A connected part as a scene has it: the model-tree instance its path names (empty
+  // when the path resolves nowhere) and that instance's shape in the scene (empty when
+  // the scene does not show it).
+  struct PartInScene {
+    util::SmartPtr<oxk::Instance> instance;
+    util::SmartPtr<oxk::ShapeInstance> shape;
+  };
+  [[nodiscard]] PartInScene FindPartInScene(const oxk::ShapeScene& scene, const util::Symbol& partPath) const;
+  // The reference location of part as entry connects it: through the entry's assembly
+  // when it names one that resolves (GetPartReferenceLocation).
+  [[nodiscard]] bool GetEntryReferenceLocation(const ConnectedPartInfo& entry,
+                                               const util::SmartPtr<oxk::ShapeInstance>& part,
+                                               geo::Location& out) const;
   // Publishes the part paths for isConnectedPart; called with partsMutex held after every
   // change of the list's entries.
   void PublishPartIds();

@@ -25,15 +25,17 @@ std::shared_ptr<const ShapeScene::ObserverList> ShapeScene::Observers() const {
   return m_observers;
 }
 
-bool ShapeScene::InUpdateOnThisThread() const {
-  std::lock_guard<std::mutex> guard(m_mutex);
-  return m_updateDepth.count(std::this_thread::get_id()) != 0;
-}
-
 template <class Call>
 void ShapeScene::Notify(const Call& call) {
-  const std::shared_ptr<const ObserverList> observers = Observers();
-  if (InUpdateOnThisThread()) {
+  // One look under the lock for both: notifications are the scene's most frequent call.
+  std::shared_ptr<const ObserverList> observers;
+  bool inUpdate = false;
+  {
+    std::lock_guard<std::mutex> guard(m_mutex);
+    observers = m_observers;
+    inUpdate = m_updateDepth.count(std::this_thread::get_id()) != 0;
+  }
+  if (inUpdate) {
     for (const auto& observer : *observers) {
       call(*observer);
     }

@@ -83,7 +83,6 @@ class ShapeScene : public Scene, public ObserverSubject {
   // The observers as they are now. The list is replaced, never changed, when observers
   // come and go, so a notification walks it without copying or locking.
   [[nodiscard]] std::shared_ptr<const ObserverList> Observers() const;
-  [[nodiscard]] bool InUpdateOnThisThread() const;
   template <class Call>
   void Notify(const Call& call);
   void Add(const util::SmartPtr<ShapeInstance>& shapeInstance);

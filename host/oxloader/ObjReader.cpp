@@ -18,8 +18,9 @@ bool IsBlank(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';
 }
 
-std::vector<std::string_view> Tokens(std::string_view line) {
-  std::vector<std::string_view> tokens;
+// The line's tokens into tokens, which keeps its capacity from line to line.
+void Tokens(std::string_view line, std::vector<std::string_view>& tokens) {
+  tokens.clear();
   size_t i = 0;
   while (i < line.size()) {
     while (i < line.size() && IsBlank(line[i])) {
@@ -33,7 +34,6 @@ std::vector<std::string_view> Tokens(std::string_view line) {
       tokens.push_back(line.substr(start, i - start));
     }
   }
-  return tokens;
 }
 
 // A coordinate as C's strtod reads it: an optional sign (a leading '+' included), digits
@@ -82,6 +82,7 @@ int Loader::ReadObj(const std::string& path, oxk::Shape& shape) {
   std::vector<float> vertices;
   std::vector<uint32_t> triangles;
   std::vector<uint32_t> polygon;
+  std::vector<std::string_view> tokens;
   try {
     size_t lineStart = 0;
     while (lineStart < text.size()) {
@@ -89,8 +90,7 @@ int Loader::ReadObj(const std::string& path, oxk::Shape& shape) {
       if (lineEnd == std::string::npos) {
         lineEnd = text.size();
       }
-      const std::vector<std::string_view> tokens =
-          Tokens(std::string_view(text).substr(lineStart, lineEnd - lineStart));
+      Tokens(std::string_view(text).substr(lineStart, lineEnd - lineStart), tokens);
       lineStart = lineEnd + 1;
       if (tokens.empty()) {
         continue;

@@ -380,6 +380,43 @@ TEST_F(SymbolParts, AGeometryBoxThatStaysEmptyLeavesTheOffsetsAlone) {
   symbol->DetachScene();
 }
 
+TEST_F(SymbolParts, AStandInShownForAPartGivesItsReferencePosition) {
+  auto symbol = NewSymbol();
+  symbol->AddSelectedPart(ShapeOf("/1"), scene, {}, geo::DPoint3D(9, 1, 1));
+  ASSERT_TRUE(Attach(symbol));
+  ExpectNear(Pos(symbol), geo::DPoint3D(10, 0, 0));
+
+  // A cube of its own, 5 above the housing and not loaded yet, is shown in its place.
+  folder.Write("standin.obj", kCube);
+  SmartPtr<oxk::MultiRootContainer> container;
+  SmartPtr<oxk::Structure> structure;
+  SmartPtr<oxk::ComponentNode> root;
+  world->GetMultiRootContainer(container);
+  container->GetPrimaryStructure(structure);
+  structure->GetRoot(root);
+  SmartPtr<oxk::ComponentNode> node(new oxk::ComponentNode(util::Symbol("standin.obj")));
+  SmartPtr<oxk::ShapeSource> source;
+  oxk::ShapeSource::Create(source, util::Symbol("file://" + folder.File("standin.obj")), geo::FBox::EMPTY, 0);
+  node->SetShapeSource(source);
+  SmartPtr<oxk::ComponentInstance> standIn;
+  ASSERT_TRUE(root->AddChild(node, util::Symbol("7"), standIn));
+  standIn->SetLocation(geo::Location(geo::FMat33::IDENTITY, geo::DPoint3D(10, 0, 5)), false);
+  const SmartPtr<oxk::Instance> standInInstance(standIn.get());
+  ASSERT_TRUE(scene->CreateShapeInstance(standInInstance, true, util::Symbol()));
+  scene->SetStandIn(Part("/1"), standInInstance);
+
+  symbol->UpdateAnnotationLocation();  // waits for the stand-in's geometry, then places
+  ASSERT_TRUE(WaitForLoads());
+  ExpectNear(Pos(symbol), geo::DPoint3D(10, 0, 5));
+  ExpectNear(symbol->GetConnectedParts()[0].lastPos, geo::DPoint3D(10, 0, 5));
+
+  // A move of the part is measured on what stands in for it.
+  standIn->SetLocation(geo::Location(geo::FMat33::IDENTITY, geo::DPoint3D(10, 0, 8)), true);
+  MovePart("/1", 0, 4, 0);
+  ExpectNear(Pos(symbol), geo::DPoint3D(10, 0, 8));
+  symbol->DetachScene();
+}
+
 TEST_F(SymbolParts, PlacementComesFromTheFramesAndTheCameraOfThePreview) {
   auto symbol = NewSymbol(false);
   geo::Location selected;
@@ -397,7 +434,7 @@ TEST_F(SymbolParts, PlacementComesFromTheFramesAndTheCameraOfThePreview) {
   symbol->DetachScene();
 
   // Keeping the orientation of the preview: turned as the camera turned since.
-  geo::Location camera;
+  geo::Location camera;  // a quarter turn about x
   camera.Set(geo::DPoint3D(0, 0, 50), geo::Quaternion<float>::FromAxisAngle(1, 0, 0, 1.5707964f), 1.0f);
   SmartPtr<oxk::ShapeView> view(new oxk::ShapeView(geo::Camera3D::Perspective(camera, 0.8)));
   SmartPtr<oxkapp::SceneManager> manager;
@@ -412,6 +449,23 @@ TEST_F(SymbolParts, PlacementComesFromTheFramesAndTheCameraOfThePreview) {
   const geo::FMat33 expectedTurn = camera.GetMat().Inverse();
   EXPECT_TRUE(turned->GetPartCsys().IsApproximately(geo::Location(expectedTurn, geo::DPoint3D(1, 2, 3))));
   EXPECT_TRUE(out.IsApproximately(turned->GetPartCsys().Inverse()));
+
+  // Part, preview and selected frames each a different quarter turn (about z, about z
+  // back, about x back), so a missing factor or one out of place changes the result.
+  auto quarter = NewSymbol(false);
+  quarter->SetUseCurrentOrientation(true);
+  quarter->SetPartCsys(geo::Location(geo::FMat33(0, -1, 0, 1, 0, 0, 0, 0, 1), geo::DPoint3D(1, 2, 3)));
+  // The preview's position plays no part.
+  quarter->SetCameraPreviewLocation(geo::Location(geo::FMat33(0, 1, 0, -1, 0, 0, 0, 0, 1), geo::DPoint3D(7, 7, 7)));
+  quarter->SetSelectedCsys(geo::Location(geo::FMat33(1, 0, 0, 0, 0, 1, 0, -1, 0), geo::DPoint3D(5, 0, 0)));
+  manager->SetActiveView(SmartPtr<oxk::View>(view.get()));
+  quarter->CalculateSymbolLocation(out);
+  manager->SetActiveView({});
+  // part * camera^-1 * preview, at the part frame's position.
+  EXPECT_TRUE(quarter->GetPartCsys().IsApproximately(
+      geo::Location(geo::FMat33(0, 0, -1, 0, 1, 0, 1, 0, 0), geo::DPoint3D(1, 2, 3))));
+  // The selected frame seen from that part frame.
+  EXPECT_TRUE(out.IsApproximately(geo::Location(geo::FMat33(0, -1, 0, 0, 0, 1, -1, 0, 0), geo::DPoint3D(-3, -2, -4))));
 }
 
 TEST_F(SymbolParts, VisibilityFollowsThePartsButNeverShowsAHiddenAnnotation) {
@@ -470,6 +524,10 @@ TEST_F(SymbolParts, AppearanceIsFoldedOncePerUpdateAndSelectionDecidesForConnect
   connected->GetShapeInstance()->SetVisibility(true, true);
   SmartPtr<oxk::SelectionManager> selection;
   scene->GetSelectionManager(selection);
+  // Selected as something other than an annotation: not the annotation's selection.
+  selection->Select(SmartPtr<oxk::SelectionItem>(
+      new oxk::ObjectSelectionItem(oxk::mcad_selection::Part, SmartPtr<oxk::Object>(connected.get()))));
+  EXPECT_FALSE(connected->IsSymbolSelected());
   selection->Select(SmartPtr<oxk::SelectionItem>(
       new oxk::ObjectSelectionItem(oxk::mcad_selection::Annotation, SmartPtr<oxk::Object>(connected.get()))));
   EXPECT_TRUE(connected->IsSymbolSelected());
