@@ -21,6 +21,7 @@
 #include "oxkapp/OxkApp.h"
 #include "oxkapp/illustration/OrbisApp.h"
 #include "oxloader/Loader.h"
+#include "support/PrimaryRoot.h"
 #include "support/TempFolder.h"
 #include "symbol3d/MyLoadEvent.h"
 #include "symbol3d/SymbolAnnotation.h"
@@ -329,12 +330,7 @@ TEST_F(SymbolParts, WeldsConnectThroughTheirFirstShownMemberAndFollowTheWeldsCen
 
 TEST_F(SymbolParts, WaitsForEveryMembersGeometryThenMovesOnce) {
   // An assembly whose own shape is still loading, with a loaded child.
-  SmartPtr<oxk::MultiRootContainer> container;
-  SmartPtr<oxk::Structure> structure;
-  SmartPtr<oxk::ComponentNode> root;
-  world->GetMultiRootContainer(container);
-  container->GetPrimaryStructure(structure);
-  structure->GetRoot(root);
+  const SmartPtr<oxk::ComponentNode> root = testsupport::PrimaryRoot(world);
   auto makeNode = [&](const char* file) {
     SmartPtr<oxk::ComponentNode> node(new oxk::ComponentNode(util::Symbol(file)));
     SmartPtr<oxk::ShapeSource> source;
@@ -388,12 +384,7 @@ TEST_F(SymbolParts, AStandInShownForAPartGivesItsReferencePosition) {
 
   // A cube of its own, 5 above the housing and not loaded yet, is shown in its place.
   folder.Write("standin.obj", kCube);
-  SmartPtr<oxk::MultiRootContainer> container;
-  SmartPtr<oxk::Structure> structure;
-  SmartPtr<oxk::ComponentNode> root;
-  world->GetMultiRootContainer(container);
-  container->GetPrimaryStructure(structure);
-  structure->GetRoot(root);
+  const SmartPtr<oxk::ComponentNode> root = testsupport::PrimaryRoot(world);
   SmartPtr<oxk::ComponentNode> node(new oxk::ComponentNode(util::Symbol("standin.obj")));
   SmartPtr<oxk::ShapeSource> source;
   oxk::ShapeSource::Create(source, util::Symbol("file://" + folder.File("standin.obj")), geo::FBox::EMPTY, 0);

@@ -13,6 +13,7 @@
 #include "oxk/illustration/Limner.h"
 #include "oxkapp/illustration/OrbisApp.h"
 #include "oxloader/Loader.h"
+#include "support/PrimaryRoot.h"
 #include "support/TempFolder.h"
 #include "symbol3d/SymbolAnnotation.h"
 
@@ -68,11 +69,7 @@ class SymbolScene : public ::testing::Test {
     oxk::World::SetWorld(world);
     ASSERT_TRUE(WaitForLoads());
     world->GetTree(tree);
-    util::SmartPtr<oxk::MultiRootContainer> container;
-    util::SmartPtr<oxk::Structure> structure;
-    world->GetMultiRootContainer(container);
-    container->GetPrimaryStructure(structure);
-    structure->GetRoot(root);
+    root = testsupport::PrimaryRoot(world);
   }
   void TearDown() override {
     ASSERT_TRUE(WaitForLoads());
