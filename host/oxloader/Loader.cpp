@@ -61,6 +61,16 @@ void Loader::Run() {
   }
 }
 
+void Loader::SetImageBudget(const util::SmartPtr<ImageBudget>& budget) {
+  std::lock_guard<std::mutex> guard(m_mutex);
+  m_imageBudget = budget;
+}
+
+util::SmartPtr<ImageBudget> Loader::GetImageBudget() {
+  std::lock_guard<std::mutex> guard(m_mutex);
+  return m_imageBudget;
+}
+
 bool Loader::WaitUntilIdle(std::chrono::milliseconds timeout) {
   std::unique_lock<std::mutex> lock(m_mutex);
   return m_idle.wait_for(lock, timeout, [&] { return m_jobs.empty() && !m_busy; });
@@ -86,7 +96,8 @@ void Loader::LoadImage(const util::SmartPtr<oxk::Image>& image, int32_t /*flags*
 
 void Loader::LoadImage(const util::SmartPtr<oxk::Image>& image, const util::SmartPtr<oxk::AsyncEvent>& event,
                        const util::Symbol& source) {
-  Post([image, event, source] {
+  // The budget of the document the image was asked for in, held by the job.
+  Post([image, event, source, budget = GetImageBudget()] {
     int status = kNothingToLoad;
     if (image) {
       const util::Symbol url = source.empty() ? image->GetURL() : source;
@@ -97,7 +108,7 @@ void Loader::LoadImage(const util::SmartPtr<oxk::Image>& image, const util::Smar
         // data may have been turned since, and a reload keeps it as it is.
         status = kOk;
       } else {
-        status = ReadPng(oxk::Anchor::FilePathFromURL(url.str()), *image);
+        status = ReadPng(oxk::Anchor::FilePathFromURL(url.str()), *image, budget.get());
         image->SetDecodedURL(status == kOk ? url : util::Symbol());
       }
     }

@@ -2,7 +2,9 @@
 // loader's own completion thread. LoadShape and LoadImage return at once; the event
 // completes later with a status: 0 success, kMissing for a file that cannot be read,
 // kMalformed for one that does not parse, kTooLarge for an image whose header claims
-// more pixels than the loader decodes.
+// more pixels than the loader decodes, kOverBudget for an image whose pixels would take
+// the image budget in force (SetImageBudget) past its limit; both are decided from the
+// header, before anything is allocated.
 #pragma once
 
 #include <chrono>
@@ -12,12 +14,14 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <thread>
 
 #include "oxk/Anchor.h"
 #include "oxk/AsyncEvent.h"
 #include "oxk/Image.h"
 #include "oxk/Shape.h"
+#include "oxloader/ImageBudget.h"
 #include "util/RefCounted.h"
 #include "util/SmartPtr.h"
 #include "util/Symbol.h"
@@ -32,6 +36,7 @@ class Loader : public util::RefCounted {
   static constexpr int kMalformed = 2;
   static constexpr int kNothingToLoad = 3;
   static constexpr int kTooLarge = 4;
+  static constexpr int kOverBudget = 5;
 
   // The largest image the loader decodes: no side above kMaxImageSide pixels and no more
   // than kMaxImagePixels in all, so a hostile header cannot make it allocate gigabytes.
@@ -51,6 +56,11 @@ class Loader : public util::RefCounted {
   void LoadImage(const util::SmartPtr<oxk::Image>& image, const util::SmartPtr<oxk::AsyncEvent>& event,
                  const util::Symbol& source);
 
+  // The budget that images asked for from now on are decoded against (empty: none), as
+  // a host gives each opened document its own; loads already asked for keep theirs.
+  void SetImageBudget(const util::SmartPtr<ImageBudget>& budget);
+  [[nodiscard]] util::SmartPtr<ImageBudget> GetImageBudget();
+
   // Waits until no load is queued or running; false when the timeout passed first.
   bool WaitUntilIdle(std::chrono::milliseconds timeout);
   // The id of the completion thread.
@@ -58,9 +68,16 @@ class Loader : public util::RefCounted {
 
   // The readers, usable without the thread (the model file reader shares them).
   [[nodiscard]] static int ReadObj(const std::string& path, oxk::Shape& shape);
-  [[nodiscard]] static int ReadPng(const std::string& path, oxk::Image& image);
+  // The OBJ reader on text in memory.
+  [[nodiscard]] static int DecodeObj(std::string_view text, oxk::Shape& shape);
+  [[nodiscard]] static int ReadPng(const std::string& path, oxk::Image& image, ImageBudget* budget = nullptr);
   // The PNG decoder on bytes in memory; the image is untouched unless the status is kOk.
-  [[nodiscard]] static int DecodePng(const uint8_t* bytes, size_t size, oxk::Image& image);
+  // With a budget, the decoded pixels are charged to it before they are allocated.
+  [[nodiscard]] static int DecodePng(const uint8_t* bytes, size_t size, oxk::Image& image,
+                                     ImageBudget* budget = nullptr);
+  // Reads a PNG's header only: kOk when it is one the loader would decode (within the
+  // size bounds), with its size in pixels.
+  [[nodiscard]] static int InspectPng(const uint8_t* bytes, size_t size, uint32_t& width, uint32_t& height);
 
  protected:
   ~Loader() override;
@@ -74,6 +91,7 @@ class Loader : public util::RefCounted {
   std::condition_variable m_wake;
   std::condition_variable m_idle;
   std::deque<std::function<void()>> m_jobs;
+  util::SmartPtr<ImageBudget> m_imageBudget;
   bool m_busy = false;
   bool m_stop = false;
   std::thread m_thread;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <map>
 #include <vector>
 
@@ -11,12 +12,18 @@
 #include "oxk/illustration2d/Stamp2D.h"
 #include "util/Base64.h"
 #include "util/SafeFileWriter.h"
+#include "util/Utf8.h"
 
 namespace oxk::illustration2d {
 namespace {
 
 // Page units with two decimals at most, in the C locale's form whatever the process's.
+// A page never holds "nan" or "inf": callers place only finite points, and anything else
+// is drawn at 0.
 std::string Num(double value) {
+  if (!std::isfinite(value)) {
+    return "0";
+  }
   char buffer[64];
   const auto [end, error] = std::to_chars(buffer, buffer + sizeof(buffer), value, std::chars_format::fixed, 2);
   if (error != std::errc()) {
@@ -32,8 +39,9 @@ std::string Num(double value) {
   return text == "-0" || text.empty() ? "0" : text;
 }
 
+// Valid UTF-8 of characters XML can hold, escaped.
 std::string Text(const std::string& text) {
-  return geo::EncodeXmlStr(text);
+  return geo::EncodeXmlStr(util::Utf8::MakeValid(text, true));
 }
 
 class Collector : public Visitor2D {
