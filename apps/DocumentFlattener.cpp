@@ -1,6 +1,7 @@
 #include "DocumentFlattener.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "CreateAnnotation.h"
@@ -38,7 +39,8 @@ constexpr BoxFace kBoxFaces[] = {
     {{2, 3, 7, 6}, {0, 1, 0}, 2},  {{0, 1, 3, 2}, {0, 0, -1}, 0}, {{4, 5, 7, 6}, {0, 0, 1}, 0},
 };
 
-// A point of the world where the view shows it on the page (y upwards).
+// A point of the world where the view shows it on the page (y upwards); false when it
+// has no finite place there, so that no page holds "nan" or "inf".
 bool OnPage(const geo::Camera3D& camera, const geo::DPoint3D& point, Outline2D::Point& out) {
   double sx = 0;
   double sy = 0;
@@ -46,7 +48,7 @@ bool OnPage(const geo::Camera3D& camera, const geo::DPoint3D& point, Outline2D::
     return false;
   }
   out = {sx, camera.GetViewportHeight() - sy};
-  return true;
+  return std::isfinite(out.x) && std::isfinite(out.y);
 }
 
 struct PartOutline {
@@ -202,6 +204,12 @@ std::string FlattenSummary::Text() const {
 
 bool FlattenToSvg(Document& document, const std::string& out, FlattenSummary& summary, std::string& error) {
   summary = FlattenSummary{};
+  // The page never replaces a file of the document, nor goes into its folder.
+  const std::string folder = document.GetFolder() + "/";
+  if (out == document.GetFolder() || out.compare(0, folder.size(), folder) == 0) {
+    error = "the page cannot be written into the document: " + out;
+    return false;
+  }
   if (!document.GetView()) {
     error = "the document has no view to flatten";
     return false;

@@ -61,6 +61,8 @@ const char* LibraryCheck::KindName(Kind kind, size_t count) {
       return one ? "missing shape file" : "missing shape files";
     case Kind::kMissingImageFile:
       return one ? "missing image file" : "missing image files";
+    case Kind::kFileOutsideLibrary:
+      return one ? "file outside the library folders" : "files outside the library folders";
   }
   return "problem";
 }
@@ -72,7 +74,15 @@ void LibraryCheck::Add(Kind kind, std::string text) {
 size_t LibraryCheck::ProblemCount() const {
   size_t count = 0;
   for (const auto& [kind, lines] : m_problems) {
-    count += lines.size();
+    count += IsWarning(kind) ? 0 : lines.size();
+  }
+  return count;
+}
+
+size_t LibraryCheck::WarningCount() const {
+  size_t count = 0;
+  for (const auto& [kind, lines] : m_problems) {
+    count += IsWarning(kind) ? lines.size() : 0;
   }
   return count;
 }
@@ -164,6 +174,8 @@ void LibraryCheck::CheckReferences() {
       Add(kind, label + ": no " + what + " given");
     } else if (!util::FileSystem::FileExists(path)) {
       Add(kind, label + ": " + what + " not found: " + path);
+    } else if (m_thumbnails.LeavesLibrary(path)) {
+      Add(Kind::kFileOutsideLibrary, label + ": " + what + " outside the library folders: " + path);
     }
   };
   for (const auto& ol : m_list.GetOlList()) {
@@ -179,15 +191,22 @@ void LibraryCheck::CheckReferences() {
 }
 
 std::string LibraryCheck::Summary() const {
-  const size_t total = ProblemCount();
-  if (total == 0) {
-    return "no problems";
-  }
-  std::string summary = Counted(total, "problem", "problems") + ":";
-  const char* separator = " ";
-  for (const auto& [kind, lines] : m_problems) {
-    summary += separator + std::to_string(lines.size()) + " " + KindName(kind, lines.size());
-    separator = ", ";
+  std::string summary;
+  for (const bool warnings : {false, true}) {
+    const size_t total = warnings ? WarningCount() : ProblemCount();
+    if (total == 0) {
+      summary += warnings ? "" : "no problems";
+      continue;
+    }
+    summary += warnings ? (summary.empty() ? "" : "; ") + Counted(total, "warning", "warnings") + ":"
+                        : Counted(total, "problem", "problems") + ":";
+    const char* separator = " ";
+    for (const auto& [kind, lines] : m_problems) {
+      if (IsWarning(kind) == warnings) {
+        summary += separator + std::to_string(lines.size()) + " " + KindName(kind, lines.size());
+        separator = ", ";
+      }
+    }
   }
   return summary;
 }
@@ -235,14 +254,11 @@ nlohmann::json LibraryCheck::Json() const {
   for (const auto& [kind, lines] : m_problems) {
     counts[KindName(kind, 2)] = lines.size();
     for (const std::string& line : lines) {
-      problems.push_back({{"kind", KindName(kind, 2)}, {"text", line}});
+      problems.push_back({{"kind", KindName(kind, 2)}, {"text", line}, {"warning", IsWarning(kind)}});
     }
   }
-  return {{"files", std::move(files)},
-          {"problems", std::move(problems)},
-          {"counts", std::move(counts)},
-          {"total", ProblemCount()},
-          {"summary", Summary()}};
+  return {{"files", std::move(files)}, {"problems", std::move(problems)}, {"counts", std::move(counts)},
+          {"total", ProblemCount()},   {"warnings", WarningCount()},      {"summary", Summary()}};
 }
 
 }  // namespace symbols_tool

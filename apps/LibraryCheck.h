@@ -1,7 +1,9 @@
 // Diagnosis of a symbol library for its user, from what loading the catalogue reported:
 // which library files were read and, when one gave nothing, why; entries the load
 // renumbered or re-filed and identifiers used twice; thumbnails that are missing or not
-// images; shape and image files that are missing. Problems are grouped by kind.
+// images; shape and image files that are missing. Problems are grouped by kind. Shape
+// and image files outside the library folders are warned about: libraries may name
+// them, but a document takes in only files that are what they claim to be.
 #pragma once
 
 #include <cstddef>
@@ -31,12 +33,16 @@ class LibraryCheck {
     kThumbnailNotImage,
     kMissingShapeFile,
     kMissingImageFile,
+    kFileOutsideLibrary,  // a warning, not a problem
   };
 
   LibraryCheck(const oxsymbols::LoadReport& report, const oxsymbols::PartslibraryList& list,
                const ThumbnailFiles& thumbnails);
 
+  // Problems, warnings left out.
   [[nodiscard]] size_t ProblemCount() const;
+  [[nodiscard]] size_t WarningCount() const;
+  [[nodiscard]] static bool IsWarning(Kind kind) { return kind == Kind::kFileOutsideLibrary; }
   // The files, the problems by kind (at most kLinesPerKind each unless all), and a
   // summary line with the count of each kind.
   void WriteText(std::ostream& out, bool all) const;

@@ -71,7 +71,7 @@ const Documents& Prepare(int parts) {
     std::exit(1);
   }
   Document document;
-  if (!document.Open(documents.annotated, error)) {
+  if (!document.Open(documents.annotated, Document::Access::kWrite, error)) {
     std::fprintf(stderr, "bench_document: %s\n", error.c_str());
     std::exit(1);
   }
@@ -100,7 +100,7 @@ void Open(benchmark::State& state, bool annotated) {
   for (auto _ : state) {
     Document document;
     std::string error;
-    if (!document.Open(folder, error)) {
+    if (!document.Open(folder, Document::Access::kRead, error)) {
       state.SkipWithError(error.c_str());
       return;
     }

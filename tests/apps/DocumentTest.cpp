@@ -90,7 +90,7 @@ TEST_F(DocumentRoad, SymbolsFollowTheirPartsAndComeBackAsTheyWereSaved) {
   geo::DBox shaftBefore;
   {
     Document document;
-    ASSERT_TRUE(document.Open(folder, error)) << error;
+    ASSERT_TRUE(document.Open(folder, Document::Access::kWrite, error)) << error;
     shaftBefore = ShaftBox(document);
     ASSERT_TRUE(symbols_tool::PlaceSymbol(document, *catalogue.GetOlFromOlList(3), {"/SHAFT"}, onShaft, error))
         << error;
@@ -129,7 +129,7 @@ TEST_F(DocumentRoad, SymbolsFollowTheirPartsAndComeBackAsTheyWereSaved) {
   }
 
   Document reopened;
-  ASSERT_TRUE(reopened.Open(folder, error)) << error;
+  ASSERT_TRUE(reopened.Open(folder, Document::Access::kWrite, error)) << error;
   // The move was saved with the model, not only with the symbols.
   const geo::DBox shaftAfter = ShaftBox(reopened);
   EXPECT_NEAR(shaftAfter.min.x - shaftBefore.min.x, 5.0, 1e-9);
@@ -153,7 +153,7 @@ TEST_F(DocumentRoad, SymbolsFollowTheirPartsAndComeBackAsTheyWereSaved) {
 TEST_F(DocumentRoad, FlatteningGivesAMarkerPerShownSymbolAndAnImagePerStampTheSameEachTime) {
   std::string error;
   Document document;
-  ASSERT_TRUE(document.Open(folder, error)) << error;
+  ASSERT_TRUE(document.Open(folder, Document::Access::kWrite, error)) << error;
   util::Symbol id;
   ASSERT_TRUE(symbols_tool::PlaceSymbol(document, *catalogue.GetOlFromOlList(3), {"/1/4"}, id, error)) << error;
   ASSERT_TRUE(symbols_tool::PlaceSymbol(document, *catalogue.GetOlFromOlList(10), {"/FLANGE"}, id, error)) << error;
@@ -183,28 +183,32 @@ TEST_F(DocumentRoad, FlatteningGivesAMarkerPerShownSymbolAndAnImagePerStampTheSa
 TEST_F(DocumentRoad, PackedFilesNeverReplaceAnotherOfTheSameName) {
   std::string error;
   Document document;
-  ASSERT_TRUE(document.Open(folder, error)) << error;
+  ASSERT_TRUE(document.Open(folder, Document::Access::kWrite, error)) << error;
   const fs::path a = scratch / "a/mark.obj", b = scratch / "b/mark.obj";
   fs::create_directories(a.parent_path());
   fs::create_directories(b.parent_path());
   std::ofstream(a) << "v 0 0 0\n";
   std::ofstream(b) << "v 1 1 1\n";
   std::string name;
-  ASSERT_TRUE(document.Pack(a.string(), name, error)) << error;
+  ASSERT_TRUE(document.Pack(a.string(), Document::PackKind::kShape, name, error)) << error;
   EXPECT_EQ(name, "mark.obj");
-  ASSERT_TRUE(document.Pack(b.string(), name, error)) << error;
+  ASSERT_TRUE(document.Pack(b.string(), Document::PackKind::kShape, name, error)) << error;
   EXPECT_EQ(name, "mark-2.obj");
-  ASSERT_TRUE(document.Pack(a.string(), name, error)) << error;  // the same bytes: packed once
+  ASSERT_TRUE(document.Pack(a.string(), Document::PackKind::kShape, name, error))
+      << error;  // the same bytes: packed once
   EXPECT_EQ(name, "mark.obj");
+  EXPECT_FALSE(document.Pack((scratch / "none.obj").string(), Document::PackKind::kShape, name, error));
+  // Packed files join the document when it is saved, not before.
+  EXPECT_FALSE(fs::exists(fs::path(folder) / "mark.obj"));
+  ASSERT_TRUE(document.Save(error)) << error;
   EXPECT_EQ(Slurp(fs::path(folder) / "mark.obj"), Slurp(a));
   EXPECT_EQ(Slurp(fs::path(folder) / "mark-2.obj"), Slurp(b));
-  EXPECT_FALSE(document.Pack((scratch / "none.obj").string(), name, error));
 }
 
 TEST_F(DocumentRoad, WhatCannotBeDoneLeavesTheDocumentAsItWas) {
   std::string error;
   Document document;
-  ASSERT_TRUE(document.Open(folder, error)) << error;
+  ASSERT_TRUE(document.Open(folder, Document::Access::kWrite, error)) << error;
   const std::string modelText = Slurp(fs::path(folder) / Document::kModelFile);
   util::Symbol id;
   EXPECT_FALSE(symbols_tool::PlaceSymbol(document, *catalogue.GetOlFromOlList(3), {"/NOPE"}, id, error));
@@ -222,7 +226,7 @@ TEST_F(DocumentRoad, WhatCannotBeDoneLeavesTheDocumentAsItWas) {
   const std::string content = Slurp(fs::path(folder) / Document::kContentFile);
   util::SmartPtr<util::RefCounted> made;
   ASSERT_TRUE(OXDllCreateComponent("create", "annotation", "symbol3d", made));
-  document.Add(util::DynamicCast<oxk::Annotation>(made), util::Symbol("/lost"));
+  ASSERT_TRUE(document.Add(util::DynamicCast<oxk::Annotation>(made), util::Symbol("/lost")));
   EXPECT_FALSE(document.Save(error));
   EXPECT_NE(error.find("/lost"), std::string::npos);
   EXPECT_EQ(Slurp(fs::path(folder) / Document::kContentFile), content);
