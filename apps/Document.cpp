@@ -14,6 +14,7 @@
 #include "oxk/ContentFile.h"
 #include "oxk/ModelFile.h"
 #include "oxk/ShapeInstance.h"
+#include "oxk/Tree.h"
 #include "oxk/illustration/Illustration3dScene.h"
 #include "oxk/illustration/SbomTree.h"
 #include "oxkapp/OxkApp.h"
@@ -460,6 +461,9 @@ bool Document::Restore(std::string& error) {
     }
   }
   const ConfinedFolder files(m_folder);
+  SmartPtr<oxk::Tree> tree;
+  (void)m_world->GetTree(tree);
+  std::set<util::Symbol> nodes;  // the nodes 3D symbols take, at the top of the model
   for (const auto& element : m_savedContent->GetChildren(kAnnotationElement)) {
     const util::Symbol idPath = IdPathOf(*element);
     if (fileInfo) {
@@ -470,6 +474,18 @@ bool Document::Restore(std::string& error) {
     if (!annotation) {
       m_kept.push_back({idPath, own->GetName().str()});
       continue;
+    }
+    // A 3D symbol comes back on the node its saved identifier names, which must be its
+    // own: one that a part of the model or another symbol holds would be taken over.
+    if (util::DynamicCast<oxannotations::SymbolAnnotation>(annotation)) {
+      const auto* value = own->FindProperty(oxannotations::symbolkeys::id);
+      const auto* id = value != nullptr ? std::get_if<util::Symbol>(value) : nullptr;
+      const util::Symbol node(id != nullptr && !id->empty() ? "/" + id->str() : std::string());
+      if (!node.empty() && (!nodes.insert(node).second || (tree && tree->FindInstance(node)))) {
+        error = "the document's content cannot be used: " + PathOf(kContentFile) + ": the symbol " + idPath.str() +
+                " would take the node " + node.str() + ", which another symbol or a part of the model holds";
+        return false;
+      }
     }
     (void)annotation->InitializeFromSerializedContent(own, SmartPtr<oxk::AnnoIdPathMapper>());
     // The file it loads must be the document's own before anything opens it.

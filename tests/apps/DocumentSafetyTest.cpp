@@ -179,6 +179,18 @@ TEST_F(DocumentSafety, HostileDocumentsAreRefusedInOneLineAndNothingIsWritten) {
        "a type this version does not know: float128"},
       {"an identifier held twice", [](const fs::path& d) { Edit(d / "annotations.xml", "/stamp1", "/cs2"); },
        "two annotations have the identifier /cs2"},
+      {"a symbol on a part's node", [](const fs::path& d) { Edit(d / "annotations.xml", ">cs2<", ">1<"); },
+       "the symbol /cs2 would take the node /1"},
+      {"two symbols on one node",
+       [](const fs::path& d) {
+         std::smatch symbol;
+         const std::string content = Slurp(d / "annotations.xml");
+         ASSERT_TRUE(std::regex_search(
+             content, symbol,
+             std::regex("  <content name=\"annotation\">[\\s\\S]*?symbol3d[\\s\\S]*?\n  </content>\n")));
+         Edit(d / "annotations.xml", "</content>\\s*$", Replaced(symbol.str(), ">/cs2<", ">/cs9<") + "</content>\n");
+       },
+       "the symbol /cs9 would take the node /cs2"},
       {"a file outside named by a stamp",
        [&](const fs::path& d) { Edit(d / "annotations.xml", image, "../outside/secret.txt"); },
        "names the file ../outside/secret.txt: a path that leaves the folder"},
