@@ -67,6 +67,26 @@ SmartPtr<oxk::SerializedContentElement> OwnContent(const oxk::SerializedContentE
   return {};
 }
 
+// The top-level node paths ("/cs2") a 3D symbol's content names by its identifier key,
+// at any depth, each once.
+std::set<util::Symbol> NodeIdentifiers(const oxk::SerializedContentElement& content) {
+  std::set<util::Symbol> nodes;
+  std::vector<const oxk::SerializedContentElement*> pending{&content};
+  while (!pending.empty()) {
+    const oxk::SerializedContentElement* element = pending.back();
+    pending.pop_back();
+    for (const auto& entry : element->GetEntries()) {
+      if (entry.child) {
+        pending.push_back(entry.child.get());
+      } else if (const auto* id = std::get_if<util::Symbol>(&entry.value);
+                 id != nullptr && entry.key == oxannotations::symbolkeys::id && !id->empty()) {
+        nodes.insert(util::Symbol("/" + id->str()));
+      }
+    }
+  }
+  return nodes;
+}
+
 // The file an annotation loads from the document, if it names one.
 std::string FileNameOf(const SmartPtr<oxk::Annotation>& annotation) {
   if (const auto symbol = util::DynamicCast<oxannotations::SymbolAnnotation>(annotation)) {
@@ -477,14 +497,15 @@ bool Document::Restore(std::string& error) {
     }
     // A 3D symbol comes back on the node its saved identifier names, which must be its
     // own: one that a part of the model or another symbol holds would be taken over.
+    // Every identifier its content holds, at any depth, is checked, whichever one the
+    // reader takes.
     if (util::DynamicCast<oxannotations::SymbolAnnotation>(annotation)) {
-      const auto* value = own->FindProperty(oxannotations::symbolkeys::id);
-      const auto* id = value != nullptr ? std::get_if<util::Symbol>(value) : nullptr;
-      const util::Symbol node(id != nullptr && !id->empty() ? "/" + id->str() : std::string());
-      if (!node.empty() && (!nodes.insert(node).second || (tree && tree->FindInstance(node)))) {
-        error = "the document's content cannot be used: " + PathOf(kContentFile) + ": the symbol " + idPath.str() +
-                " would take the node " + node.str() + ", which another symbol or a part of the model holds";
-        return false;
+      for (const util::Symbol& node : NodeIdentifiers(*own)) {
+        if (!nodes.insert(node).second || (tree && tree->FindInstance(node))) {
+          error = "the document's content cannot be used: " + PathOf(kContentFile) + ": the symbol " + idPath.str() +
+                  " would take the node " + node.str() + ", which another symbol or a part of the model holds";
+          return false;
+        }
       }
     }
     (void)annotation->InitializeFromSerializedContent(own, SmartPtr<oxk::AnnoIdPathMapper>());
