@@ -52,7 +52,7 @@ void Edit(const fs::path& path, const std::string& pattern, const std::string& w
 Files Snapshot(const fs::path& root) {
   Files files;
   for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it) {
-    const std::string name = fs::relative(it->path(), root).string();
+    const std::string name = it->path().lexically_relative(root).string();
     if (name == "out.txt" || name == "err.txt") {
       continue;
     }
@@ -74,7 +74,7 @@ std::string Differences(const Files& a, const Files& b) {
   for (const auto& [name, bytes] : a) {
     const auto other = b.find(name);
     if (other == b.end() || other->second != bytes) {
-      names += " " + name;
+      names += " " + name + (bytes.size() < 40 && other != b.end() ? "(" + bytes + "|" + other->second + ")" : "");
     }
   }
   for (const auto& [name, bytes] : b) {
@@ -430,9 +430,12 @@ TEST_F(DocumentSafety, FailedCommandsLeaveEveryFileAsItWasAndReadNothingOutside)
     const Result result = Run(bad.args);
     EXPECT_EQ(result.status, 1) << bad.args;
     EXPECT_NE(result.err.find(bad.says), std::string::npos) << bad.args << "\n" << result.err;
+    // Right after the failure, not only once a later command has cleaned up.
+    Files now = Snapshot(scratch);
+    now.erase("into");
+    EXPECT_EQ(Differences(now, before), "") << bad.args;
   }
   fs::remove(scratch / "into");
-  EXPECT_EQ(Differences(Snapshot(scratch), before), "");
   // The library check warns of files outside the library, without failing for them.
   const Result check = Run(on + "library check");
   EXPECT_NE(check.out.find("image file outside the library folders: " + (outside / "secret.txt").string()),
