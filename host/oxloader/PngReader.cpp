@@ -29,8 +29,7 @@ int Loader::DecodePng(const uint8_t* bytes, size_t size, oxk::Image& image) {
     return kMalformed;
   }
   // The header alone decides the allocation below: refuse sizes no symbol image needs.
-  if (png.width == 0 || png.height == 0 || png.width > kMaxImageSide || png.height > kMaxImageSide ||
-      static_cast<uint64_t>(png.width) * png.height > kMaxImagePixels) {
+  if (!WithinLimits(png.width, png.height)) {
     png_image_free(&png);
     return kTooLarge;
   }
