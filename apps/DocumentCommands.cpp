@@ -9,6 +9,7 @@
 #include "Document.h"
 #include "DocumentFlattener.h"
 #include "DocumentOperations.h"
+#include "OutputFile.h"
 #include "Utf8Text.h"
 
 namespace symbols_tool {
@@ -352,7 +353,7 @@ void DocFlattenCommand::Register(CLI::App& parent) {
                                 "The document's 3D view flattened into a 2D illustration page, as SVG: "
                                 "the parts' outlines, a marker per 3D symbol, the stamps' images");
   AddDocumentArgument(*m_app, m_document);
-  m_app->add_option("--out", m_out, "The SVG file to write")->required();
+  m_app->add_option("--out", m_out, "The SVG file to write, or - for standard output")->required();
 }
 
 int DocFlattenCommand::Run(ToolContext& context) {
@@ -360,13 +361,17 @@ int DocFlattenCommand::Run(ToolContext& context) {
   if (!OpenDocument(context, m_document, document)) {
     return kFailure;
   }
-  const std::string target = fs::absolute(m_out).lexically_normal().string();
   FlattenSummary summary;
+  std::string svg;
   std::string error;
-  if (!FlattenToSvg(document, target, summary, error)) {
+  if (!FlattenToSvgText(document, svg, summary, error)) {
     return context.Failure(error);
   }
-  context.Out() << "wrote " << target << " (" << summary.Text() << ")\n";
+  const OutputFile out(m_out);
+  if (!out.Write(svg, context)) {
+    return kFailure;
+  }
+  out.ReportStream(context) << "wrote " << out.Label() << " (" << summary.Text() << ")\n";
   return kOk;
 }
 

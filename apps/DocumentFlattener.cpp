@@ -15,6 +15,7 @@
 #include "symbol2d/Symbol2D.h"
 #include "symbol3d/SymbolAnnotation.h"
 #include "symbol3d/SymbolAnnotationFlattened.h"
+#include "util/SafeFileWriter.h"
 
 namespace symbols_tool {
 
@@ -200,7 +201,7 @@ std::string FlattenSummary::Text() const {
          Counted(stamps, "stamp", "stamps");
 }
 
-bool FlattenToSvg(Document& document, const std::string& out, FlattenSummary& summary, std::string& error) {
+bool FlattenToSvgText(Document& document, std::string& svg, FlattenSummary& summary, std::string& error) {
   summary = FlattenSummary{};
   if (!document.GetView()) {
     error = "the document has no view to flatten";
@@ -213,8 +214,18 @@ bool FlattenToSvg(Document& document, const std::string& out, FlattenSummary& su
   if (!AddSymbols(document, camera, page, summary, error) || !AddStamps(document, page, summary, error)) {
     return false;
   }
-  if (!oxk::illustration2d::SvgPageWriter::Write(page.Document(), out)) {
-    error = "cannot write " + out;
+  svg = oxk::illustration2d::SvgPageWriter::ToSvg(page.Document());
+  return true;
+}
+
+bool FlattenToSvg(Document& document, const std::string& out, FlattenSummary& summary, std::string& error) {
+  std::string svg;
+  if (!FlattenToSvgText(document, svg, summary, error)) {
+    return false;
+  }
+  std::string why;
+  if (!util::SafeFileWriter::Write(out, svg, why)) {
+    error = "cannot write " + out + ": " + why;
     return false;
   }
   return true;

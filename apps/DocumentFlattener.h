@@ -24,6 +24,8 @@ struct FlattenSummary {
   [[nodiscard]] std::string Text() const;
 };
 
+// The page as SVG text; false (error says why) when the document has none to give.
+[[nodiscard]] bool FlattenToSvgText(Document& document, std::string& svg, FlattenSummary& summary, std::string& error);
 // Written crash-safe; false (error says why) when it cannot be.
 [[nodiscard]] bool FlattenToSvg(Document& document, const std::string& out, FlattenSummary& summary,
                                 std::string& error);

@@ -2,9 +2,7 @@
 
 #include <sys/stat.h>
 
-#include <filesystem>
-
-#include "util/SafeFileWriter.h"
+#include "OutputFile.h"
 
 namespace symbols_tool {
 
@@ -68,22 +66,11 @@ int ExportCommand::Run(ToolContext& context) {
   if (text.empty()) {
     return context.Failure("out of memory while writing the catalogue");
   }
-  const std::string summary = CountsText(counts);
-  if (m_file == "-") {
-    context.Out() << text;
-    context.Out().flush();
-    if (!context.Out()) {
-      return context.Failure("could not write to standard output");
-    }
-    context.Err() << "wrote " << summary << "\n";
-    return kOk;
+  const OutputFile out(m_file);
+  if (!out.Write(text, context)) {
+    return kFailure;
   }
-  const std::string target = std::filesystem::absolute(m_file).lexically_normal().string();
-  std::string error;
-  if (!util::SafeFileWriter::Write(target, text, error)) {
-    return context.Failure("could not write " + target + ": " + error);
-  }
-  context.Out() << "wrote " << target << ": " << summary << "\n";
+  out.ReportStream(context) << "wrote " << out.Label() << ": " << CountsText(counts) << "\n";
   return kOk;
 }
 

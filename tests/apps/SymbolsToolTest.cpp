@@ -172,7 +172,8 @@ TEST_F(SymbolsTool, ExportWritesThroughLinksKeepsModesAndRefusesNonFiles) {
   ASSERT_EQ(toStdout.status, 0);
   EXPECT_EQ(toStdout.out.rfind("<?xml", 0), 0u);
   EXPECT_NE(toStdout.out.find("Torque wrench"), std::string::npos);
-  EXPECT_NE(toStdout.err.find("wrote 3 categories, 4 shapes, 4 images"), std::string::npos) << toStdout.err;
+  EXPECT_NE(toStdout.err.find("wrote standard output: 3 categories, 4 shapes, 4 images"), std::string::npos)
+      << toStdout.err;
 
   const std::string old = (scratch / "old.xml").string();
   ASSERT_EQ(Run("library export --standard " + old, "ORRIN_SYMBOL_ENABLE_OLD_DIALOG=1").status, 0);
