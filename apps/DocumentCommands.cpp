@@ -334,11 +334,12 @@ int DocListCommand::Run(ToolContext& context) {
   }
   const std::vector<AnnotationView> views = DescribeAnnotations(document);
   if (m_json) {
-    nlohmann::json list = nlohmann::json::array();
+    nlohmann::json answer = JsonAnswer();
+    answer["annotations"] = nlohmann::json::array();
     for (const AnnotationView& view : views) {
-      list.push_back(Json(view));
+      answer["annotations"].push_back(Json(view));
     }
-    WriteJson(list, context.Out());
+    WriteJson(answer, context.Out());
     return kOk;
   }
   context.Out() << Counted(views.size(), "annotation", "annotations") << "\n";

@@ -2,6 +2,7 @@
 
 #include <unordered_map>
 
+#include "JsonOutput.h"
 #include "ToolContext.h"
 #include "Utf8Text.h"
 #include "util/FileSystem.h"
@@ -61,6 +62,28 @@ const char* LibraryCheck::KindName(Kind kind, size_t count) {
       return one ? "missing shape file" : "missing shape files";
     case Kind::kMissingImageFile:
       return one ? "missing image file" : "missing image files";
+  }
+  return "problem";
+}
+
+const char* LibraryCheck::KindKey(Kind kind) {
+  switch (kind) {
+    case Kind::kFileNotRead:
+      return "fileNotRead";
+    case Kind::kDuplicateId:
+      return "duplicateId";
+    case Kind::kRenumbered:
+      return "renumbered";
+    case Kind::kCategoryChanged:
+      return "categoryChanged";
+    case Kind::kMissingThumbnail:
+      return "missingThumbnail";
+    case Kind::kThumbnailNotImage:
+      return "thumbnailNotImage";
+    case Kind::kMissingShapeFile:
+      return "missingShapeFile";
+    case Kind::kMissingImageFile:
+      return "missingImageFile";
   }
   return "problem";
 }
@@ -233,16 +256,18 @@ nlohmann::json LibraryCheck::Json() const {
   nlohmann::json problems = nlohmann::json::array();
   nlohmann::json counts = nlohmann::json::object();
   for (const auto& [kind, lines] : m_problems) {
-    counts[KindName(kind, 2)] = lines.size();
+    counts[KindKey(kind)] = lines.size();
     for (const std::string& line : lines) {
-      problems.push_back({{"kind", KindName(kind, 2)}, {"text", line}});
+      problems.push_back({{"kind", KindKey(kind)}, {"text", line}});
     }
   }
-  return {{"files", std::move(files)},
-          {"problems", std::move(problems)},
-          {"counts", std::move(counts)},
-          {"total", ProblemCount()},
-          {"summary", Summary()}};
+  nlohmann::json answer = JsonAnswer();
+  answer.update({{"files", std::move(files)},
+                 {"problems", std::move(problems)},
+                 {"counts", std::move(counts)},
+                 {"total", ProblemCount()},
+                 {"summary", Summary()}});
+  return answer;
 }
 
 }  // namespace symbols_tool

@@ -44,6 +44,8 @@ class LibraryCheck {
 
   // The kind's name for one problem and for several.
   [[nodiscard]] static const char* KindName(Kind kind, size_t count);
+  // Frozen: the kind's key in JSON answers.
+  [[nodiscard]] static const char* KindKey(Kind kind);
 
  private:
   void CheckFiles();
