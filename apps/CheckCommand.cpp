@@ -32,8 +32,9 @@ void CheckCommand::Register(CLI::App& parent) {
   m_app = parent.add_subcommand(
       "check",
       "Diagnose the library: per library file whether it was read and why not; renumbered and duplicate identifiers; "
-      "missing thumbnails and thumbnails that are not images; missing shape and image files. With FILE, that one "
-      "library file alone. Exit status 1 when a problem is found.");
+      "user entries that landed in another library's category; missing thumbnails and thumbnails that are not "
+      "images; missing shape and image files, and image files stamps cannot draw (only PNG and JPEG are drawn). "
+      "With FILE, that one library file alone. Exit status 1 when a problem is found.");
   m_app
       ->add_option("file", m_file,
                    "One library file to check alone; - reads it from standard input, its paths relative to --base "

@@ -1,7 +1,9 @@
 // Diagnosis of a symbol library for its user, from what loading the catalogue reported:
 // which library files were read and, when one gave nothing, why; entries the load
-// renumbered or re-filed and identifiers used twice; thumbnails that are missing or not
-// images; shape and image files that are missing. Problems are grouped by kind.
+// renumbered or re-filed and identifiers used twice; user entries that landed in another
+// library's category because their own category was renumbered; thumbnails that are
+// missing or not images; shape and image files that are missing, and image files in a
+// format stamps cannot draw. Problems are grouped by kind.
 #pragma once
 
 #include <cstddef>
@@ -27,10 +29,12 @@ class LibraryCheck {
     kDuplicateId,
     kRenumbered,
     kCategoryChanged,
+    kInOtherCategory,
     kMissingThumbnail,
     kThumbnailNotImage,
     kMissingShapeFile,
     kMissingImageFile,
+    kImageNotDrawable,
   };
 
   LibraryCheck(const oxsymbols::LoadReport& report, const oxsymbols::PartslibraryList& list,
@@ -51,7 +55,9 @@ class LibraryCheck {
   void CheckFiles();
   void CheckChanges();
   void CheckDuplicates();
+  void CheckLandings();
   void CheckReferences();
+  void CheckImageFile(const std::string& label, const std::string& path);
   void Add(Kind kind, std::string text);
   [[nodiscard]] std::string Summary() const;
 

@@ -35,6 +35,12 @@ class ThumbnailFiles {
   // Inspects and, for an image, reads it whole into bytes (still within the limit).
   [[nodiscard]] Thumbnail Load(const std::string& path, std::string& bytes) const;
 
+  // The media type of a PNG, JPEG, GIF or BMP file from its first bytes (eight are
+  // enough); null for anything else.
+  [[nodiscard]] static const char* MimeTypeOf(const std::string& start);
+  // How many first bytes MimeTypeOf needs.
+  static constexpr size_t kSignatureBytes = 8;
+
  private:
   [[nodiscard]] bool IsInsideLibrary(const std::string& realPath) const;
 

@@ -1,6 +1,7 @@
 // The tool against the habits its users bring from other tools: "-" for standard input
 // and output, JSON answers of one shape that match their written schemas, numbers without
-// binary noise.
+// binary noise; and what the check says of pictures and of entries that landed in
+// another library's category.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -13,6 +14,7 @@
 
 #include "JsonOutput.h"
 #include "support/TempFolder.h"
+#include "support/TestImages.h"
 #include "support/TextFiles.h"
 #include "support/ToolRun.h"
 
@@ -219,6 +221,48 @@ TEST(JsonOutput, NumbersAreWrittenWithoutBinaryNoiseAndTheVersionComesFirst) {
             "{\n  \"schemaVersion\": 1,\n  \"count\": 3,\n  \"exact\": 1234567.125,\n  \"nested\": {\n    "
             "\"list\": [\n      75.0,\n      -2.5e-07,\n      1e+300\n    ]\n  },\n  \"single\": 0.1,\n  \"sum\": "
             "0.3\n}\n");
+}
+
+TEST_F(ToolConventions, CheckSaysWhereUserEntriesLandedAndWhichPicturesCannotBeDrawn) {
+  // The user's category 1 is renumbered (the standard library's Tools hold 1), but its
+  // entries keep naming 1: they land among the Tools.
+  const std::string jpeg = testsupport::TestJpeg(16, 12);
+  Put(base / "SymbolsLibrary/2D/photo.jpg", jpeg);
+  Put(base / "SymbolsLibrary/2D/anim.gif", "GIF89a\x10\x00\x10\x00 and the rest");
+  Put(base / "SymbolsLibrary/2D/old.bmp", "BM and the rest of a bitmap");
+  Put(base / "SymbolsLibrary/2D/notes.txt", "just text");
+  Put(UserFile(), Library("<category id=\"1\"><name>Mine</name></category>",
+                          "<shape id=\"10\" categoryId=\"1\"><name>Marker</name><graphic "
+                          "url=\"SymbolsLibrary/Shape/marker.obj\"/><gallery_thumbnail "
+                          "url=\"SymbolsLibrary/2D/marker_64x64.png\"/></shape>",
+                          Symbol(20, "Photo", "SymbolsLibrary/2D/photo.jpg", 1) +
+                              Symbol(21, "Animation", "SymbolsLibrary/2D/anim.gif") +
+                              Symbol(22, "Bitmap", "SymbolsLibrary/2D/old.bmp") +
+                              Symbol(23, "Text", "SymbolsLibrary/2D/notes.txt")));
+  const Result check = RunOnBase("library check");
+  EXPECT_EQ(check.status, 1);
+  for (const std::string line :
+       {"user entries in another library's category (2):\n",
+        "  shape 10 \"Marker\": its file meant category 1 \"Mine\" (renumbered 3), it landed in category 1 "
+        "\"Tools\" of the standard library\n",
+        "  image 20 \"Photo\": its file meant category 1 \"Mine\" (renumbered 3), it landed in category 1 \"Tools\" "
+        "of the standard library\n",
+        "image files stamps cannot draw (3):\n",
+        "  image 21 \"Animation\": image file is a GIF image; stamps draw PNG or JPEG: ",
+        "  image 22 \"Bitmap\": image file is a BMP image; stamps draw PNG or JPEG: ",
+        "  image 23 \"Text\": image file is not an image; stamps draw PNG or JPEG: "}) {
+    EXPECT_NE(check.out.find(line), std::string::npos) << line << "\n" << check.out;
+  }
+  EXPECT_EQ(check.out.find("\"Photo\": image file"), std::string::npos) << "a JPEG is drawn";
+  const json answer = json::parse(RunOnBase("library check --json").out);
+  EXPECT_EQ(answer["counts"]["inOtherCategory"], 2);
+  EXPECT_EQ(answer["counts"]["imageNotDrawable"], 3);
+
+  // The page draws the JPEG (and the sample PNGs); the others are dashed frames.
+  const Result page = RunOnBase("page --out -");
+  ASSERT_EQ(page.status, 0) << page.err;
+  EXPECT_EQ(Count(page.out, "<image "), 4u) << "three sample images and the photo";
+  EXPECT_EQ(Count(page.out, "stroke-dasharray"), 3u);
 }
 
 }  // namespace
