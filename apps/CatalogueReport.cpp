@@ -105,7 +105,10 @@ void ShowEntryHeader(const char* kind, const Entry& entry, const std::string& ca
       << "  library:           " << Origin(entry) << "\n"
       << "  category:          " << entry.GetCategoryID() << " (" << EscapeForTerminal(categoryName) << ")\n";
   Field(out, "name:              ", entry.GetName());
-  Field(out, "title:             ", entry.GetTitle());
+  // The title is the name unless the file gives one of its own.
+  if (entry.GetTitle() != entry.GetName()) {
+    Field(out, "title:             ", entry.GetTitle());
+  }
   Field(out, "description:       ", entry.GetDescription());
   Field(out, "tooltip:           ", TooltipOf(entry));
   out << "  tooltip shows:     title " << Yes(entry.ShowTooltipTitle()) << ", description "

@@ -206,6 +206,11 @@ TEST_F(ToolConventions, JsonAnswersShareOneShapeAndMatchTheirSchemas) {
   const json check = json::parse(Run("library check --json " + (scratch / "nowhere.xml").string()).out);
   EXPECT_EQ(check["counts"]["fileNotRead"], 1);
   EXPECT_EQ(check["files"][0]["line"], 3);
+
+  // The model file the moves rewrote carries neither noise nor trailing blanks.
+  const std::string model = Slurp(fs::path(document) / "model.xml");
+  EXPECT_NE(model.find("location=\"1 0 0 0 1 0 0 0 1 0.3 0.3 0.3\""), std::string::npos) << model;
+  EXPECT_EQ(model.find(" \n"), std::string::npos);
 }
 
 TEST(JsonOutput, NumbersAreWrittenWithoutBinaryNoiseAndTheVersionComesFirst) {
@@ -263,6 +268,27 @@ TEST_F(ToolConventions, CheckSaysWhereUserEntriesLandedAndWhichPicturesCannotBeD
   ASSERT_EQ(page.status, 0) << page.err;
   EXPECT_EQ(Count(page.out, "<image "), 4u) << "three sample images and the photo";
   EXPECT_EQ(Count(page.out, "stroke-dasharray"), 3u);
+}
+
+TEST_F(ToolConventions, SmallFrictionsAreGone) {
+  // The gallery's search also looks at tags and says when nothing matches; entries are
+  // named as people name them, not by the picker's internal names.
+  const Result gallery = RunOnBase("gallery --out -");
+  ASSERT_EQ(gallery.status, 0);
+  EXPECT_NE(gallery.out.find("Tightening torque"), std::string::npos) << "a tag's text is searchable";
+  EXPECT_NE(gallery.out.find("id=\"nothing\""), std::string::npos);
+  EXPECT_NE(gallery.out.find("No entry matches"), std::string::npos);
+  EXPECT_NE(gallery.out.find(">shape 1 · library<"), std::string::npos);
+  EXPECT_EQ(gallery.out.find("ol.1"), std::string::npos);
+  EXPECT_EQ(gallery.out.find("image.1"), std::string::npos);
+
+  // A title that is the name is shown once; one of its own is shown too.
+  const Result wrench = RunOnBase("library show shape 1");
+  EXPECT_NE(wrench.out.find("  name:              Torque wrench\n"), std::string::npos) << wrench.out;
+  EXPECT_EQ(wrench.out.find("  title:"), std::string::npos) << wrench.out;
+  const Result marker = RunOnBase("library show shape 10");
+  EXPECT_NE(marker.out.find("  name:              Marker\n  title:             Check marker\n"), std::string::npos)
+      << marker.out;
 }
 
 }  // namespace
