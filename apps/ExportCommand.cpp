@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+
 #include "OutputFile.h"
 
 namespace symbols_tool {
@@ -17,6 +19,28 @@ bool SameFile(const std::string& a, const std::string& b) {
   struct stat second {};
   return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
          first.st_ino == second.st_ino;
+}
+
+// The library writer ends an element that has only attributes with "/> " and the line
+// end, the layout hosts' own saves keep; the file a person asks the tool for has no
+// blanks at line ends, which readers ignore anyway.
+std::string WithoutTrailingBlanks(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  size_t start = 0;
+  while (start < text.size()) {
+    const size_t end = std::min(text.find('\n', start), text.size());
+    size_t last = end;
+    while (last > start && (text[last - 1] == ' ' || text[last - 1] == '\t')) {
+      --last;
+    }
+    out.append(text, start, last - start);
+    if (end < text.size()) {
+      out += '\n';
+    }
+    start = end + 1;
+  }
+  return out;
 }
 
 }  // namespace
@@ -67,7 +91,7 @@ int ExportCommand::Run(ToolContext& context) {
     return context.Failure("out of memory while writing the catalogue");
   }
   const OutputFile out(m_file);
-  if (!out.Write(text, context)) {
+  if (!out.Write(WithoutTrailingBlanks(text), context)) {
     return kFailure;
   }
   out.ReportStream(context) << "wrote " << out.Label() << ": " << CountsText(counts) << "\n";

@@ -282,6 +282,14 @@ TEST_F(ToolConventions, SmallFrictionsAreGone) {
   EXPECT_EQ(gallery.out.find("ol.1"), std::string::npos);
   EXPECT_EQ(gallery.out.find("image.1"), std::string::npos);
 
+  // An exported library has no blanks at line ends, and reads back as the same catalogue.
+  const Result exported = RunOnBase("library export --user -");
+  ASSERT_EQ(exported.status, 0);
+  EXPECT_EQ(exported.out.find(" \n"), std::string::npos);
+  EXPECT_NE(exported.out.find("<flip horizontal=\"false\" vertical=\"false\"/>\n"), std::string::npos);
+  Put(UserFile(), exported.out);
+  EXPECT_EQ(RunOnBase("library export --user -").out, exported.out);
+
   // A title that is the name is shown once; one of its own is shown too.
   const Result wrench = RunOnBase("library show shape 1");
   EXPECT_NE(wrench.out.find("  name:              Torque wrench\n"), std::string::npos) << wrench.out;
