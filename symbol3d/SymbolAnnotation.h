@@ -30,6 +30,7 @@
 #include "oxg/Appearance.h"
 #include "oxk/AsyncEvent.h"
 #include "oxk/Instance.h"
+#include "oxk/Kernel.h"
 #include "oxk/ShapeInstance.h"
 #include "oxk/ShapeScene.h"
 #include "oxk/illustration/SbomInstance.h"
@@ -225,6 +226,11 @@ class OXSYMBOLS_EXPORT SymbolAnnotation : public SymbolAnnotationBase {
   void CalculateSymbolLocation(geo::Location& out);
   // Sets shapeInstance and the lock-free copy of its address the observer compares with.
   void SetShapeInstanceField(const util::SmartPtr<oxk::ShapeInstance>& shape);
+
+  // Frozen host flag value of shape loads, passed through unchanged.
+  static constexpr int32_t kLoadFlags = 4;
+  // Hands a new event or observer to the kernel; false when there is none or no kernel.
+  static bool Manage(const util::SmartPtr<oxk::Kernel>& kernel, objm::ManagedObject* object);
 
  private:
   // Unregisters, clears and releases the scene observer.
