@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "conc/MutexGuard.h"
 #include "conc/WriteGuard.h"
 #include "objm/ObserverProxy.h"
 #include "oxannotations/ConstStrings.h"
@@ -47,14 +48,13 @@ Symbol2D::Symbol2D(const Symbol2DInfo& record) : Annotation(kAnnotationType) {
 Symbol2D::Symbol2D(const Symbol2D& other)
     : util::RefCounted(other),
       Annotation(other),
-      info(other.info),
-      markup(other.markup),
+      info(other.CopyInfo()),
+      markup(other.GetMarkup()),
       scene(other.GetScene()),
-      origWidth(other.origWidth),
-      origHeight(other.origHeight),
       event(other.GetEvent()),
       tempDir(other.GetTempDir()),
       stamp2D(other.GetStamp2D()) {
+  other.GetOrigSize(origWidth, origHeight);
   info.image = NewImage();
   if (info.image && other.info.image) {
     info.image->SetURL(other.info.image->GetURL());
@@ -65,6 +65,7 @@ Symbol2D::Symbol2D(const Symbol2D& other)
 
 Symbol2D::~Symbol2D() {
   // The markup may outlive the symbol in a scene; it must not call back into it.
+  conc::MutexGuard guard(stateMutex);
   if (markup && markup->GetController() == static_cast<oxk::MarkupController*>(this)) {
     markup->SetController(nullptr);
   }
@@ -82,80 +83,154 @@ unsigned char Symbol2D::GetBaseEventId() {
   return static_cast<unsigned char>(oxk::Observable::GetNextEventId());
 }
 
+Symbol2DInfo Symbol2D::CopyInfo() const {
+  conc::MutexGuard guard(stateMutex);
+  return info;
+}
+
 void Symbol2D::SetSymbolInfo(const Symbol2DInfo& record) {
-  conc::WriteGuard guard(GetRWLock());
-  const util::SmartPtr<oxk::Image> ownImage = info.image;
-  info = record;
-  info.image = ownImage;
-  SetOrigSize(record.width, record.height);
-  util::Symbol url;
-  (void)GetImageFromTempDir(url);
-  if (info.image) {
-    info.image->SetURL(url);
-  }
-  if (info.title.empty() && !info.imageName.empty()) {
-    info.title = info.imageName;
+  (void)ApplySymbolInfo(record);
+}
+
+bool Symbol2D::ApplySymbolInfo(const Symbol2DInfo& record) {
+  try {
+    conc::WriteGuard guard(GetRWLock());
+    // Everything that can fail comes first: the symbol changes only once all of it is there.
+    Symbol2DInfo updated(record);
+    util::Symbol url;
+    (void)ImageUrlFor(updated.imageFileName, url);
+    if (updated.title.empty() && !updated.imageName.empty()) {
+      updated.title = updated.imageName;
+    }
+    conc::MutexGuard state(stateMutex);
+    updated.image = info.image;  // the symbol keeps its own image object
+    info = std::move(updated);
+    origWidth = record.width;
+    origHeight = record.height;
+    if (info.image) {
+      info.image->SetURL(url);
+    }
+    return true;
+  } catch (...) {
+    return false;  // memory ran short: the symbol stays as it was
   }
 }
 
 void Symbol2D::SetTitle(const std::string& text, bool show) {
-  info.title = util::Symbol(text);
-  info.showTooltipTitle = show;
+  try {
+    info.title = util::Symbol(text);
+    info.showTooltipTitle = show;
+  } catch (...) {
+    // Memory ran short: the title stays as it was.
+  }
 }
 
 void Symbol2D::SetDescription(const std::string& text, bool show) {
-  info.description = util::Symbol(text);
-  info.showTooltipDescription = show;
+  try {
+    info.description = util::Symbol(text);
+    info.showTooltipDescription = show;
+  } catch (...) {
+    // Memory ran short: the description stays as it was.
+  }
+}
+
+void Symbol2D::GetSequencerTags(oxcommon::SequencerTagList& out) const {
+  try {
+    out = info.sequencerTags;
+  } catch (...) {
+    out.clear();
+  }
+}
+
+void Symbol2D::SetSequencerTags(const oxcommon::SequencerTagList& tags) {
+  try {
+    oxcommon::SequencerTagList copy(tags);
+    info.sequencerTags.swap(copy);
+  } catch (...) {
+    // Memory ran short: the symbol keeps its tags.
+  }
 }
 
 void Symbol2D::SetReverse(bool reverse) {
   info.reverse = reverse;
-  if (markup) {
-    markup->SetReverse(reverse);
+  if (const util::SmartPtr<oxmk::Stamp> stamp = GetMarkup()) {
+    stamp->SetReverse(reverse);
   }
 }
 
 void Symbol2D::SetFlipHorizontally(bool flip) {
   info.flipHorizontally = flip;
-  if (markup) {
-    markup->SetFlipHorizontally(flip);
+  if (const util::SmartPtr<oxmk::Stamp> stamp = GetMarkup()) {
+    stamp->SetFlipHorizontally(flip);
   }
+}
+
+void Symbol2D::SetRotateRight(int32_t degrees) {
+  conc::MutexGuard guard(stateMutex);
+  info.rotateRight = degrees;
+}
+
+void Symbol2D::SetRotateLeft(int32_t degrees) {
+  conc::MutexGuard guard(stateMutex);
+  info.rotateLeft = degrees;
+}
+
+float Symbol2D::GetTransparency() const {
+  conc::MutexGuard guard(stateMutex);
+  return info.transparency;
+}
+
+geo::DPoint3D Symbol2D::GetCenter() const {
+  conc::MutexGuard guard(stateMutex);
+  return info.center;
 }
 
 void Symbol2D::SetPageNum(int32_t page) {
   info.pageNum = page;
-  if (markup) {
-    markup->SetPageNum(page);
+  if (const util::SmartPtr<oxmk::Stamp> stamp = GetMarkup()) {
+    stamp->SetPageNum(page);
   }
 }
 
 void Symbol2D::GetOrigSize(float& width, float& height) const {
+  conc::MutexGuard guard(stateMutex);
   width = origWidth;
   height = origHeight;
 }
 
 void Symbol2D::SetOrigSize(float width, float height) {
+  conc::MutexGuard guard(stateMutex);
   origWidth = width;
   origHeight = height;
 }
 
 bool Symbol2D::RegisterObserver(const util::SmartPtr<UniversalMeasurementObserver>& observer) {
-  if (!observer) {
+  try {
+    if (!observer) {
+      return false;
+    }
+    util::SmartPtr<objm::ObserverProxy> proxy(new (std::nothrow) objm::ObserverProxy(observer.get(), true));
+    if (!proxy) {
+      return false;
+    }
+    conc::WriteGuard guard(GetRWLock());
+    return oxk::Observable::RegisterObserver(proxy);
+  } catch (...) {
+    // Memory ran short: not registered.
     return false;
   }
-  util::SmartPtr<objm::ObserverProxy> proxy(new (std::nothrow) objm::ObserverProxy(observer.get(), true));
-  if (!proxy) {
-    return false;
-  }
-  conc::WriteGuard guard(GetRWLock());
-  return oxk::Observable::RegisterObserver(proxy);
 }
 
 bool Symbol2D::UnregisterObserver(const util::SmartPtr<UniversalMeasurementObserver>& observer) {
-  if (!observer) {
+  try {
+    if (!observer) {
+      return false;
+    }
+    return oxk::Observable::UnregisterObserver(observer.get());
+  } catch (...) {
+    // Memory ran short: left as it was.
     return false;
   }
-  return oxk::Observable::UnregisterObserver(observer.get());
 }
 
 }  // namespace oxannotations

@@ -33,15 +33,23 @@ int RoundHalfAway(float value) {
 }  // namespace
 
 void Symbol2D::Visit(const util::SmartPtr<oxk::SerializedContentElement>& element) {
-  conc::ReadGuard guard(GetRWLock());
-  SerializeAsChild(element, nullptr);
+  try {
+    conc::ReadGuard guard(GetRWLock());
+    SerializeAsChild(element, nullptr);
+  } catch (...) {
+    // Memory ran short: the content stays incomplete rather than the host failing.
+  }
 }
 
 bool Symbol2D::Flatten(const util::SmartPtr<oxk::SerializedContentElement>& element,
                        const std::map<util::Symbol, geo::Location>& /*transforms*/,
                        const oxk::FlattenInstanceCheck* /*instanceCheck*/, oxk::Pipeline* pipeline) {
-  conc::ReadGuard guard(GetRWLock());
-  SerializeAsChild(element, pipeline);
+  try {
+    conc::ReadGuard guard(GetRWLock());
+    SerializeAsChild(element, pipeline);
+  } catch (...) {
+    // As Visit.
+  }
   return true;
 }
 
@@ -59,23 +67,33 @@ void Symbol2D::SerializeAsChild(const util::SmartPtr<oxk::SerializedContentEleme
 }
 
 void Symbol2D::SerializeContent(const util::SmartPtr<oxk::SerializedContentElement>& element) {
-  SerializeContent(element, nullptr);
+  try {
+    SerializeContent(element, nullptr);
+  } catch (...) {
+    // As Visit.
+  }
 }
 
 void Symbol2D::SerializeContent(const util::SmartPtr<oxk::SerializedContentElement>& element,
                                 const geo::Pipeline* pipeline) {
+  if (!element) {
+    return;
+  }
+  // A copy: the loader's thread may change the size and transparency meanwhile.
+  const Symbol2DInfo record = CopyInfo();
+  const util::SmartPtr<oxmk::Stamp> stamp = GetMarkup();
   oxk::Annotation::Visit(element);
-  element->AddProperty(k::title, Value(info.title));
-  element->AddProperty(k::description, Value(info.description));
-  element->AddProperty(k::showTooltipTitle, Value(info.showTooltipTitle));
-  element->AddProperty(k::showTooltipDescription, Value(info.showTooltipDescription));
-  element->AddProperty(k2::imageID, Value(info.imageID));
-  element->AddProperty(k2::imageName, Value(info.imageName));
-  element->AddProperty(k2::imageFileName, Value(info.imageFileName));
+  element->AddProperty(k::title, Value(record.title));
+  element->AddProperty(k::description, Value(record.description));
+  element->AddProperty(k::showTooltipTitle, Value(record.showTooltipTitle));
+  element->AddProperty(k::showTooltipDescription, Value(record.showTooltipDescription));
+  element->AddProperty(k2::imageID, Value(record.imageID));
+  element->AddProperty(k2::imageName, Value(record.imageName));
+  element->AddProperty(k2::imageFileName, Value(record.imageFileName));
   if (pipeline == nullptr) {
-    element->AddProperty(k2::center, Value(info.center));
-    element->AddProperty(k2::width, Value(info.width));
-    element->AddProperty(k2::height, Value(info.height));
+    element->AddProperty(k2::center, Value(record.center));
+    element->AddProperty(k2::width, Value(record.width));
+    element->AddProperty(k2::height, Value(record.height));
   } else {
     util::SmartPtr<oxcontext::Context2D> context(new (std::nothrow) oxcontext::Context2D());
     if (context) {
@@ -88,35 +106,40 @@ void Symbol2D::SerializeContent(const util::SmartPtr<oxk::SerializedContentEleme
     element->AddProperty(k2::width, Value(static_cast<float>(box.Width() / 2)));
     element->AddProperty(k2::height, Value(static_cast<float>(box.Height() / 2)));
   }
-  element->AddProperty(k2::lineColor, Value(info.lineColor));
-  element->AddProperty(k2::lineWidth, Value(info.lineWidth));
-  element->AddProperty(k2::lineStipple, Value(info.lineStipple));
-  element->AddProperty(k2::fillColor, Value(info.fillColor));
-  element->AddProperty(k2::transparency, Value(info.transparency));
-  element->AddProperty(k2::screenSpace, Value(info.screenSpace));
-  element->AddProperty(k2::anchor, Value(info.anchor));
-  element->AddProperty(k2::reverse, Value(info.reverse));
-  element->AddProperty(k2::flipHorizontally, Value(info.flipHorizontally));
-  element->AddProperty(k2::rotateRight, Value(info.rotateRight));
-  element->AddProperty(k2::rotateLeft, Value(info.rotateLeft));
-  element->AddProperty(k2::isbillboard, Value(info.isBillboard));
-  if (!info.isBillboard && markup) {
-    element->AddProperty(k2::bbXform, Value(markup->GetLocation()));
+  element->AddProperty(k2::lineColor, Value(record.lineColor));
+  element->AddProperty(k2::lineWidth, Value(record.lineWidth));
+  element->AddProperty(k2::lineStipple, Value(record.lineStipple));
+  element->AddProperty(k2::fillColor, Value(record.fillColor));
+  element->AddProperty(k2::transparency, Value(record.transparency));
+  element->AddProperty(k2::screenSpace, Value(record.screenSpace));
+  element->AddProperty(k2::anchor, Value(record.anchor));
+  element->AddProperty(k2::reverse, Value(record.reverse));
+  element->AddProperty(k2::flipHorizontally, Value(record.flipHorizontally));
+  element->AddProperty(k2::rotateRight, Value(record.rotateRight));
+  element->AddProperty(k2::rotateLeft, Value(record.rotateLeft));
+  element->AddProperty(k2::isbillboard, Value(record.isBillboard));
+  if (!record.isBillboard && stamp) {
+    element->AddProperty(k2::bbXform, Value(stamp->GetLocation()));
   }
-  element->AddProperty(k2::pageNum, Value(info.pageNum));
+  element->AddProperty(k2::pageNum, Value(record.pageNum));
 
-  oxcommon::WriteSequencerTags(element, info.sequencerTags);
+  oxcommon::WriteSequencerTags(element, record.sequencerTags);
 }
 
 bool Symbol2D::InitializeFromSerializedContent(const util::SmartPtr<oxk::SerializedContentElement>& element,
                                                const util::SmartPtr<oxk::AnnoIdPathMapper>& /*mapper*/) {
-  conc::WriteGuard guard(GetRWLock());
-  symbol2d::SerializedContentVisitor visitor{util::SmartPtr<oxk::Annotation>(this)};
-  if (element) {
-    element->Visit(visitor, true);
+  try {
+    conc::WriteGuard guard(GetRWLock());
+    symbol2d::SerializedContentVisitor visitor{util::SmartPtr<oxk::Annotation>(this)};
+    if (element) {
+      element->Visit(visitor, true);
+    }
+    if (ApplySymbolInfo(visitor.GetInfo())) {
+      SetCreatedFromFile(true);
+    }
+  } catch (...) {
+    // Memory ran short while reading: what was read so far is not applied.
   }
-  SetSymbolInfo(visitor.GetInfo());
-  SetCreatedFromFile(true);
   return true;
 }
 

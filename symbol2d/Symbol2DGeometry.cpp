@@ -1,3 +1,4 @@
+#include "conc/MutexGuard.h"
 #include "conc/ReadGuard.h"
 #include "oxk/ShapeView.h"
 #include "oxmu/PrimitiveRectangle.h"
@@ -9,32 +10,46 @@
 namespace oxannotations {
 
 geo::DBox Symbol2D::GetMarkupPixelBBox(const geo::Pipeline& pipeline, oxcontext::Context2D* context, int n) const {
-  conc::ReadGuard guard(GetRWLock());
-  geo::DBox box = geo::DBox::EMPTY;
-  if (!markup) {
-    return box;
-  }
-  std::vector<util::SmartPtr<oxmu::Primitive>> primitives;
-  markup->GetContent(pipeline, context, n, primitives);
-  for (const auto& primitive : primitives) {
-    const auto* rectangle = dynamic_cast<const oxmu::PrimitiveRectangle*>(primitive.get());
-    if (rectangle == nullptr) {
-      continue;
+  try {
+    conc::ReadGuard guard(GetRWLock());
+    geo::DBox box = geo::DBox::EMPTY;
+    const util::SmartPtr<oxmk::Stamp> stamp = GetMarkup();
+    if (!stamp) {
+      return box;
     }
-    const geo::Location& placed = rectangle->GetLocation();
-    box.Enclose(pipeline.Transform(placed.Transform(geo::DPoint3D(rectangle->GetX1(), rectangle->GetY1(), 0))));
-    box.Enclose(pipeline.Transform(placed.Transform(geo::DPoint3D(rectangle->GetX2(), rectangle->GetY2(), 0))));
-    break;
+    std::vector<util::SmartPtr<oxmu::Primitive>> primitives;
+    stamp->GetContent(pipeline, context, n, primitives);
+    for (const auto& primitive : primitives) {
+      const auto* rectangle = dynamic_cast<const oxmu::PrimitiveRectangle*>(primitive.get());
+      if (rectangle == nullptr) {
+        continue;
+      }
+      const geo::Location& placed = rectangle->GetLocation();
+      box.Enclose(pipeline.Transform(placed.Transform(geo::DPoint3D(rectangle->GetX1(), rectangle->GetY1(), 0))));
+      box.Enclose(pipeline.Transform(placed.Transform(geo::DPoint3D(rectangle->GetX2(), rectangle->GetY2(), 0))));
+      break;
+    }
+    return box;
+  } catch (...) {
+    // Memory ran short: no box.
+    return geo::DBox::EMPTY;
   }
-  return box;
 }
 
 void Symbol2D::SetMarkupSizeAsImage() {
-  const util::SmartPtr<oxk::Scene> current = GetScene();
-  if (!current || !markup) {
+  try {
+    conc::MutexGuard guard(stateMutex);
+    SetMarkupSizeAsImageLocked();
+  } catch (...) {
+    // Memory ran short: the size stays.
+  }
+}
+
+void Symbol2D::SetMarkupSizeAsImageLocked() {
+  if (!scene || !markup) {
     return;
   }
-  const util::SmartPtr<oxk::ShapeView> view = util::DynamicCast<oxk::ShapeView>(current->GetView(0));
+  const util::SmartPtr<oxk::ShapeView> view = util::DynamicCast<oxk::ShapeView>(scene->GetView(0));
   if (!view) {
     return;
   }
@@ -48,10 +63,19 @@ void Symbol2D::SetMarkupSizeAsImage() {
     return;
   }
   const auto w = static_cast<float>(2.0 * (ray.Lirp(t) - centre).Length());
-  SetMarkupSize(0, geo::DVec3(w, w / aspect, 0));
+  SetMarkupSizeLocked(geo::DVec3(w, w / aspect, 0));
 }
 
 void Symbol2D::SetImageRotation(int right, int left) {
+  try {
+    conc::MutexGuard guard(stateMutex);
+    SetImageRotationLocked(right, left);
+  } catch (...) {
+    // Memory ran short: the image stays as it is.
+  }
+}
+
+void Symbol2D::SetImageRotationLocked(int right, int left) {
   const util::SmartPtr<oximg::Image> data = info.image ? info.image->GetImageData() : nullptr;
   if (!data) {
     return;
@@ -64,19 +88,20 @@ void Symbol2D::SetImageRotation(int right, int left) {
 }
 
 void Symbol2D::SetToOriginalSize() {
-  SetMarkupSize(0, geo::DVec3(origWidth, origHeight, 0));
+  conc::MutexGuard guard(stateMutex);
+  SetMarkupSizeLocked(geo::DVec3(origWidth, origHeight, 0));
   if (markup) {
     markup->CycleShadow();
   }
 }
 
 bool Symbol2D::IsOriginalSize() const {
-  geo::DVec3 size;
-  GetMarkupSize(0, size);
-  return static_cast<float>(size.x) == origWidth && static_cast<float>(size.y) == origHeight;
+  conc::MutexGuard guard(stateMutex);
+  return info.width == origWidth && info.height == origHeight;
 }
 
 void Symbol2D::ApplyExtents2D(const geo::DBox2D& box) {
+  conc::MutexGuard guard(stateMutex);
   info.width = static_cast<float>(box.Width() / 2);
   info.height = static_cast<float>(box.Height() / 2);
   info.center = geo::DPoint3D((box.minX + box.maxX) / 2, (box.minY + box.maxY) / 2, 0);

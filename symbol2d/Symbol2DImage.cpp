@@ -1,7 +1,9 @@
 #include <new>
+#include <utility>
 
 #include "catalogue/PartslibraryList.h"
 #include "common/SymbolFiles.h"
+#include "conc/MutexGuard.h"
 #include "oxk/Kernel.h"
 #include "oxk/illustration/Limner.h"
 #include "oxloader/Loader.h"
@@ -22,15 +24,23 @@ constexpr const char* kFileUrlPrefix = "file:///";
 }  // namespace
 
 bool Symbol2D::GetImageFromTempDir(util::Symbol& url) {
-  if (info.imageFileName.empty()) {
+  try {
+    return ImageUrlFor(info.imageFileName, url);
+  } catch (...) {
+    return false;  // memory ran short: url as it was
+  }
+}
+
+bool Symbol2D::ImageUrlFor(const util::Symbol& fileName, util::Symbol& url) const {
+  if (fileName.empty()) {
     return false;
   }
   if (!oxk::illustration::IsRunningLimner()) {
-    ExtractSymbolsFromOxzFile(url, info.imageFileName);
+    ExtractSymbolsFromOxzFile(url, fileName);
     return true;
   }
   std::string path;
-  if (!oxcommon::TempSymbolsFolderPath(info.imageFileName, path)) {
+  if (!oxcommon::TempSymbolsFolderPath(fileName, path)) {
     return false;
   }
   url = util::Symbol(path);
@@ -62,78 +72,126 @@ bool Symbol2D::FindCatalogueImageUrl(int id, std::string& url) {
 }
 
 util::Symbol Symbol2D::GetImageByID(int id) const {
-  std::string url;
-  return FindCatalogueImageUrl(id, url) ? util::Symbol(url) : util::Symbol();
+  try {
+    std::string url;
+    return FindCatalogueImageUrl(id, url) ? util::Symbol(url) : util::Symbol();
+  } catch (...) {
+    // Memory ran short: as if there were no such entry.
+    return {};
+  }
 }
 
 util::Symbol Symbol2D::GetImageUrlByID(int id) const {
-  std::string url;
-  if (!FindCatalogueImageUrl(id, url)) {
-    return util::Symbol();
+  try {
+    std::string url;
+    if (!FindCatalogueImageUrl(id, url)) {
+      return util::Symbol();
+    }
+    oxsymbols::PartslibraryList::CheckRelativeUrlAndConcatIfNeeded(url);
+    return util::Symbol(kFileUrlPrefix + url);
+  } catch (...) {
+    // Memory ran short: as if there were no such entry.
+    return {};
   }
-  oxsymbols::PartslibraryList::CheckRelativeUrlAndConcatIfNeeded(url);
-  return util::Symbol(kFileUrlPrefix + url);
 }
 
 void Symbol2D::LoadImage(oxk::AsyncEvent* parent) {
-  const util::SmartPtr<oxloader::Loader> loader = oxloader::Loader::GetLoader();
-  const util::SmartPtr<oxk::Kernel> kernel = oxk::Kernel::GetKernel();
-  if (!loader || !kernel) {
-    return;
+  util::SmartPtr<StampLoaderEvent> load;
+  try {
+    const util::SmartPtr<oxloader::Loader> loader = oxloader::Loader::GetLoader();
+    const util::SmartPtr<oxk::Kernel> kernel = oxk::Kernel::GetKernel();
+    if (!loader || !kernel) {
+      return;
+    }
+    const util::SmartPtr<oxk::Image> image = info.image;
+    const bool hadImageData = image && image->GetImageData();
+    load = util::SmartPtr<StampLoaderEvent>(new (std::nothrow) StampLoaderEvent(
+        util::SmartPtr<Symbol2D>(this), image, parent, hadImageData, AttachmentCount()));
+    if (load) {
+      kernel->ManageObject(util::SmartPtr<objm::ManagedObject>(load.get()));
+      loader->LoadImage(image, util::SmartPtr<oxk::AsyncEvent>(load.get()), util::Symbol());
+      return;
+    }
+  } catch (...) {
+    // Memory ran short before the loader took the load: it ends here, as a failed load
+    // does, so that the kernel lets go of the event and the caller's event completes.
+    if (load) {
+      if (!load->IsComplete()) {
+        load->Complete(oxloader::Loader::kMissing);
+      }
+      return;
+    }
   }
-  const bool hadImageData = info.image && info.image->GetImageData();
-  util::SmartPtr<StampLoaderEvent> load(
-      new (std::nothrow) StampLoaderEvent(util::SmartPtr<Symbol2D>(this), info.image, parent, hadImageData));
-  if (!load) {
-    return;
+  // No load could be made: the caller's event still completes, as after a failed load.
+  if (parent != nullptr && !parent->IsComplete()) {
+    parent->Complete(oxloader::Loader::kMissing);
   }
-  kernel->ManageObject(util::SmartPtr<objm::ManagedObject>(load.get()));
-  loader->LoadImage(info.image, util::SmartPtr<oxk::AsyncEvent>(load.get()), util::Symbol());
 }
 
-void Symbol2D::OnImageLoaded(const util::SmartPtr<oxk::Image>& /*loaded*/, bool hadImageData) {
-  // A reload keeps the data turned by the first load.
-  if (!hadImageData) {
-    SetImageRotation(info.rotateRight, info.rotateLeft);
-  }
-  SetStampImage();
-  const util::SmartPtr<oxk::illustration2d::Stamp2D> element = GetStamp2D();
-  if (element) {
-    element->SetImage(info.image);
-    const double x = info.center.x, y = info.center.y;
-    element->SetStampExtents(geo::DBox2D{x - info.width, y - info.height, x + info.width, y + info.height});
-    element->SetImageFilename(info.imageFileName);
-  } else {
-    if (!CreatedFromFile()) {
-      SetOrigSize(static_cast<float>(GetImageWidth()) * 0.5f, static_cast<float>(GetImageHeight()) * 0.5f);
-    }
-    if (info.width < 0 && info.height < 0) {
-      SetMarkupSizeAsImage();
-    }
-    info.transparency = 0.0f;
-    const util::SmartPtr<oxk::Scene> current = GetScene();
-    if (markup) {
-      markup->SetTransparency(0.0f);
-      markup->SetController(this);
-      if (current) {
-        current->AddMarkup(util::SmartPtr<oxk::Markup>(markup.get()));
+uint64_t Symbol2D::AttachmentCount() const {
+  conc::MutexGuard guard(stateMutex);
+  return attachments;
+}
+
+void Symbol2D::OnImageLoaded(const util::SmartPtr<oxk::Image>& loaded, bool hadImageData) {
+  OnImageLoaded(loaded, hadImageData, AttachmentCount());
+}
+
+void Symbol2D::OnImageLoaded(const util::SmartPtr<oxk::Image>& /*loaded*/, bool hadImageData, uint64_t attachment) {
+  try {
+    util::SmartPtr<oxk::AsyncEvent> released;  // let go of after the lock
+    {
+      conc::MutexGuard guard(stateMutex);
+      // A reload keeps the data turned by the first load; the first is turned even when it
+      // arrives late, or the image would stay unturned for good.
+      if (!hadImageData) {
+        SetImageRotationLocked(info.rotateRight, info.rotateLeft);
       }
+      if (attachment != attachments) {
+        return;  // detached, or attached elsewhere, since the load started: not for this scene
+      }
+      SetStampImageLocked();
+      if (stamp2D) {
+        stamp2D->SetImage(info.image);
+        const double x = info.center.x, y = info.center.y;
+        stamp2D->SetStampExtents(geo::DBox2D{x - info.width, y - info.height, x + info.width, y + info.height});
+        stamp2D->SetImageFilename(info.imageFileName);
+      } else {
+        if (!CreatedFromFile()) {
+          origWidth = static_cast<float>(GetImageWidth()) * 0.5f;
+          origHeight = static_cast<float>(GetImageHeight()) * 0.5f;
+        }
+        if (info.width < 0 && info.height < 0) {
+          SetMarkupSizeAsImageLocked();
+        }
+        info.transparency = 0.0f;
+        if (markup) {
+          markup->SetTransparency(0.0f);
+          markup->SetController(this);
+          if (scene) {
+            scene->AddMarkup(util::SmartPtr<oxk::Markup>(markup.get()));
+          }
+        }
+        oxk::Annotation::AttachScene(scene);
+      }
+      released = std::move(event);
     }
-    oxk::Annotation::AttachScene(current);
-  }
-  {
-    util::SmartPtr<oxk::AsyncEvent> released;
-    std::lock_guard<std::mutex> guard(sharedMutex);
-    released = std::move(event);
-  }
-  const util::SmartPtr<oxk::ObservableEvent> displayed(
-      new (std::nothrow) UniversalMeasurementObserver::MeasurementDisplayedEvent(true));
-  if (displayed) {
-    PostObservableEvent(displayed, 0);
+    const util::SmartPtr<oxk::ObservableEvent> displayed(
+        new (std::nothrow) UniversalMeasurementObserver::MeasurementDisplayedEvent(true));
+    if (displayed) {
+      PostObservableEvent(displayed, 0);
+    }
+  } catch (...) {
+    // Memory ran short handing the image over: what was done stays; the caller's event still completes.
   }
 }
 
 void Symbol2D::SetStampImage() {
+  conc::MutexGuard guard(stateMutex);
+  SetStampImageLocked();
+}
+
+void Symbol2D::SetStampImageLocked() {
   if (!markup) {
     return;
   }
@@ -143,13 +201,18 @@ void Symbol2D::SetStampImage() {
 
 void Symbol2D::InitImageInfo(const util::Symbol& url, const util::Symbol& name, const util::Symbol& fileName, int id,
                              bool billboard) {
-  if (info.image) {
-    info.image->SetURL(url);
+  try {
+    conc::MutexGuard guard(stateMutex);
+    if (info.image) {
+      info.image->SetURL(url);
+    }
+    info.isBillboard = billboard;
+    info.imageName = name;
+    info.imageFileName = fileName;
+    info.imageID = id;
+  } catch (...) {
+    // Memory ran short: the fields set so far stay.
   }
-  info.isBillboard = billboard;
-  info.imageName = name;
-  info.imageFileName = fileName;
-  info.imageID = id;
 }
 
 void Symbol2D::Initialise() {
@@ -157,14 +220,13 @@ void Symbol2D::Initialise() {
 }
 
 void Symbol2D::SetEvent(const util::SmartPtr<oxk::AsyncEvent>& newEvent) {
-  util::SmartPtr<oxk::AsyncEvent> previous;
-  std::lock_guard<std::mutex> guard(sharedMutex);
-  previous = event;
-  event = newEvent;
+  util::SmartPtr<oxk::AsyncEvent> previous = newEvent;  // the old one goes after the lock
+  conc::MutexGuard guard(stateMutex);
+  std::swap(previous, event);
 }
 
 util::SmartPtr<oxk::AsyncEvent> Symbol2D::GetEvent() const {
-  std::lock_guard<std::mutex> guard(sharedMutex);
+  conc::MutexGuard guard(stateMutex);
   return event;
 }
 
@@ -179,13 +241,22 @@ int Symbol2D::GetImageHeight() const {
 }
 
 std::string Symbol2D::GetTempDir() const {
-  std::lock_guard<std::mutex> guard(sharedMutex);
-  return tempDir;
+  try {
+    conc::MutexGuard guard(stateMutex);
+    return tempDir;
+  } catch (...) {
+    // Memory ran short.
+    return {};
+  }
 }
 
 void Symbol2D::DeleteTempDir() {
-  std::lock_guard<std::mutex> guard(sharedMutex);
-  oxcommon::DeleteTempFolder(tempDir);
+  try {
+    conc::MutexGuard guard(stateMutex);
+    oxcommon::DeleteTempFolder(tempDir);
+  } catch (...) {
+    // The folder stays for a later call.
+  }
 }
 
 }  // namespace oxannotations
