@@ -60,7 +60,12 @@ void SymbolAnnotation::DropSceneObserver() {
   if (!sceneObserver) {
     return;
   }
-  sceneObserver->Unregister();
+  try {
+    sceneObserver->Unregister();
+  } catch (...) {
+    // Memory ran short leaving the scene: the observer stays registered, but once
+    // cleared below it reaches nothing.
+  }
   sceneObserver->ClearAnnotation();
   sceneObserver.Reset();
 }
@@ -89,6 +94,14 @@ util::SmartPtr<oxk::Annotation> SymbolAnnotation::Clone() const {
 }
 
 void SymbolAnnotation::SetSymbolInfo(const SymbolInfo& record) {
+  try {
+    ApplySymbolInfo(record);
+  } catch (...) {
+    // Memory ran short before anything changed.
+  }
+}
+
+void SymbolAnnotation::ApplySymbolInfo(const SymbolInfo& record) {
   conc::WriteGuard guard(GetRWLock());
   // What can fail is made first: the annotation changes only once all of it is there.
   util::SmartPtr<oxg::Appearance> appearance;
@@ -109,13 +122,13 @@ void SymbolAnnotation::SetSymbolInfo(const SymbolInfo& record) {
   const geo::Location oldSymbolLocation = symbolLocation, oldPartCsys = partCsys, oldInitLocation = initLocation;
   const bool oldLegacy = legacySymbol.load(), oldAnnotationSymbol = annotationSymbol;
   std::vector<ConnectedPartInfo> oldParts;
-  try {
+  const std::vector<util::Symbol>* oldPartIds = nullptr;
+  {
     // Not GetConnectedParts, which answers an empty list when memory is short: a later
     // failure would then restore no parts at all.
     std::lock_guard<std::mutex> parts(partsMutex);
     oldParts = connectedParts;
-  } catch (...) {
-    return;  // nothing changed yet
+    oldPartIds = partIds.load();  // kept until the annotation goes
   }
   oxcommon::SequencerTagList tags;
   try {
@@ -126,7 +139,7 @@ void SymbolAnnotation::SetSymbolInfo(const SymbolInfo& record) {
     partCsys = record.hasSymbolCsysLocation ? record.symbolCsysLocation : geo::Location::IDENTITY;
     initLocation = record.hasSymbolInitLocation ? record.symbolInitLocation : geo::Location::IDENTITY;
     annotationSymbol = record.isAnnotationSymbol;
-    AddConnectedPartsByPath(record.connectedParts);
+    ConnectAllByPath(record.connectedParts);
   } catch (...) {
     title = oldTitle, description = oldDescription, fileName = oldFileName, name = oldName, id = oldId;
     showTooltipTitle = oldShowTitle, showTooltipDescription = oldShowDescription;
@@ -135,7 +148,7 @@ void SymbolAnnotation::SetSymbolInfo(const SymbolInfo& record) {
     annotationSymbol = oldAnnotationSymbol;
     std::lock_guard<std::mutex> parts(partsMutex);
     connectedParts.swap(oldParts);
-    PublishPartIds();
+    partIds.store(oldPartIds, std::memory_order_release);
     return;
   }
   sequencerTags.swap(tags);
@@ -150,27 +163,38 @@ void SymbolAnnotation::SetSymbolInfo(const SymbolInfo& record) {
 
 void SymbolAnnotation::GetSymbolInfo(SymbolInfo& /*record*/) const {}
 
+// Taking the lock for reading may need memory (the lock counts its readers per thread):
+// when it runs short these answer as for a symbol without a shape.
+
 util::SmartPtr<oxk::ShapeInstance> SymbolAnnotation::GetShapeInstance() const {
-  conc::ReadGuard guard(GetRWLock());
-  return shapeInstance;
+  try {
+    conc::ReadGuard guard(GetRWLock());
+    return shapeInstance;
+  } catch (...) {
+    return {};
+  }
 }
 
 void SymbolAnnotation::GetInstance(util::SmartPtr<oxk::Instance>& out) const {
-  conc::ReadGuard guard(GetRWLock());
-  if (!shapeInstance) {
-    out.Reset();
-    return;
+  out.Reset();
+  try {
+    conc::ReadGuard guard(GetRWLock());
+    if (shapeInstance) {
+      shapeInstance->GetInstance(out);
+    }
+  } catch (...) {
   }
-  shapeInstance->GetInstance(out);
 }
 
 void SymbolAnnotation::GetShapeScene(util::SmartPtr<oxk::ShapeScene>& out) const {
-  conc::ReadGuard guard(GetRWLock());
-  if (!shapeInstance) {
-    out.Reset();
-    return;
+  out.Reset();
+  try {
+    conc::ReadGuard guard(GetRWLock());
+    if (shapeInstance) {
+      shapeInstance->GetShapeScene(out);
+    }
+  } catch (...) {
   }
-  shapeInstance->GetShapeScene(out);
 }
 
 void SymbolAnnotation::SetEvent(const util::SmartPtr<oxk::AsyncEvent>& newEvent) {
@@ -181,22 +205,52 @@ bool SymbolAnnotation::HasContent() const {
   return static_cast<bool>(shapeInstance);
 }
 
+void SymbolAnnotation::GetSequencerTags(oxcommon::SequencerTagList& out) const {
+  try {
+    out = sequencerTags;
+  } catch (...) {
+    out.clear();
+  }
+}
+
+void SymbolAnnotation::SetSequencerTags(const oxcommon::SequencerTagList& tags) {
+  try {
+    oxcommon::SequencerTagList copy(tags);
+    sequencerTags.swap(copy);
+  } catch (...) {
+    // Memory ran short: the symbol keeps its tags.
+  }
+}
+
 std::string SymbolAnnotation::GetTempDir() const {
-  std::lock_guard<std::mutex> guard(tempDirMutex);
-  return tempDir;
+  try {
+    std::lock_guard<std::mutex> guard(tempDirMutex);
+    return tempDir;
+  } catch (...) {
+    // Memory ran short.
+    return {};
+  }
 }
 
 void SymbolAnnotation::DeleteTempDir() {
-  std::lock_guard<std::mutex> guard(tempDirMutex);
-  oxcommon::DeleteTempFolder(tempDir);
+  try {
+    std::lock_guard<std::mutex> guard(tempDirMutex);
+    oxcommon::DeleteTempFolder(tempDir);
+  } catch (...) {
+    // The folder stays for a later call.
+  }
 }
 
-bool SymbolAnnotation::Manage(const util::SmartPtr<oxk::Kernel>& kernel, objm::ManagedObject* object) {
+bool SymbolAnnotation::Manage(const util::SmartPtr<oxk::Kernel>& kernel, objm::ManagedObject* object) noexcept {
   if (!kernel || object == nullptr) {
     return false;
   }
-  kernel->ManageObject(util::SmartPtr<objm::ManagedObject>(object));
-  return true;
+  try {
+    kernel->ManageObject(util::SmartPtr<objm::ManagedObject>(object));
+    return true;
+  } catch (...) {
+    return false;  // memory ran short: not managed, so not to be started
+  }
 }
 
 }  // namespace oxannotations

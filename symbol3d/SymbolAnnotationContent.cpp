@@ -43,18 +43,22 @@ bool SymbolAnnotation::CanAnimate(const util::SmartPtr<oxk::OperationStep>& /*st
 bool SymbolAnnotation::Flatten(const util::SmartPtr<oxk::SerializedContentElement>& element,
                                const std::map<util::Symbol, geo::Location>& /*transforms*/,
                                const oxk::FlattenInstanceCheck* /*instanceCheck*/, oxk::Pipeline* /*pipeline*/) {
-  conc::ReadGuard guard(GetRWLock());
-  if (!HasContent()) {
-    return false;
-  }
-  if (element) {
-    util::SmartPtr<oxk::SerializedContentElement> child = element->StartContent(ConstStrings::oxSymbol3DFlattened);
-    if (child) {
-      SymbolAnnotationBase::SerializeContent(child);
-      child->EndContent();
+  try {
+    conc::ReadGuard guard(GetRWLock());
+    if (!HasContent()) {
+      return false;
     }
+    if (element) {
+      util::SmartPtr<oxk::SerializedContentElement> child = element->StartContent(ConstStrings::oxSymbol3DFlattened);
+      if (child) {
+        SymbolAnnotationBase::SerializeContent(child);
+        child->EndContent();
+      }
+    }
+    return true;
+  } catch (...) {
+    return false;  // memory ran short: nothing handed over
   }
-  return true;
 }
 
 void SymbolAnnotation::SerializeContent(const util::SmartPtr<oxk::SerializedContentElement>& element) {
@@ -96,7 +100,7 @@ void SymbolAnnotation::SerializeContent(const util::SmartPtr<oxk::SerializedCont
     element->AddProperty(symbolkeys::symbolCsysLocation, Value(partCsys));
     element->AddProperty(symbolkeys::symbolInitLocation, Value(initLocation));
 
-    for (const ConnectedPartInfo& part : GetConnectedParts()) {
+    for (const ConnectedPartInfo& part : CopyParts()) {  // no content without its parts
       util::SmartPtr<oxk::SerializedContentElement> child = element->StartContent(symbolkeys::attachedToPart);
       if (!child) {
         continue;

@@ -15,96 +15,116 @@
 namespace oxannotations {
 
 void SymbolAnnotation::SaveLastConnectPartPos(const util::SmartPtr<oxk::ShapeInstance>& part) {
-  util::SmartPtr<oxk::Instance> instance;
-  if (!part || !isConnectedPart(part) || !part->GetInstance(instance)) {
-    return;
-  }
-  const PartPaths paths = PartPaths::Of(*instance);
-  for (const ConnectedPartInfo& entry : GetConnectedParts()) {
-    if (!paths.Matches(entry.partId)) {
-      continue;
+  try {
+    util::SmartPtr<oxk::Instance> instance;
+    if (!part || !isConnectedPart(part) || !part->GetInstance(instance)) {
+      return;
     }
-    geo::Location reference;
-    if (GetEntryReferenceLocation(entry, part, reference)) {
-      StoreLastPos(entry.partId, reference.GetPos());
+    // Every entry that names the part, not only the first: one part may be connected twice.
+    const PartPaths paths = PartPaths::Of(*instance);
+    ConnectedPartInfo entry;
+    for (size_t index = 0; ReadEntry(index, entry); ++index) {
+      geo::Location reference;
+      if (paths.Matches(entry.partId) && GetEntryReferenceLocation(entry, part, reference)) {
+        StoreLastPos(index, entry, reference.GetPos());
+      }
     }
+  } catch (...) {
+    // Memory ran short: the last positions stay as they were.
   }
 }
 
 void SymbolAnnotation::UpdateOffsetWithConnectedParts() {
-  util::SmartPtr<oxk::ShapeScene> scene;
-  GetShapeScene(scene);
-  const util::SmartPtr<oxk::ShapeInstance> own = GetShapeInstance();
-  // While a stored placement waits for its parts, the stored offsets are what places the
-  // symbol: offsets taken from where the shape stands meanwhile would replace them.
-  if (!scene || !own || legacySymbol.load()) {
-    return;
-  }
-  for (const ConnectedPartInfo& entry : GetConnectedParts()) {
-    const PartInScene found = FindPartInScene(*scene, entry.partId);
-    if (!found.instance) {
-      continue;
+  try {
+    util::SmartPtr<oxk::ShapeScene> scene;
+    GetShapeScene(scene);
+    const util::SmartPtr<oxk::ShapeInstance> own = GetShapeInstance();
+    // While the symbol's shape is being created and placed, the stored offsets are what
+    // places it: offsets taken from where the shape stands meanwhile would replace them.
+    if (!scene || !own || placingThread.load() == std::this_thread::get_id()) {
+      return;
     }
-    const geo::DPoint3D symbolPosition = own->GetLocation().GetPos();
-    geo::DVec3 offset;
-    if (!found.shape) {
-      offset = symbolPosition - entry.lastPos;
-    } else {
-      geo::Location reference;
-      if (!GetEntryReferenceLocation(entry, found.shape, reference)) {
-        OnShapeInstanceCreate(found.shape, false, false);
+    ConnectedPartInfo entry;
+    for (size_t index = 0; ReadEntry(index, entry); ++index) {
+      const PartInScene found = FindPartInScene(*scene, entry.partId);
+      if (!found.instance) {
         continue;
       }
-      offset = symbolPosition - reference.GetPos();
+      const geo::DPoint3D symbolPosition = own->GetLocation().GetPos();
+      geo::DVec3 offset;
+      if (!found.shape) {
+        offset = symbolPosition - entry.lastPos;
+      } else {
+        geo::Location reference;
+        if (!GetEntryReferenceLocation(entry, found.shape, reference)) {
+          OnShapeInstanceCreate(found.shape, false, false);
+          continue;
+        }
+        offset = symbolPosition - reference.GetPos();
+      }
+      if (!offset.IsBad()) {
+        StoreOffset(index, entry, offset);
+      }
     }
-    if (!offset.IsBad()) {
-      StoreOffset(entry.partId, offset);
-    }
+  } catch (...) {
+    // Memory ran short: the offsets recorded so far stay.
   }
 }
 
 void SymbolAnnotation::UpdateSymbolLocation(const util::SmartPtr<oxk::ShapeInstance>& part, bool useOffset) {
-  const util::SmartPtr<oxk::ShapeInstance> own = GetShapeInstance();
-  util::SmartPtr<oxk::Instance> instance;
-  if (!part || !own || !part->GetInstance(instance)) {
-    return;
-  }
-  const PartPaths paths = PartPaths::Of(*instance);
-  for (const ConnectedPartInfo& entry : GetConnectedParts()) {
-    if (!paths.Matches(entry.partId)) {
-      continue;
+  try {
+    const util::SmartPtr<oxk::ShapeInstance> own = GetShapeInstance();
+    util::SmartPtr<oxk::Instance> instance;
+    if (!part || !own || !part->GetInstance(instance)) {
+      return;
     }
-    geo::Location reference;
-    if (!GetEntryReferenceLocation(entry, part, reference)) {
-      continue;
+    const PartPaths paths = PartPaths::Of(*instance);
+    // Each entry is read as it is now, not from a copy taken before: after the first entry
+    // that names the part has moved the symbol, the last positions of all of them are the
+    // part's, so a second entry of the same part adds no displacement.
+    ConnectedPartInfo entry;
+    for (size_t index = 0; ReadEntry(index, entry); ++index) {
+      if (!paths.Matches(entry.partId)) {
+        continue;
+      }
+      geo::Location reference;
+      if (!GetEntryReferenceLocation(entry, part, reference)) {
+        continue;
+      }
+      const geo::DVec3 delta = useOffset ? entry.offset : reference.GetPos() - entry.lastPos;
+      if (delta.IsBad()) {
+        continue;
+      }
+      geo::Location placed;
+      if (legacySymbol.exchange(false)) {
+        conc::ReadGuard guard(GetRWLock());
+        placed = symbolLocation;  // the stored placement, on the first move after a restore
+      } else {
+        placed = own->GetLocation();
+      }
+      placed.SetPos(useOffset ? reference.GetPos() + delta : placed.GetPos() + delta);
+      own->SetLocation(placed, false);
+      SaveLastConnectPartPos(part);
     }
-    const geo::DVec3 delta = useOffset ? entry.offset : reference.GetPos() - entry.lastPos;
-    if (delta.IsBad()) {
-      continue;
-    }
-    geo::Location placed;
-    if (legacySymbol.exchange(false)) {
-      conc::ReadGuard guard(GetRWLock());
-      placed = symbolLocation;  // the stored placement, on the first move after a restore
-    } else {
-      placed = own->GetLocation();
-    }
-    placed.SetPos(useOffset ? reference.GetPos() + delta : placed.GetPos() + delta);
-    own->SetLocation(placed, false);
-    SaveLastConnectPartPos(part);
+  } catch (...) {
+    // Memory ran short: the symbol stays where it got to.
   }
 }
 
 void SymbolAnnotation::UpdateAnnotationLocation() {
-  util::SmartPtr<oxk::ShapeScene> scene;
-  GetShapeScene(scene);
-  if (!annotationSymbol || !scene) {
-    return;
-  }
-  for (const ConnectedPartInfo& entry : GetConnectedParts()) {
-    if (const PartInScene found = FindPartInScene(*scene, entry.partId); found.shape) {
-      OnShapeInstanceCreate(found.shape, true, true);
+  try {
+    util::SmartPtr<oxk::ShapeScene> scene;
+    GetShapeScene(scene);
+    if (!annotationSymbol || !scene) {
+      return;
     }
+    for (const ConnectedPartInfo& entry : GetConnectedParts()) {
+      if (const PartInScene found = FindPartInScene(*scene, entry.partId); found.shape) {
+        OnShapeInstanceCreate(found.shape, true, true);
+      }
+    }
+  } catch (...) {
+    // Memory ran short: the symbol stays where it is.
   }
 }
 
@@ -113,67 +133,81 @@ void SymbolAnnotation::OnShapeInstanceCreate(const util::SmartPtr<oxk::ShapeInst
   if (!part) {
     return;
   }
-  util::SmartPtr<oxk::Instance> reference;
-  part->GetInstance(reference);
-  // Left as the part's own instance when its entry names no assembly that resolves.
-  GetConnectedPartAssembly(reference);
-  util::SmartPtr<oxk::ShapeScene> scene;
-  GetShapeScene(scene);
-  const util::SmartPtr<oxk::Kernel> kernel = oxk::Kernel::GetKernel();
-  if (!reference || !scene || !kernel) {
-    return;
-  }
-  const util::SmartPtr<oxk::Instance> standIn = scene->GetStandInInstance(reference);
-  std::vector<util::SmartPtr<oxk::BaseInstance>> members;
-  (standIn ? standIn : reference)->GetMemberSet(members);
-
-  const util::SmartPtr<oxloader::Loader> loader = oxloader::Loader::GetLoader();
-  util::SmartPtr<LoadingConnectPartEvent> waiting;
+  // Events made on the way that nothing will complete when memory runs short.
   util::SmartPtr<oxk::AsyncEvent> guardEvent;
-  for (const auto& member : members) {
-    auto* memberInstance = dynamic_cast<oxk::Instance*>(member.get());
-    util::SmartPtr<oxk::ShapeInstance> shown;
-    if (memberInstance == nullptr || !scene->GetShapeInstance(util::SmartPtr<oxk::Instance>(memberInstance), shown)) {
-      continue;
+  util::SmartPtr<oxk::AsyncEvent> memberEvent;
+  try {
+    util::SmartPtr<oxk::Instance> reference;
+    part->GetInstance(reference);
+    // Left as the part's own instance when its entry names no assembly that resolves.
+    GetConnectedPartAssembly(reference);
+    util::SmartPtr<oxk::ShapeScene> scene;
+    GetShapeScene(scene);
+    const util::SmartPtr<oxk::Kernel> kernel = oxk::Kernel::GetKernel();
+    if (!reference || !scene || !kernel) {
+      return;
     }
-    const util::SmartPtr<oxk::Shape> shape = shown->GetShape();
-    int32_t status = oxk::Shape::kDataNone;
-    if (!shape || !shape->GetDataStatus(kGeometryData, status) || status == oxk::Shape::kDataLoaded) {
-      continue;
-    }
-    if (!waiting) {
-      // The guard keeps the set from completing before every member load was started.
-      waiting = util::SmartPtr<LoadingConnectPartEvent>(new (std::nothrow) LoadingConnectPartEvent(
-          part, util::SmartPtr<SymbolAnnotation>(this), updateLocation, useOffset));
-      if (!waiting) {
-        return;
+    const util::SmartPtr<oxk::Instance> standIn = scene->GetStandInInstance(reference);
+    std::vector<util::SmartPtr<oxk::BaseInstance>> members;
+    (standIn ? standIn : reference)->GetMemberSet(members);
+
+    const util::SmartPtr<oxloader::Loader> loader = oxloader::Loader::GetLoader();
+    util::SmartPtr<LoadingConnectPartEvent> waiting;
+    for (const auto& member : members) {
+      auto* memberInstance = dynamic_cast<oxk::Instance*>(member.get());
+      util::SmartPtr<oxk::ShapeInstance> shown;
+      if (memberInstance == nullptr || !scene->GetShapeInstance(util::SmartPtr<oxk::Instance>(memberInstance), shown)) {
+        continue;
       }
-      guardEvent = waiting->CreateNewEvent();
-      waiting->AddEvent(guardEvent);
-      Manage(kernel, guardEvent.get());
-    }
-    const util::SmartPtr<oxk::AsyncEvent> memberEvent = waiting->CreateNewEvent();
-    waiting->AddEvent(memberEvent);
-    Manage(kernel, memberEvent.get());
-    if (loader) {
-      util::SmartPtr<MyLoadEvent> load(
-          new (std::nothrow) MyLoadEvent(util::SmartPtr<SymbolAnnotation>(this), memberEvent.get(), false, true));
-      if (Manage(kernel, load.get())) {
-        loader->LoadShape(shape, kLoadFlags, util::SmartPtr<oxk::AsyncEvent>(load.get()), {});
-      } else {
+      const util::SmartPtr<oxk::Shape> shape = shown->GetShape();
+      int32_t status = oxk::Shape::kDataNone;
+      if (!shape || !shape->GetDataStatus(kGeometryData, status) || status == oxk::Shape::kDataLoaded) {
+        continue;
+      }
+      if (!waiting) {
+        // The guard keeps the set from completing before every member load was started.
+        waiting = util::SmartPtr<LoadingConnectPartEvent>(new (std::nothrow) LoadingConnectPartEvent(
+            part, util::SmartPtr<SymbolAnnotation>(this), updateLocation, useOffset));
+        if (!waiting) {
+          return;
+        }
+        guardEvent = waiting->CreateNewEvent();
+        waiting->AddEvent(guardEvent);
+        Manage(kernel, guardEvent.get());
+      }
+      memberEvent = waiting->CreateNewEvent();
+      waiting->AddEvent(memberEvent);
+      Manage(kernel, memberEvent.get());
+      util::SmartPtr<MyLoadEvent> load;
+      if (loader) {
+        load = util::SmartPtr<MyLoadEvent>(
+            new (std::nothrow) MyLoadEvent(util::SmartPtr<SymbolAnnotation>(this), memberEvent.get(), false, true));
+      }
+      if (load && Manage(kernel, load.get()) && StartLoad(*loader, *kernel, shape, load)) {
+        // The load completes memberEvent.
+      } else if (loader) {
         memberEvent->Complete(oxloader::Loader::kMissing);  // nothing will load it: do not wait
       }
+      memberEvent.Reset();
     }
-  }
-  if (waiting) {
-    guardEvent->Complete();
-    return;
-  }
-  // Nothing is loading, so the geometry is as complete as it will get. Moving goes on
-  // now; recording the offsets again would find the same geometry and come back here,
-  // so only a completed load brings that caller back.
-  if (updateLocation) {
-    UpdateSymbolLocation(part, useOffset);
+    if (waiting) {
+      guardEvent->Complete();
+      return;
+    }
+    // Nothing is loading, so the geometry is as complete as it will get. Moving goes on
+    // now; recording the offsets again would find the same geometry and come back here,
+    // so only a completed load brings that caller back.
+    if (updateLocation) {
+      UpdateSymbolLocation(part, useOffset);
+    }
+  } catch (...) {
+    // Memory ran short: what was started still completes the set; nothing waits for the rest.
+    if (memberEvent && !memberEvent->IsComplete()) {
+      memberEvent->Complete(oxloader::Loader::kMissing);
+    }
+    if (guardEvent && !guardEvent->IsComplete()) {
+      guardEvent->Complete();
+    }
   }
 }
 
@@ -189,10 +223,15 @@ void SymbolAnnotation::LoadConnectedPartShapeData(const util::SmartPtr<oxk::Shap
   if (!loader || !kernel) {
     return;
   }
-  util::SmartPtr<MyLoadEvent> load(
-      new (std::nothrow) MyLoadEvent(util::SmartPtr<SymbolAnnotation>(this), parentEvent.get(), false, true));
-  if (Manage(kernel, load.get())) {
-    loader->LoadShape(shape, kLoadFlags, util::SmartPtr<oxk::AsyncEvent>(load.get()), {});
+  try {
+    util::SmartPtr<MyLoadEvent> load(
+        new (std::nothrow) MyLoadEvent(util::SmartPtr<SymbolAnnotation>(this), parentEvent.get(), false, true));
+    const bool started = Manage(kernel, load.get()) && StartLoad(*loader, *kernel, shape, load);
+    if (!started && parentEvent && !parentEvent->IsComplete()) {
+      parentEvent->Complete(oxloader::Loader::kMissing);  // no load will complete it
+    }
+  } catch (...) {
+    // Memory ran short before a load was made: nothing started.
   }
 }
 

@@ -12,59 +12,75 @@
 namespace oxannotations {
 
 void SymbolAnnotation::OnShapeInstanceRemove(const util::SmartPtr<oxk::ShapeInstance>& shape) {
-  conc::ReadGuard guard(GetRWLock());
-  util::SmartPtr<oxk::AnnoSet> set;
-  if (shape && shape == shapeInstance && GetAnnoSet(set)) {
-    set->RemoveAnnotationFromSet(this, {});
-    return;
-  }
-  if (!oxcommon::IsOldDialogEnabled() && shape && isConnectedPart(shape) && shapeInstance &&
-      shapeInstance->IsVisible()) {
-    shapeInstance->SetVisibility(false, false);
+  // The annotation set may hold the last reference: leaving it must not free this
+  // annotation while its own lock is still held below.
+  const util::SmartPtr<SymbolAnnotation> self(this);
+  try {
+    conc::ReadGuard guard(GetRWLock());
+    util::SmartPtr<oxk::AnnoSet> set;
+    if (shape && shape == shapeInstance && GetAnnoSet(set)) {
+      set->RemoveAnnotationFromSet(this, {});
+      return;
+    }
+    if (!oxcommon::IsOldDialogEnabled() && shape && isConnectedPart(shape) && shapeInstance &&
+        shapeInstance->IsVisible()) {
+      shapeInstance->SetVisibility(false, false);
+    }
+  } catch (...) {
+    // Memory ran short taking the lock: nothing changed.
   }
 }
 
 void SymbolAnnotation::OnShapeInstancesAppearanceModified() {
-  const util::SmartPtr<oxk::ShapeInstance> shape = GetShapeInstance();
-  if (!shape) {
-    return;
-  }
-  const bool shown = shape->IsVisible();
-  const bool visible = oxk::Annotation::IsVisible();
-  if (!HasConnectedParts() || IsSymbolSelected()) {
-    if (shown && !visible) {
-      Show(true, {});
-    } else if (!shown && visible) {
-      Hide(true, {}, false);
+  try {
+    const util::SmartPtr<oxk::ShapeInstance> shape = GetShapeInstance();
+    if (!shape) {
+      return;
     }
-  } else if (shown && !visible) {
-    Show(true, {});  // a hidden shape does not hide an annotation that follows its parts
+    const bool shown = shape->IsVisible();
+    const bool visible = oxk::Annotation::IsVisible();
+    if (!HasConnectedParts() || IsSymbolSelected()) {
+      if (shown && !visible) {
+        Show(true, {});
+      } else if (!shown && visible) {
+        Hide(true, {}, false);
+      }
+    } else if (shown && !visible) {
+      Show(true, {});  // a hidden shape does not hide an annotation that follows its parts
+    }
+  } catch (...) {
+    // Memory ran short: the visibility is folded at the next update.
   }
 }
 
 bool SymbolAnnotation::IsSymbolSelected() const {
-  const util::SmartPtr<oxk::ShapeInstance> shape = GetShapeInstance();
-  util::SmartPtr<oxk::ShapeScene> scene;
-  GetShapeScene(scene);
-  util::SmartPtr<oxk::SelectionManager> selection;
-  if (!shape || !scene || !scene->GetSelectionManager(selection)) {
+  try {
+    const util::SmartPtr<oxk::ShapeInstance> shape = GetShapeInstance();
+    util::SmartPtr<oxk::ShapeScene> scene;
+    GetShapeScene(scene);
+    util::SmartPtr<oxk::SelectionManager> selection;
+    if (!shape || !scene || !scene->GetSelectionManager(selection)) {
+      return false;
+    }
+    std::vector<util::SmartPtr<oxk::SelectionItem>> items;
+    // Only items of the annotation category come back.
+    selection->GetSelectedItems(0, oxk::mcad_selection::Annotation, items, oxk::SelectionManager::kInSelectionOrder);
+    for (const auto& item : items) {
+      const auto* selected = dynamic_cast<const oxk::ObjectSelectionItem*>(item.get());
+      if (selected == nullptr) {
+        continue;
+      }
+      const auto* annotation = dynamic_cast<const oxk::Annotation*>(selected->GetObject().get());
+      if (annotation != nullptr && annotation->GetClass() == ConstStrings::oxSymbol3D &&
+          annotation->GetShapeInstance() == shape) {
+        return true;
+      }
+    }
+    return false;
+  } catch (...) {
+    // Memory ran short: not known to be selected.
     return false;
   }
-  std::vector<util::SmartPtr<oxk::SelectionItem>> items;
-  // Only items of the annotation category come back.
-  selection->GetSelectedItems(0, oxk::mcad_selection::Annotation, items, oxk::SelectionManager::kInSelectionOrder);
-  for (const auto& item : items) {
-    const auto* selected = dynamic_cast<const oxk::ObjectSelectionItem*>(item.get());
-    if (selected == nullptr) {
-      continue;
-    }
-    const auto* annotation = dynamic_cast<const oxk::Annotation*>(selected->GetObject().get());
-    if (annotation != nullptr && annotation->GetClass() == ConstStrings::oxSymbol3D &&
-        annotation->GetShapeInstance() == shape) {
-      return true;
-    }
-  }
-  return false;
 }
 
 void SymbolAnnotation::OnSetSelected(bool selected, const util::SmartPtr<oxk::View>& /*view*/) {

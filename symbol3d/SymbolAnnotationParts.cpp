@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <mutex>
 
+#include "conc/ReadGuard.h"
 #include "oxk/World.h"
 #include "oxk/illustration/Illustration3dScene.h"
 #include "oxkapp/illustration/OrbisApp.h"
@@ -14,26 +15,37 @@
 namespace oxannotations {
 
 std::vector<ConnectedPartInfo> SymbolAnnotation::GetConnectedParts() const {
-  std::lock_guard<std::mutex> guard(partsMutex);
   try {
-    return connectedParts;
+    return CopyParts();
   } catch (...) {
     return {};
   }
 }
 
+std::vector<ConnectedPartInfo> SymbolAnnotation::CopyParts() const {
+  std::lock_guard<std::mutex> guard(partsMutex);
+  return connectedParts;
+}
+
 void SymbolAnnotation::PublishPartIds() {
+  auto ids = std::make_unique<std::vector<util::Symbol>>();
+  ids->reserve(connectedParts.size());
+  for (const ConnectedPartInfo& part : connectedParts) {
+    ids->push_back(part.partId);
+  }
+  partIdVersions.reserve(partIdVersions.size() + 1);  // so that keeping it cannot fail
+  partIds.store(ids.get(), std::memory_order_release);
+  partIdVersions.push_back(std::move(ids));
+}
+
+void SymbolAnnotation::AppendEntry(const ConnectedPartInfo& entry) {
+  std::lock_guard<std::mutex> guard(partsMutex);
+  connectedParts.push_back(entry);
   try {
-    auto ids = std::make_unique<std::vector<util::Symbol>>();
-    ids->reserve(connectedParts.size());
-    for (const ConnectedPartInfo& part : connectedParts) {
-      ids->push_back(part.partId);
-    }
-    partIdVersions.reserve(partIdVersions.size() + 1);  // so that keeping it cannot fail
-    partIds.store(ids.get(), std::memory_order_release);
-    partIdVersions.push_back(std::move(ids));
+    PublishPartIds();
   } catch (...) {
-    // Memory ran short: the previous version stays published.
+    connectedParts.pop_back();  // isConnectedPart must not answer for a list it does not see
+    throw;
   }
 }
 
@@ -42,23 +54,35 @@ bool SymbolAnnotation::HasConnectedParts() const {
   return !connectedParts.empty();
 }
 
-void SymbolAnnotation::StoreLastPos(const util::Symbol& partId, const geo::DPoint3D& position) {
+bool SymbolAnnotation::ReadEntry(size_t index, ConnectedPartInfo& out) const {
   std::lock_guard<std::mutex> guard(partsMutex);
-  for (ConnectedPartInfo& part : connectedParts) {
-    if (part.partId == partId) {
-      part.lastPos = position;
-      return;
-    }
+  if (index >= connectedParts.size()) {
+    return false;
+  }
+  out = connectedParts[index];
+  return true;
+}
+
+namespace {
+
+// Whether the entry at an index is still the one read from there before.
+bool SameEntry(const ConnectedPartInfo& a, const ConnectedPartInfo& b) {
+  return a.partId == b.partId && a.assemblyPartId == b.assemblyPartId;
+}
+
+}  // namespace
+
+void SymbolAnnotation::StoreLastPos(size_t index, const ConnectedPartInfo& entry, const geo::DPoint3D& position) {
+  std::lock_guard<std::mutex> guard(partsMutex);
+  if (index < connectedParts.size() && SameEntry(connectedParts[index], entry)) {
+    connectedParts[index].lastPos = position;
   }
 }
 
-void SymbolAnnotation::StoreOffset(const util::Symbol& partId, const geo::DVec3& offset) {
+void SymbolAnnotation::StoreOffset(size_t index, const ConnectedPartInfo& entry, const geo::DVec3& offset) {
   std::lock_guard<std::mutex> guard(partsMutex);
-  for (ConnectedPartInfo& part : connectedParts) {
-    if (part.partId == partId) {
-      part.offset = offset;
-      return;
-    }
+  if (index < connectedParts.size() && SameEntry(connectedParts[index], entry)) {
+    connectedParts[index].offset = offset;
   }
 }
 
@@ -69,6 +93,28 @@ bool SymbolAnnotation::IsAttachedToScene() const {
 }
 
 bool SymbolAnnotation::IsEbomTreeIdPath(const util::Symbol& path, util::SmartPtr<oxk::Instance>& out) const {
+  try {
+    return FindInModel(path, out);
+  } catch (...) {
+    out.Reset();
+    return false;
+  }
+}
+
+bool SymbolAnnotation::IsSbomTreeIdPath(const util::Symbol& path,
+                                        util::SmartPtr<oxk::illustration::SbomInstance>& out) const {
+  try {
+    return FindInSbom(path, out);
+  } catch (...) {
+    out.Reset();
+    return false;
+  }
+}
+
+// The two look-ups let a shortage of memory through: inside the module "not found" would
+// drop a connection that still resolves.
+
+bool SymbolAnnotation::FindInModel(const util::Symbol& path, util::SmartPtr<oxk::Instance>& out) const {
   if (path.empty()) {
     return false;
   }
@@ -81,8 +127,8 @@ bool SymbolAnnotation::IsEbomTreeIdPath(const util::Symbol& path, util::SmartPtr
   return static_cast<bool>(out);
 }
 
-bool SymbolAnnotation::IsSbomTreeIdPath(const util::Symbol& path,
-                                        util::SmartPtr<oxk::illustration::SbomInstance>& out) const {
+bool SymbolAnnotation::FindInSbom(const util::Symbol& path,
+                                  util::SmartPtr<oxk::illustration::SbomInstance>& out) const {
   out.Reset();
   if (path.empty()) {
     return false;
@@ -96,7 +142,12 @@ bool SymbolAnnotation::IsSbomTreeIdPath(const util::Symbol& path,
     }
   }
   util::SmartPtr<oxk::ShapeScene> scene;
-  GetShapeScene(scene);
+  {
+    conc::ReadGuard guard(GetRWLock());
+    if (shapeInstance) {
+      shapeInstance->GetShapeScene(scene);
+    }
+  }
   if (const auto* illustration = dynamic_cast<const oxk::illustration::Illustration3dScene*>(scene.get())) {
     if (const util::SmartPtr<oxk::illustration::SbomTree> tree = illustration->GetSbomTree()) {
       out = tree->FindInstance(path);
@@ -109,57 +160,62 @@ bool SymbolAnnotation::IsSbomTreeIdPath(const util::Symbol& path,
 void SymbolAnnotation::GetInstanceByPath(util::SmartPtr<oxk::Instance>& out, const util::Symbol& path) const {
   out.Reset();
   util::SmartPtr<oxk::illustration::SbomInstance> sbom;
-  if (IsSbomTreeIdPath(path, sbom)) {
+  if (FindInSbom(path, sbom)) {
     out = sbom->GetEbomInstance();
     return;
   }
-  IsEbomTreeIdPath(path, out);
+  FindInModel(path, out);
 }
 
 bool SymbolAnnotation::ResolvesPartPath(const util::Symbol& path) const {
   util::SmartPtr<oxk::illustration::SbomInstance> sbom;
   util::SmartPtr<oxk::Instance> found;
-  return IsSbomTreeIdPath(path, sbom) || IsEbomTreeIdPath(path, found);
+  return FindInSbom(path, sbom) || FindInModel(path, found);
 }
 
 bool SymbolAnnotation::CheckValidInstance(const util::SmartPtr<oxk::ShapeScene>& scene,
                                           const util::SmartPtr<oxk::Instance>& instance, util::Symbol& partPath,
                                           util::Symbol& assemblyPath) const {
-  if (!scene || !instance) {
+  try {
+    if (!scene || !instance) {
+      return false;
+    }
+    util::SmartPtr<oxk::illustration::SbomInstance> sbom;
+    if (!instance->GetSbomInstance(sbom)) {
+      partPath = instance->GetIdPath();
+      return true;
+    }
+    if (!sbom->HasChildren()) {
+      assemblyPath = util::Symbol();
+      partPath = sbom->GetIdPath();
+      return true;
+    }
+    // A weld: connected through the first member the user can see that has geometry.
+    assemblyPath = sbom->GetIdPath();
+    std::vector<util::SmartPtr<oxk::Instance>> members;
+    std::vector<util::SmartPtr<oxk::illustration::SbomInstance>> items;
+    if (!sbom->GetEbomInstancesForWeld(members, items) || members.empty()) {
+      return false;
+    }
+    geo::FBox pickedBox;
+    const bool pickedHasBox = instance->GetShapeSourceBBox(pickedBox) && !pickedBox.IsEmpty();
+    for (const auto& member : members) {
+      util::SmartPtr<oxk::ShapeInstance> shown;
+      if (!member || !scene->GetShapeInstance(member, shown) || !shown->IsVisible()) {
+        continue;
+      }
+      if (!pickedHasBox && !shown->GetShape()) {
+        continue;
+      }
+      util::SmartPtr<oxk::illustration::SbomInstance> memberItem;
+      partPath = member->GetSbomInstance(memberItem) ? memberItem->GetIdPath() : member->GetIdPath();
+      return true;
+    }
+    return false;
+  } catch (...) {
+    // Memory ran short: not connectable now.
     return false;
   }
-  util::SmartPtr<oxk::illustration::SbomInstance> sbom;
-  if (!instance->GetSbomInstance(sbom)) {
-    partPath = instance->GetIdPath();
-    return true;
-  }
-  if (!sbom->HasChildren()) {
-    assemblyPath = util::Symbol();
-    partPath = sbom->GetIdPath();
-    return true;
-  }
-  // A weld: connected through the first member the user can see that has geometry.
-  assemblyPath = sbom->GetIdPath();
-  std::vector<util::SmartPtr<oxk::Instance>> members;
-  std::vector<util::SmartPtr<oxk::illustration::SbomInstance>> items;
-  if (!sbom->GetEbomInstancesForWeld(members, items) || members.empty()) {
-    return false;
-  }
-  geo::FBox pickedBox;
-  const bool pickedHasBox = instance->GetShapeSourceBBox(pickedBox) && !pickedBox.IsEmpty();
-  for (const auto& member : members) {
-    util::SmartPtr<oxk::ShapeInstance> shown;
-    if (!member || !scene->GetShapeInstance(member, shown) || !shown->IsVisible()) {
-      continue;
-    }
-    if (!pickedHasBox && !shown->GetShape()) {
-      continue;
-    }
-    util::SmartPtr<oxk::illustration::SbomInstance> memberItem;
-    partPath = member->GetSbomInstance(memberItem) ? memberItem->GetIdPath() : member->GetIdPath();
-    return true;
-  }
-  return false;
 }
 
 bool SymbolAnnotation::isConnectedPart(const util::SmartPtr<oxk::ShapeInstance>& part) const {
@@ -215,22 +271,27 @@ bool SymbolAnnotation::GetEntryReferenceLocation(const ConnectedPartInfo& entry,
 }
 
 bool SymbolAnnotation::GetConnectedPartShapeInstance(util::SmartPtr<oxk::ShapeInstance>& out) const {
-  util::SmartPtr<oxk::ShapeScene> scene;
-  GetShapeScene(scene);
-  if (!scene) {
+  try {
+    util::SmartPtr<oxk::ShapeScene> scene;
+    GetShapeScene(scene);
+    if (!scene) {
+      return false;
+    }
+    for (const ConnectedPartInfo& entry : GetConnectedParts()) {
+      const PartInScene found = FindPartInScene(*scene, entry.partId);
+      if (!found.instance) {
+        continue;
+      }
+      out = found.shape;
+      if (out) {
+        return true;
+      }
+    }
+    return false;
+  } catch (...) {
+    // Memory ran short: as if no part were shown.
     return false;
   }
-  for (const ConnectedPartInfo& entry : GetConnectedParts()) {
-    const PartInScene found = FindPartInScene(*scene, entry.partId);
-    if (!found.instance) {
-      continue;
-    }
-    out = found.shape;
-    if (out) {
-      return true;
-    }
-  }
-  return false;
 }
 
 SymbolAnnotation::PartInScene SymbolAnnotation::FindPartInScene(const oxk::ShapeScene& scene,
@@ -272,11 +333,7 @@ void SymbolAnnotation::AddSelectedPart(const util::SmartPtr<oxk::ShapeInstance>&
     if (!CheckValidInstance(scene, picked, partPath, assemblyPath)) {
       return;
     }
-    {
-      std::lock_guard<std::mutex> guard(partsMutex);
-      connectedParts.push_back(ConnectedPartInfo{partPath, assemblyPath, pickPoint, geo::DVec3()});
-      PublishPartIds();
-    }
+    AppendEntry(ConnectedPartInfo{partPath, assemblyPath, pickPoint, geo::DVec3()});
     if (assemblyPath.empty() || assemblyPath == partPath) {
       SaveLastConnectPartPos(part);
     } else {
@@ -293,41 +350,60 @@ void SymbolAnnotation::AddSelectedPart(const util::SmartPtr<oxk::ShapeInstance>&
 
 void SymbolAnnotation::AddSelectedPart(const util::Symbol& partPath, const geo::DPoint3D& lastPos,
                                        const geo::DVec3& offset, const util::Symbol& assemblyPath) {
-  if (isConnectedPart(partPath)) {
-    return;
-  }
-  if (IsAttachedToScene() && !ResolvesPartPath(partPath)) {
-    return;
-  }
-  std::lock_guard<std::mutex> guard(partsMutex);
   try {
-    connectedParts.push_back(ConnectedPartInfo{partPath, assemblyPath, lastPos, offset});
+    ConnectByPath(ConnectedPartInfo{partPath, assemblyPath, lastPos, offset});
   } catch (...) {
-    return;  // memory ran short: not connected
+    // Memory ran short: not connected.
   }
-  PublishPartIds();
+}
+
+void SymbolAnnotation::ConnectByPath(const ConnectedPartInfo& entry) {
+  if (isConnectedPart(entry.partId)) {
+    return;
+  }
+  if (IsAttachedToScene() && !ResolvesPartPath(entry.partId)) {
+    return;
+  }
+  AppendEntry(entry);
 }
 
 void SymbolAnnotation::AddConnectedPartsByPath(const std::vector<ConnectedPartInfo>& parts) {
+  try {
+    ConnectAllByPath(parts);
+  } catch (...) {
+    // Memory ran short: the parts connected so far stay.
+  }
+}
+
+void SymbolAnnotation::ConnectAllByPath(const std::vector<ConnectedPartInfo>& parts) {
   if (!annotationSymbol) {
     return;
   }
   for (const ConnectedPartInfo& part : parts) {
-    AddSelectedPart(part.partId, part.lastPos, part.offset, part.assemblyPartId);
+    ConnectByPath(part);
   }
 }
 
 void SymbolAnnotation::RemoveUnvalidParts() {
-  std::vector<ConnectedPartInfo> kept;
-  for (const ConnectedPartInfo& part : GetConnectedParts()) {
-    if (ResolvesPartPath(part.partId)) {
-      kept.push_back(part);
+  try {
+    std::vector<ConnectedPartInfo> kept;
+    for (const ConnectedPartInfo& part : CopyParts()) {  // not an empty list when memory is short
+      if (ResolvesPartPath(part.partId)) {
+        kept.push_back(part);
+      }
     }
-  }
-  std::lock_guard<std::mutex> guard(partsMutex);
-  if (kept.size() != connectedParts.size()) {
+    std::lock_guard<std::mutex> guard(partsMutex);
+    if (kept.size() == connectedParts.size()) {
+      return;
+    }
     connectedParts.swap(kept);
-    PublishPartIds();
+    try {
+      PublishPartIds();
+    } catch (...) {
+      connectedParts.swap(kept);  // all kept, as isConnectedPart still sees them
+    }
+  } catch (...) {
+    // Memory ran short: every entry stays for now.
   }
 }
 

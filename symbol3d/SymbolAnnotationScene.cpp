@@ -66,6 +66,9 @@ bool GetPrimaryStructure(util::SmartPtr<oxk::MultiRootContainer>& container,
 }  // namespace
 
 bool SymbolAnnotation::AttachScene(const util::SmartPtr<oxk::Scene>& scene) {
+  // Scenes it lets go of may hold the last reference to this annotation: it must outlive
+  // its lock guard.
+  const util::SmartPtr<SymbolAnnotation> self(this);
   try {
     // For writing from the start: two threads that both read first and then ask to write
     // would wait for each other.
@@ -91,7 +94,11 @@ bool SymbolAnnotation::AttachScene(const util::SmartPtr<oxk::Scene>& scene) {
     if (shapeScene && !fileName.empty()) {
       result = shapeInstance ? shapeScene->RecreateShapeInstance(shapeInstance) : CreateSymbol(shapeScene);
     }
-    RemoveUnvalidParts();
+    // Which parts still exist the scene's SBOM tells through the shape shown in it: when
+    // making the shape failed, every connection stays for the next attachment to judge.
+    if (result) {
+      RemoveUnvalidParts();
+    }
     return result;
   } catch (...) {
     return false;
@@ -99,22 +106,31 @@ bool SymbolAnnotation::AttachScene(const util::SmartPtr<oxk::Scene>& scene) {
 }
 
 void SymbolAnnotation::AdditionalInit(const util::SmartPtr<oxk::Scene>& scene) {
-  const util::SmartPtr<oxk::ShapeScene> shapeScene = util::DynamicCast<oxk::ShapeScene>(scene);
-  if (GetShapeInstance() || !shapeScene) {
-    return;
-  }
-  (void)CreateSymbol(shapeScene);
-  if (const util::SmartPtr<oxk::ShapeInstance> created = GetShapeInstance()) {
-    shapeScene->RemoveShapeInstance(created, false, true);
+  try {
+    const util::SmartPtr<oxk::ShapeScene> shapeScene = util::DynamicCast<oxk::ShapeScene>(scene);
+    if (GetShapeInstance() || !shapeScene) {
+      return;
+    }
+    (void)CreateSymbol(shapeScene);
+    if (const util::SmartPtr<oxk::ShapeInstance> created = GetShapeInstance()) {
+      shapeScene->RemoveShapeInstance(created, false, true);
+    }
+  } catch (...) {
+    // Memory ran short: no shape yet; a later attachment creates it.
   }
 }
 
 bool SymbolAnnotation::DetachScene() {
+  const util::SmartPtr<SymbolAnnotation> self(this);  // as in AttachScene
   conc::WriteGuard guard(GetRWLock());
   DropSceneObserver();
-  util::SmartPtr<oxk::ShapeScene> scene;
-  if (shapeInstance && shapeInstance->GetShapeScene(scene)) {
-    scene->RemoveShapeInstance(shapeInstance, false, true);
+  try {
+    util::SmartPtr<oxk::ShapeScene> scene;
+    if (shapeInstance && shapeInstance->GetShapeScene(scene)) {
+      scene->RemoveShapeInstance(shapeInstance, false, true);
+    }
+  } catch (...) {
+    // Memory ran short telling the scene's observers: the shape may stay shown.
   }
   oxk::Annotation::DetachScene();
   return true;
@@ -194,15 +210,21 @@ bool SymbolAnnotation::CreateSymbol(const util::SmartPtr<oxk::ShapeScene>& shape
     }
   }
   instance->AddUserData(GetUserDataId(), this);
-
-  util::SmartPtr<oxk::ShapeInstance> created = shapeScene->CreateShapeInstance(instance, IsVisible(), util::Symbol());
-  if (!created) {
-    shapeScene->GetShapeInstance(instance, created);
+  try {
+    util::SmartPtr<oxk::ShapeInstance> created = shapeScene->CreateShapeInstance(instance, IsVisible(), util::Symbol());
+    if (!created) {
+      shapeScene->GetShapeInstance(instance, created);
+    }
+    if (!created) {
+      instance->RemoveUserData(GetUserDataId());
+      return false;
+    }
+    SetShapeInstanceField(created);
+  } catch (...) {
+    // The node must not point at an annotation that may go before it.
+    instance->RemoveUserData(GetUserDataId());
+    throw;
   }
-  if (!created) {
-    return false;
-  }
-  SetShapeInstanceField(created);
 
   const util::SmartPtr<oxloader::Loader> loader = oxloader::Loader::GetLoader();
   const util::SmartPtr<oxk::Kernel> kernel = oxk::Kernel::GetKernel();
@@ -212,12 +234,49 @@ bool SymbolAnnotation::CreateSymbol(const util::SmartPtr<oxk::ShapeScene>& shape
   util::SmartPtr<MyLoadEvent> load(new (std::nothrow)
                                        MyLoadEvent(util::SmartPtr<SymbolAnnotation>(this), event.get(), false, false));
   if (!Manage(kernel, load.get())) {
+    // Memory ran short: no load; the caller's event still completes, as after a failed one.
+    if (event && !event->IsComplete()) {
+      event->Complete(oxloader::Loader::kMissing);
+    }
     return false;
   }
   const util::SmartPtr<oxk::Shape> shape = shapeInstance->GetShape();
-  SetSymbolLocation(shapeInstance);
-  loader->LoadShape(shape, kLoadFlags, util::SmartPtr<oxk::AsyncEvent>(load.get()), {});
-  return true;
+  placingThread.store(std::this_thread::get_id());
+  try {
+    SetSymbolLocation(shapeInstance);
+  } catch (...) {
+    // Memory ran short while placing it by its parts: it stays where it was put; the load
+    // still runs, so that the kernel lets go of the event and the caller's completes.
+  }
+  placingThread.store(std::thread::id());
+  if (StartLoad(*loader, *kernel, shape, load)) {
+    return true;
+  }
+  // The loader could not take the load (memory ran short): undone as if no shape had been
+  // made, so that a later attachment makes it and loads it anew; the caller's event ends.
+  try {
+    shapeScene->RemoveShapeInstance(shapeInstance, false, true);
+  } catch (...) {
+  }
+  SetShapeInstanceField({});
+  instance->RemoveUserData(GetUserDataId());
+  if (event && !event->IsComplete()) {
+    event->Complete(oxloader::Loader::kMissing);
+  }
+  return false;
+}
+
+bool SymbolAnnotation::StartLoad(oxloader::Loader& loader, oxk::Kernel& kernel, const util::SmartPtr<oxk::Shape>& shape,
+                                 const util::SmartPtr<MyLoadEvent>& load) noexcept {
+  try {
+    loader.LoadShape(shape, kLoadFlags, util::SmartPtr<oxk::AsyncEvent>(load.get()), {});
+    return true;
+  } catch (...) {
+    // The loader could not take it: the kernel need not keep the event for a completion
+    // that will not come.
+    kernel.ReleaseObject(util::SmartPtr<objm::ManagedObject>(load.get()));
+    return false;
+  }
 }
 
 void SymbolAnnotation::SetSymbolLocation(const util::SmartPtr<oxk::ShapeInstance>& shape) {
@@ -250,67 +309,82 @@ void SymbolAnnotation::SetSymbolLocation(const util::SmartPtr<oxk::ShapeInstance
 }
 
 bool SymbolAnnotation::RemoveSymbol() {
-  conc::WriteGuard guard(GetRWLock());
-  util::SmartPtr<oxk::Instance> instance;
-  if (!shapeInstance || !shapeInstance->GetInstance(instance) || fileName.empty()) {
-    return true;
-  }
-  util::SmartPtr<oxk::ShapeScene> scene;
-  if (shapeInstance->GetShapeScene(scene)) {
-    scene->RemoveShapeInstance(shapeInstance, false, true);
-  }
-  SetShapeInstanceField({});
-  if (instance->GetUserData(GetUserDataId()) == this) {
-    instance->RemoveUserData(GetUserDataId());
-  }
+  try {
+    conc::WriteGuard guard(GetRWLock());
+    util::SmartPtr<oxk::Instance> instance;
+    if (!shapeInstance || !shapeInstance->GetInstance(instance) || fileName.empty()) {
+      return true;
+    }
+    util::SmartPtr<oxk::ShapeScene> scene;
+    if (shapeInstance->GetShapeScene(scene)) {
+      scene->RemoveShapeInstance(shapeInstance, false, true);
+    }
+    SetShapeInstanceField({});
+    if (instance->GetUserData(GetUserDataId()) == this) {
+      instance->RemoveUserData(GetUserDataId());
+    }
 
-  util::SmartPtr<oxk::World> world;
-  if (oxk::World::GetWorld(world)) {
-    std::vector<util::SmartPtr<oxk::Scene>> scenes;
-    world->GetScenes(scenes);
-    bool stillShown = false;
-    for (const auto& each : scenes) {
-      auto shapes = util::DynamicCast<oxk::ShapeScene>(each);
-      util::SmartPtr<oxk::ShapeInstance> other;
-      if (shapes && shapes->GetShapeInstance(instance, other)) {
-        stillShown = true;
-        break;
+    util::SmartPtr<oxk::World> world;
+    if (oxk::World::GetWorld(world)) {
+      std::vector<util::SmartPtr<oxk::Scene>> scenes;
+      world->GetScenes(scenes);
+      bool stillShown = false;
+      for (const auto& each : scenes) {
+        auto shapes = util::DynamicCast<oxk::ShapeScene>(each);
+        util::SmartPtr<oxk::ShapeInstance> other;
+        if (shapes && shapes->GetShapeInstance(instance, other)) {
+          stillShown = true;
+          break;
+        }
+      }
+      util::SmartPtr<oxk::MultiRootContainer> container;
+      util::SmartPtr<oxk::Structure> structure;
+      util::SmartPtr<oxk::ComponentNode> root;
+      util::SmartPtr<oxk::ComponentInstance> component;
+      if (!stillShown && GetPrimaryStructure(container, structure) && structure->GetRoot(root) &&
+          instance->GetComponentInstance(component)) {
+        root->RemoveChild(component);
       }
     }
-    util::SmartPtr<oxk::MultiRootContainer> container;
-    util::SmartPtr<oxk::Structure> structure;
-    util::SmartPtr<oxk::ComponentNode> root;
-    util::SmartPtr<oxk::ComponentInstance> component;
-    if (!stillShown && GetPrimaryStructure(container, structure) && structure->GetRoot(root) &&
-        instance->GetComponentInstance(component)) {
-      root->RemoveChild(component);
-    }
+    // A later creation inserts a node of its own.
+    id = util::Symbol();
+    return true;
+  } catch (...) {
+    // Memory ran short: what was taken away so far stays away.
+    return true;
   }
-  // A later creation inserts a node of its own.
-  id = util::Symbol();
-  return true;
 }
 
 bool SymbolAnnotation::SymbolLoadedOK() {
-  symbolLoaded.store(true);
-  util::SmartPtr<oxk::ObservableEvent> displayed(new (std::nothrow)
-                                                     UniversalMeasurementObserver::MeasurementDisplayedEvent(true));
-  if (displayed) {
-    PostObservableEvent(displayed, 0);
+  try {
+    symbolLoaded.store(true);
+    util::SmartPtr<oxk::ObservableEvent> displayed(new (std::nothrow)
+                                                       UniversalMeasurementObserver::MeasurementDisplayedEvent(true));
+    if (displayed) {
+      PostObservableEvent(displayed, 0);
+    }
+    return true;
+  } catch (...) {
+    // Memory ran short: loaded, without telling the observers.
+    return true;
   }
-  return true;
 }
 
 bool SymbolAnnotation::SymbolLoadFail() {
+  const util::SmartPtr<SymbolAnnotation> self(this);  // detaching may let go of the last reference
   symbolLoaded.store(false);
   DetachScene();
   return true;
 }
 
 bool SymbolAnnotation::IsVisible() const {
-  conc::ReadGuard guard(GetRWLock());
-  if (!HasConnectedParts() && shapeInstance) {
-    return shapeInstance->IsVisible();
+  try {
+    conc::ReadGuard guard(GetRWLock());
+    if (!HasConnectedParts() && shapeInstance) {
+      return shapeInstance->IsVisible();
+    }
+  } catch (...) {
+    // Memory ran short taking the lock: the annotation's own flag answers.
   }
   return oxk::Annotation::IsVisible();
 }
@@ -323,26 +397,38 @@ void SymbolAnnotation::HideAnnotation() {
 }
 
 void SymbolAnnotation::ShowAnnotation() {
-  const util::SmartPtr<oxk::ShapeInstance> shape = GetShapeInstance();
-  if (!shape || shape->IsVisible()) {
-    return;
-  }
-  util::SmartPtr<oxk::ShapeScene> scene;
-  if (shape->GetShapeScene(scene)) {
-    for (const ConnectedPartInfo& part : GetConnectedParts()) {
-      const PartInScene found = FindPartInScene(*scene, part.partId);
-      if (!found.instance) {
-        continue;
-      }
-      if (!found.shape || !found.shape->IsVisible()) {
-        return;  // follows its hidden part
+  try {
+    const util::SmartPtr<oxk::ShapeInstance> shape = GetShapeInstance();
+    if (!shape || shape->IsVisible()) {
+      return;
+    }
+    util::SmartPtr<oxk::ShapeScene> scene;
+    if (shape->GetShapeScene(scene)) {
+      for (const ConnectedPartInfo& part : GetConnectedParts()) {
+        const PartInScene found = FindPartInScene(*scene, part.partId);
+        if (!found.instance) {
+          continue;
+        }
+        if (!found.shape || !found.shape->IsVisible()) {
+          return;  // follows its hidden part
+        }
       }
     }
+    shape->SetVisibility(true, false);
+  } catch (...) {
+    // Memory ran short: stays hidden.
   }
-  shape->SetVisibility(true, false);
 }
 
 void SymbolAnnotation::CreatePreview(const util::SmartPtr<oxk::ShapeScene>& scene) {
+  try {
+    MakePreview(scene);
+  } catch (...) {
+    // Memory ran short: no preview, or one without its faint look.
+  }
+}
+
+void SymbolAnnotation::MakePreview(const util::SmartPtr<oxk::ShapeScene>& scene) {
   if (!scene) {
     return;
   }
@@ -374,7 +460,7 @@ void SymbolAnnotation::CreatePreview(const util::SmartPtr<oxk::ShapeScene>& scen
     util::SmartPtr<MyLoadEvent> load(new (std::nothrow)
                                          MyLoadEvent(util::SmartPtr<SymbolAnnotation>(this), nullptr, true, false));
     if (Manage(kernel, load.get())) {
-      loader->LoadShape(shape, kLoadFlags, util::SmartPtr<oxk::AsyncEvent>(load.get()), {});
+      (void)StartLoad(*loader, *kernel, shape, load);
     }
   }
   previewShapeInstance->RemoveHighlight(1);
@@ -382,11 +468,15 @@ void SymbolAnnotation::CreatePreview(const util::SmartPtr<oxk::ShapeScene>& scen
 }
 
 void SymbolAnnotation::RemovePreview(const util::SmartPtr<oxk::ShapeScene>& scene) {
-  if (!scene || !previewShapeInstance) {
-    return;
+  try {
+    if (!scene || !previewShapeInstance) {
+      return;
+    }
+    scene->RemoveShapeInstance(previewShapeInstance, false, true);
+    previewShapeInstance.Reset();
+  } catch (...) {
+    // Memory ran short telling the scene: the preview may stay.
   }
-  scene->RemoveShapeInstance(previewShapeInstance, false, true);
-  previewShapeInstance.Reset();
 }
 
 }  // namespace oxannotations
