@@ -124,6 +124,29 @@ TEST_F(Symbol2DFault, FaultADetachDuringTheHandOverOfTheImageLeavesNothingInTheS
   scene->DetachAll();
 }
 
+TEST_F(Symbol2DFault, FaultALoadThatEndsAfterADetachChangesNothingButTheImage) {
+  ScopedScene<oxk::Scene> scene;
+  const SmartPtr<TestSymbol> symbol = NewSymbol();
+  SmartPtr<RecordingObserver> observer(new RecordingObserver());
+  ASSERT_TRUE(symbol->RegisterObserver(observer));
+  SmartPtr<oxk::AsyncEvent> caller(new RecordingEvent());
+  symbol->SetEvent(caller);
+  {
+    LoaderGate gate;
+    ASSERT_TRUE(symbol->AttachScene(scene.Get()));
+    EXPECT_TRUE(symbol->DetachScene());
+  }
+  ASSERT_TRUE(WaitForLoader());
+  EXPECT_TRUE(caller->IsComplete());  // the caller is still told
+  EXPECT_EQ(observer->Count(), 0u);   // but nobody is told the stamp shows
+  EXPECT_EQ(symbol->GetTransparency(), 0.5f);
+  EXPECT_FALSE(symbol->GetMarkup()->IsVisible());
+  EXPECT_FALSE(symbol->GetMarkup()->GetImage());
+  EXPECT_EQ(symbol->GetImageWidth(), 4);  // the image itself is in
+  EXPECT_TRUE(scene->GetMarkups().empty());
+  EXPECT_TRUE(symbol->UnregisterObserver(observer));
+}
+
 TEST_F(Symbol2DFault, FaultLoadsEndingWhileTheHostAttachesDetachesAndLetsGoStayConsistent) {
   ScopedScene<oxk::Scene> first;
   ScopedScene<oxk::Scene> second;
