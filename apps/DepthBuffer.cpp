@@ -91,26 +91,40 @@ void DepthBuffer::Draw(const ViewProjection::PagePoint& a, const ViewProjection:
   const int columns = static_cast<int>(maxX - minX) + 1;
   for (int row = static_cast<int>(minY); row <= static_cast<int>(maxY); ++row) {
     const double dr = row - minY;
-    double w0 = sides[0].at + sides[0].dy * dr, w1 = sides[1].at + sides[1].dy * dr,
-           w2 = sides[2].at + sides[2].dy * dr;
-    size_t index = static_cast<size_t>(row) * m_width + static_cast<size_t>(minX);
-    for (int column = 0; column < columns; ++column, ++index) {
-      if (w0 >= 0 && w1 >= 0 && w2 >= 0) {
-        const float near = static_cast<float>((w0 * z[0] + w1 * z[1] + w2 * z[2]) * inverse);
-        const uint32_t there = m_triangle[index];
-        if (near > m_near[index]) {
-          if (there != kEmpty && m_owners[there].group != owner.group) {
-            Cover(owner.group, m_owners[there].group);
-          }
-          m_near[index] = near;
-          m_triangle[index] = number;
-        } else if (there != kEmpty && m_owners[there].group != owner.group) {
-          Cover(m_owners[there].group, owner.group);
-        }
+    const double w[3] = {sides[0].at + sides[0].dy * dr, sides[1].at + sides[1].dy * dr,
+                         sides[2].at + sides[2].dy * dr};
+    // The columns where all three edge functions can be positive: thin triangles
+    // cross a wide box in a few pixels a row.
+    double first = 0, last = columns - 1;
+    for (int i = 0; i < 3; ++i) {
+      if (sides[i].dx > 0) {
+        first = std::max(first, std::floor(-w[i] / sides[i].dx));
+      } else if (sides[i].dx < 0) {
+        last = std::min(last, std::ceil(-w[i] / sides[i].dx));
+      } else if (w[i] < 0) {
+        last = -1;
       }
-      w0 += sides[0].dx;
-      w1 += sides[1].dx;
-      w2 += sides[2].dx;
+    }
+    if (!(first <= last)) {
+      continue;
+    }
+    size_t index = static_cast<size_t>(row) * m_width + static_cast<size_t>(minX) + static_cast<size_t>(first);
+    for (int column = static_cast<int>(first); column <= static_cast<int>(last); ++column, ++index) {
+      const double w0 = w[0] + sides[0].dx * column, w1 = w[1] + sides[1].dx * column, w2 = w[2] + sides[2].dx * column;
+      if (w0 < 0 || w1 < 0 || w2 < 0) {
+        continue;
+      }
+      const float near = static_cast<float>((w0 * z[0] + w1 * z[1] + w2 * z[2]) * inverse);
+      const uint32_t there = m_triangle[index];
+      if (near > m_near[index]) {
+        if (there != kEmpty && m_owners[there].group != owner.group) {
+          Cover(owner.group, m_owners[there].group);
+        }
+        m_near[index] = near;
+        m_triangle[index] = number;
+      } else if (there != kEmpty && m_owners[there].group != owner.group) {
+        Cover(m_owners[there].group, owner.group);
+      }
     }
   }
 }

@@ -267,6 +267,9 @@ class LineSampler {
 
 bool HiddenLineView::Draw(std::vector<Drawn>& drawn, std::string& error) const {
   drawn.assign(m_meshes.size(), Drawn{});
+  if (m_meshes.empty()) {
+    return true;
+  }
   DepthBuffer buffer(m_view.PageWidth(), m_view.PageHeight(), m_options.pixelsPerUnit, m_options.maxPixels);
   for (uint32_t solid = 0; solid < m_meshes.size(); ++solid) {
     const PageMesh& mesh = m_meshes[solid];

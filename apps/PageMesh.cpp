@@ -102,36 +102,34 @@ void PageMesh::Build(const std::vector<float>& vertices, const std::vector<uint3
 }
 
 void PageMesh::FindEdges() {
-  // Each triangle's three sides, sorted so that the sides of one edge come together.
-  struct Side {
-    uint32_t a, b, triangle;
-    bool forward;
-  };
-  std::vector<Side> sides;
+  // Each triangle's three sides as (edge key, triangle and direction), sorted so that
+  // the sides of one edge come together.
+  std::vector<std::pair<uint64_t, uint64_t>> sides;
   sides.reserve(m_triangles.size() * 3);
   for (uint32_t t = 0; t < m_triangles.size(); ++t) {
     const auto& corners = m_triangles[t].corners;
     for (int c = 0; c < 3; ++c) {
       const uint32_t from = corners[c], to = corners[(c + 1) % 3];
-      sides.push_back({std::min(from, to), std::max(from, to), t, from < to});
+      const uint64_t key = uint64_t{std::min(from, to)} << 32 | std::max(from, to);
+      sides.emplace_back(key, uint64_t{t} << 1 | (from < to ? 1u : 0u));
     }
   }
-  std::sort(sides.begin(), sides.end(), [](const Side& x, const Side& y) {
-    return std::tie(x.a, x.b, x.triangle) < std::tie(y.a, y.b, y.triangle);
-  });
+  std::sort(sides.begin(), sides.end());
+  const auto triangle = [](uint64_t value) { return static_cast<uint32_t>(value >> 1); };
+  const auto forward = [](uint64_t value) { return (value & 1) != 0; };
   m_closed = !sides.empty();
   for (size_t i = 0; i < sides.size();) {
     size_t j = i + 1;
-    while (j < sides.size() && sides[j].a == sides[i].a && sides[j].b == sides[i].b) {
+    while (j < sides.size() && sides[j].first == sides[i].first) {
       ++j;
     }
     Edge edge;
-    edge.a = sides[i].a;
-    edge.b = sides[i].b;
-    edge.left = sides[i].triangle;
+    edge.a = static_cast<uint32_t>(sides[i].first >> 32);
+    edge.b = static_cast<uint32_t>(sides[i].first);
+    edge.left = triangle(sides[i].second);
     if (j - i >= 2) {
-      edge.right = sides[i + 1].triangle;
-      edge.agree = sides[i].forward != sides[i + 1].forward;
+      edge.right = triangle(sides[i + 1].second);
+      edge.agree = forward(sides[i].second) != forward(sides[i + 1].second);
     }
     edge.manifold = j - i <= 2;
     m_closed = m_closed && j - i == 2 && edge.agree;
