@@ -154,7 +154,7 @@ class LineSampler {
     m_seen.resize(count);
     for (size_t i = 0; i < count; ++i) {
       const double t = t0 + (t1 - t0) * (static_cast<double>(i) + 0.5) / static_cast<double>(count);
-      m_seen[i] = Seen(edge, {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t, a.near + (b.near - a.near) * t});
+      m_seen[i] = Seen(edge, {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t, a.near + (b.near - a.near) * t}, outline);
     }
     Smooth(static_cast<size_t>(kShortestRunPixels * kSamplesPerPixel));
     if (t0 > 0) {
@@ -202,22 +202,42 @@ class LineSampler {
     return t0 < t1;
   }
 
-  bool Seen(const PageMesh::Edge& edge, const ViewProjection::PagePoint& at) const {
-    int column = 0, row = 0;
-    if (!m_buffer.PixelAt(at.x, at.y, column, row)) {
-      return true;
-    }
+  // Whether nothing at the pixel hides the point: the pixel is empty, shows a face of
+  // the line itself, or a surface not nearer than the point by more than a touch.
+  bool SeenAt(int column, int row, const PageMesh::Edge& edge, const ViewProjection::PagePoint& at,
+              double touch) const {
     const uint32_t triangle = m_buffer.TriangleAt(column, row);
     if (triangle == DepthBuffer::kEmpty) {
       return true;
     }
     const DepthBuffer::Owner& owner = m_buffer.OwnerOf(triangle);
     if (owner.group == m_solid && (owner.tag == edge.left || owner.tag == edge.right)) {
-      return true;  // a face of the line itself
+      return true;
+    }
+    return m_buffer.NearAt(column, row) <= at.near + touch;
+  }
+
+  // A crease is seen where its own pixel shows it. An outline lies where the solid ends,
+  // so the pixel beside it may show a neighbouring face of its own folded over it by a
+  // hair (a faceted round's outline zigzags): it is seen where any pixel around it is.
+  bool Seen(const PageMesh::Edge& edge, const ViewProjection::PagePoint& at, bool outline) const {
+    int column = 0, row = 0;
+    if (!m_buffer.PixelAt(at.x, at.y, column, row)) {
+      return true;
     }
     const double touch =
         m_view.NearnessSpan(at.near, kTouchPixels / m_buffer.PixelsPerUnit()) + 1e-6 * std::fabs(at.near);
-    return m_buffer.NearAt(column, row) <= at.near + touch;
+    if (!outline) {
+      return SeenAt(column, row, edge, at, touch);
+    }
+    for (int r = std::max(0, row - 1); r <= std::min(m_buffer.Height() - 1, row + 1); ++r) {
+      for (int c = std::max(0, column - 1); c <= std::min(m_buffer.Width() - 1, column + 1); ++c) {
+        if (SeenAt(c, r, edge, at, touch)) {
+          return true;
+        }
+      }
+    }
+    return false;
   }
 
   // Runs shorter than shortest between two runs take their state; so do short runs at

@@ -28,13 +28,13 @@ double Distance(const LineChains::Point& a, const LineChains::Point& b) {
   return std::hypot(b.x - a.x, b.y - a.y);
 }
 
-// How far p stands off the straight line through a and b.
+// How far p stands off the straight piece from a to b: a point where a line turns back
+// on itself is no point of a straight run.
 double OffLine(const LineChains::Point& p, const LineChains::Point& a, const LineChains::Point& b) {
-  const double length = Distance(a, b);
-  if (length == 0) {
-    return Distance(p, a);
-  }
-  return std::fabs((b.x - a.x) * (p.y - a.y) - (b.y - a.y) * (p.x - a.x)) / length;
+  const double dx = b.x - a.x, dy = b.y - a.y;
+  const double length2 = dx * dx + dy * dy;
+  const double t = length2 == 0 ? 0 : std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy) / length2, 0.0, 1.0);
+  return std::hypot(a.x + dx * t - p.x, a.y + dy * t - p.y);
 }
 
 }  // namespace

@@ -259,6 +259,14 @@ TEST(HiddenLineView, ACubeShowsItsOutlineAndThreeInnerEdgesMeetingAtTheNearCorne
     EXPECT_NEAR(Length(art.hidden), 3 * edge, 0.05 * edge);
     EXPECT_NEAR(std::hypot(near.x - far.x, near.y - far.y), 0, 1e-6);  // the corners coincide on the page
   }
+  // A sphere has no crease: its one line is its contour, a circle, all of it seen.
+  const geo::Camera3D round = ObliqueView(BoxOf(-25, -25, -25, 25, 25, 25));
+  const ViewProjection seen(round);
+  const auto sphere = Draw(seen, {Sphere({0, 0, 0}, 20, 96, 48)});
+  const double r = 20 * PixelScale(round);
+  EXPECT_NEAR(Length(sphere[0].art.outlines), 2 * std::numbers::pi * r, 0.01 * 2 * std::numbers::pi * r);
+  EXPECT_TRUE(sphere[0].art.edges.empty());
+  EXPECT_LT(Length(sphere[0].art.hidden), 0.01 * r);
 }
 
 TEST(HiddenLineView, WhatANearerPartCoversIsHiddenWhereItsSilhouetteCrossesAndWhereItPassesThrough) {
@@ -286,7 +294,7 @@ TEST(HiddenLineView, WhatANearerPartCoversIsHiddenWhereItsSilhouetteCrossesAndWh
         }
       }
     }
-    EXPECT_NEAR(seenTo, 200, 0.3);
+    EXPECT_NEAR(seenTo, 200, 0.4);  // a pixel and a half of the depth buffer
     // Along the top (page y 240): dashed from the cut on, not before.
     EXPECT_NEAR(LengthWithin(plate.hidden, 80, 239.9, 199.7, 240.1), 0, 1e-9);
     EXPECT_GT(LengthWithin(plate.hidden, 200.3, 239.9, 320, 240.1), 119);
@@ -330,14 +338,20 @@ TEST(PageMesh, WeldsRepeatedVerticesTurnsInsideOutMeshesAndLeavesOutWhatCannotBe
   ASSERT_TRUE(turned.IsClosed());
   size_t front = 0;
   for (const auto& triangle : turned.Triangles()) {
-    front += triangle.facing > 0 && triangle.normal.z > 0.99 ? 1 : 0;
+    if (triangle.facing > 0) {
+      ++front;
+      EXPECT_GT(triangle.normal.z, 0.99);
+      for (const uint32_t corner : triangle.corners) {
+        EXPECT_NEAR(turned.Points()[corner].near, 10 - 500, 1e-9);  // the face at z = 10
+      }
+    }
   }
-  EXPECT_EQ(front, 2u);  // the two triangles of the face at z = 10
+  EXPECT_EQ(front, 2u);
 
   // One face wound the wrong way: not closed, so every face may be seen, and it makes
   // no crease of its own.
   Mesh odd = Box(0, 0, 0, 10, 10, 10);
-  std::swap(odd.triangles[1], odd.triangles[2]);
+  std::swap(odd.triangles[31], odd.triangles[32]);  // a triangle of the face at z = 10
   const PageMesh open = Seen(odd, view);
   EXPECT_FALSE(open.IsClosed());
   for (const auto& line : symbols_tool::FeatureEdges::Find(open)) {
@@ -352,7 +366,7 @@ TEST(PageMesh, WeldsRepeatedVerticesTurnsInsideOutMeshesAndLeavesOutWhatCannotBe
   // triangles without area are left out; the rest stays.
   Mesh hostile = Box(0, 0, 0, 10, 10, 10);
   const uint32_t bad = hostile.Add(std::nan(""), 0, 0);
-  const uint32_t huge = hostile.Add(1e30, 0, 0);
+  const uint32_t huge = hostile.Add(1e30, 1e30, 0);
   hostile.triangles.insert(hostile.triangles.end(), {0, 1, bad, 0, huge, 1, 0, 1, 99, 0, 0, 1, 0, 1, 3});
   const PageMesh kept = Seen(hostile, view);
   EXPECT_EQ(kept.Triangles().size(), 12u + 1u);  // the box and its last, flat but real, triangle
@@ -368,12 +382,17 @@ TEST(LineChains, JoinsPiecesEndToEndAndThinsThemToThePagesResolution) {
   EXPECT_EQ(lines[0][0].x + lines[0][2].x, 20);
   EXPECT_EQ(lines[1].size(), 2u);
 
-  LineChains::Polyline crowded{{0, 0}, {0.03, 0.01}, {0.06, 0}, {5, 1}, {5.02, 1}, {10, 0}};
+  LineChains::Polyline crowded{{0, 0}, {0.03, 0.01}, {5, 0}, {5.05, 0.05}, {5.05, 5}, {5.07, 5}, {10, 0}};
   LineChains::Thin(crowded);
   for (size_t i = 1; i < crowded.size(); ++i) {
     EXPECT_GE(std::hypot(crowded[i].x - crowded[i - 1].x, crowded[i].y - crowded[i - 1].y), LineChains::kResolution);
   }
   EXPECT_EQ(crowded.back().x, 10);  // the end stays where it was
+
+  // A line that runs out and back along itself keeps the point where it turns.
+  LineChains::Polyline back{{0, 0}, {10, 0}, {2, 0}};
+  LineChains::Thin(back);
+  EXPECT_EQ(back.size(), 3u);
 }
 
 }  // namespace
