@@ -352,7 +352,8 @@ int DocListCommand::Run(ToolContext& context) {
 void DocFlattenCommand::Register(CLI::App& parent) {
   m_app = parent.add_subcommand("flatten",
                                 "The document's 3D view flattened into a 2D illustration page, as SVG: "
-                                "the parts' outlines, a marker per 3D symbol, the stamps' images");
+                                "each part drawn from its mesh (outline, visible edges, hidden lines dashed), "
+                                "each 3D symbol as its shape with its title, the stamps' images");
   AddDocumentArgument(*m_app, m_document);
   m_app->add_option("--out", m_out, "The SVG file to write, or - for standard output")->required();
 }
