@@ -92,7 +92,7 @@ json LocationJson(const geo::Location& location) {
   const geo::FMat33& m = location.GetMat();
   json matrix = json::array();
   for (int row = 0; row < 3; ++row) {
-    matrix.push_back({m.Get(row, 0), m.Get(row, 1), m.Get(row, 2)});
+    matrix.push_back({JsonNumber(m.Get(row, 0)), JsonNumber(m.Get(row, 1)), JsonNumber(m.Get(row, 2))});
   }
   const geo::DPoint3D& p = location.GetPos();
   return {{"matrix", matrix}, {"position", {p.x, p.y, p.z}}};
@@ -105,7 +105,10 @@ void ShowEntryHeader(const char* kind, const Entry& entry, const std::string& ca
       << "  library:           " << Origin(entry) << "\n"
       << "  category:          " << entry.GetCategoryID() << " (" << EscapeForTerminal(categoryName) << ")\n";
   Field(out, "name:              ", entry.GetName());
-  Field(out, "title:             ", entry.GetTitle());
+  // The title is the name unless the file gives one of its own.
+  if (entry.GetTitle() != entry.GetName()) {
+    Field(out, "title:             ", entry.GetTitle());
+  }
   Field(out, "description:       ", entry.GetDescription());
   Field(out, "tooltip:           ", TooltipOf(entry));
   out << "  tooltip shows:     title " << Yes(entry.ShowTooltipTitle()) << ", description "
@@ -183,10 +186,6 @@ class EntriesByCategory {
 
 }  // namespace
 
-void WriteJson(const nlohmann::json& value, std::ostream& out) {
-  out << value.dump(2, ' ', false, json::error_handler_t::replace) << "\n";
-}
-
 std::string CatalogueReport::CategoryName(int id) const {
   const auto category = m_list.GetCategoryFromCategoryList(id);
   return category ? category->GetName() : std::string();
@@ -244,30 +243,46 @@ json CatalogueReport::ListJson() const {
   const EntriesByCategory byCategory(m_list);
   const auto& ols = m_list.GetOlList();
   const auto& images = m_list.GetImageList();
+  const auto entryJson = [](const char* kind, const auto& entry) -> json {
+    return {{"kind", kind}, {"id", entry.GetID()}, {"title", entry.GetTitle()}, {"library", Origin(entry)}};
+  };
   json categories = json::array();
+  std::unordered_set<int> categoryIds;
   for (const auto& category : m_list.GetCategoryList()) {
+    categoryIds.insert(category->GetID());
     json entries = json::array();
     for (const size_t i : byCategory.Ols(category->GetID())) {
-      const PartslibraryOlItem& ol = *ols[i];
-      entries.push_back({{"kind", "shape"}, {"id", ol.GetID()}, {"title", ol.GetTitle()}, {"library", Origin(ol)}});
+      entries.push_back(entryJson("shape", *ols[i]));
     }
     for (const size_t i : byCategory.Images(category->GetID())) {
-      const PartslibraryImageItem& image = *images[i];
-      entries.push_back(
-          {{"kind", "image"}, {"id", image.GetID()}, {"title", image.GetTitle()}, {"library", Origin(image)}});
+      entries.push_back(entryJson("image", *images[i]));
     }
     categories.push_back({{"id", category->GetID()},
                           {"name", category->GetName()},
                           {"library", Origin(*category)},
                           {"entries", std::move(entries)}});
   }
-  return {{"units", m_list.GetUnits()},
-          {"information", m_list.GetInformation()},
-          {"counts",
-           {{"categories", m_list.GetCategoryList().size()},
-            {"shapes", m_list.GetOlList().size()},
-            {"images", m_list.GetImageList().size()}}},
-          {"categories", std::move(categories)}};
+  json without = json::array();
+  for (const auto& ol : ols) {
+    if (categoryIds.count(ol->GetCategoryID()) == 0) {
+      without.push_back(entryJson("shape", *ol));
+    }
+  }
+  for (const auto& image : images) {
+    if (categoryIds.count(image->GetCategoryID()) == 0) {
+      without.push_back(entryJson("image", *image));
+    }
+  }
+  json answer = JsonAnswer();
+  answer.update({{"units", m_list.GetUnits()},
+                 {"information", m_list.GetInformation()},
+                 {"counts",
+                  {{"categories", m_list.GetCategoryList().size()},
+                   {"shapes", m_list.GetOlList().size()},
+                   {"images", m_list.GetImageList().size()}}},
+                 {"categories", std::move(categories)},
+                 {"withoutCategory", std::move(without)}});
+  return answer;
 }
 
 bool CatalogueReport::ShowShape(int id, std::ostream& out) const {
@@ -459,7 +474,9 @@ json CatalogueReport::FindJson(const std::string& text) const {
       add("image", *image);
     }
   }
-  return {{"query", text}, {"matches", std::move(matches)}};
+  json answer = JsonAnswer();
+  answer.update({{"query", text}, {"matches", std::move(matches)}});
+  return answer;
 }
 
 }  // namespace symbols_tool

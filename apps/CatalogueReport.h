@@ -8,6 +8,7 @@
 #include <ostream>
 #include <string>
 
+#include "JsonOutput.h"
 #include "catalogue/PartslibraryList.h"
 
 namespace symbols_tool {
@@ -17,15 +18,17 @@ class CatalogueReport {
   explicit CatalogueReport(const oxsymbols::PartslibraryList& list) : m_list(list) {}
 
   void List(std::ostream& out) const;
+  // The answer of "library list --json".
   [[nodiscard]] nlohmann::json ListJson() const;
   // False when no entry of that kind has the identifier.
   [[nodiscard]] bool ShowShape(int id, std::ostream& out) const;
   [[nodiscard]] bool ShowImage(int id, std::ostream& out) const;
   [[nodiscard]] bool ShowCategory(int id, std::ostream& out) const;
-  // Null when no entry of that kind ("shape", "image", "category") has the identifier.
+  // The entry's fields; null when no entry of that kind ("shape", "image", "category")
+  // has the identifier.
   [[nodiscard]] nlohmann::json ShowJson(const std::string& kind, int id) const;
   // The entries whose name, title, description, tooltip or tag texts contain text, in
-  // any letter case; written as lines, or as JSON when json is given.
+  // any letter case; written as lines, or as the answer of "library find --json".
   size_t Find(const std::string& text, std::ostream& out) const;
   [[nodiscard]] nlohmann::json FindJson(const std::string& text) const;
 
@@ -34,8 +37,5 @@ class CatalogueReport {
 
   const oxsymbols::PartslibraryList& m_list;
 };
-
-// JSON for output: invalid UTF-8 in library texts becomes U+FFFD instead of failing.
-void WriteJson(const nlohmann::json& value, std::ostream& out);
 
 }  // namespace symbols_tool

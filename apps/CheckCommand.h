@@ -18,6 +18,8 @@ class CheckCommand : public ToolCommand {
   // The file's library and the base folder its references resolve against, when it lies
   // where a library file does; false for a file anywhere else.
   static bool PlaceOfFile(const std::string& path, oxsymbols::LibraryOrigin& origin, std::string& base);
+  // The check of one library file read from standard input.
+  [[nodiscard]] int RunOnStandardInput(ToolContext& context);
 
   std::string m_file;
   bool m_all = false;

@@ -134,13 +134,13 @@ bool IsWhatItClaims(const std::string& bytes, Document::PackKind kind, std::stri
       uint32_t width = 0;
       uint32_t height = 0;
       const int status =
-          oxloader::Loader::InspectPng(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), width, height);
+          oxloader::Loader::InspectImage(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), width, height);
       if (status == oxloader::Loader::kTooLarge) {
         why = "a picture larger than the loader decodes";
         return false;
       }
       if (status != oxloader::Loader::kOk) {
-        why = "not a PNG image";
+        why = std::string("not a ") + oxloader::Loader::kDecodedFormats + " image";
         return false;
       }
       return true;

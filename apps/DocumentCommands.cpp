@@ -10,6 +10,7 @@
 #include "Document.h"
 #include "DocumentFlattener.h"
 #include "DocumentOperations.h"
+#include "OutputFile.h"
 #include "Utf8Text.h"
 #include "util/SafeFileWriter.h"
 
@@ -398,11 +399,12 @@ int DocListCommand::Run(ToolContext& context) {
   }
   const std::vector<AnnotationView> views = DescribeAnnotations(document);
   if (m_json) {
-    nlohmann::json list = nlohmann::json::array();
+    nlohmann::json answer = JsonAnswer();
+    answer["annotations"] = nlohmann::json::array();
     for (const AnnotationView& view : views) {
-      list.push_back(Json(view));
+      answer["annotations"].push_back(Json(view));
     }
-    WriteJson(list, context.Out());
+    WriteJson(answer, context.Out());
     return kOk;
   }
   context.Out() << Counted(views.size(), "annotation", "annotations") << "\n";
@@ -415,15 +417,16 @@ int DocListCommand::Run(ToolContext& context) {
 void DocFlattenCommand::Register(CLI::App& parent) {
   m_app = parent.add_subcommand("flatten",
                                 "The document's 3D view flattened into a 2D illustration page, as SVG: "
-                                "the parts' outlines, a marker per 3D symbol, the stamps' images");
+                                "each part drawn from its mesh (outline, visible edges, hidden lines dashed), "
+                                "each 3D symbol as its shape with its title, the stamps' images");
   AddDocumentArgument(*m_app, m_document);
-  m_app->add_option("--out", m_out, "The SVG file to write")->required();
+  m_app->add_option("--out", m_out, "The SVG file to write, or - for standard output")->required();
 }
 
 int DocFlattenCommand::Run(ToolContext& context) {
-  const std::string target = fs::absolute(m_out).lexically_normal().string();
+  const OutputFile out(m_out);
   std::string error;
-  if (!IsOutsideDocument(target, m_document, error)) {
+  if (!out.IsStandardOutput() && !IsOutsideDocument(out.Label(), m_document, error)) {
     return context.Failure(error);
   }
   Document document;
@@ -431,10 +434,14 @@ int DocFlattenCommand::Run(ToolContext& context) {
     return kFailure;
   }
   FlattenSummary summary;
-  if (!FlattenToSvg(document, target, summary, error)) {
+  std::string svg;
+  if (!FlattenToSvgText(document, svg, summary, error)) {
     return context.Failure(error);
   }
-  context.Out() << "wrote " << target << " (" << summary.Text() << ")\n";
+  if (!out.Write(svg, context)) {
+    return kFailure;
+  }
+  out.ReportStream(context) << "wrote " << out.Label() << " (" << summary.Text() << ")\n";
   return kOk;
 }
 

@@ -2,9 +2,9 @@
 
 #include <sys/stat.h>
 
-#include <filesystem>
+#include <algorithm>
 
-#include "util/SafeFileWriter.h"
+#include "OutputFile.h"
 
 namespace symbols_tool {
 
@@ -19,6 +19,28 @@ bool SameFile(const std::string& a, const std::string& b) {
   struct stat second {};
   return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
          first.st_ino == second.st_ino;
+}
+
+// The library writer ends an element that has only attributes with "/> " and the line
+// end, the layout hosts' own saves keep; the file a person asks the tool for has no
+// blanks at line ends, which readers ignore anyway.
+std::string WithoutTrailingBlanks(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  size_t start = 0;
+  while (start < text.size()) {
+    const size_t end = std::min(text.find('\n', start), text.size());
+    size_t last = end;
+    while (last > start && (text[last - 1] == ' ' || text[last - 1] == '\t')) {
+      --last;
+    }
+    out.append(text, start, last - start);
+    if (end < text.size()) {
+      out += '\n';
+    }
+    start = end + 1;
+  }
+  return out;
 }
 
 }  // namespace
@@ -68,22 +90,11 @@ int ExportCommand::Run(ToolContext& context) {
   if (text.empty()) {
     return context.Failure("out of memory while writing the catalogue");
   }
-  const std::string summary = CountsText(counts);
-  if (m_file == "-") {
-    context.Out() << text;
-    context.Out().flush();
-    if (!context.Out()) {
-      return context.Failure("could not write to standard output");
-    }
-    context.Err() << "wrote " << summary << "\n";
-    return kOk;
+  const OutputFile out(m_file);
+  if (!out.Write(WithoutTrailingBlanks(text), context)) {
+    return kFailure;
   }
-  const std::string target = std::filesystem::absolute(m_file).lexically_normal().string();
-  std::string error;
-  if (!util::SafeFileWriter::Write(target, text, error)) {
-    return context.Failure("could not write " + target + ": " + error);
-  }
-  context.Out() << "wrote " << target << ": " << summary << "\n";
+  out.ReportStream(context) << "wrote " << out.Label() << ": " << CountsText(counts) << "\n";
   return kOk;
 }
 

@@ -1,9 +1,7 @@
 #include "GalleryCommand.h"
 
-#include <filesystem>
-
 #include "GalleryPage.h"
-#include "util/SafeFileWriter.h"
+#include "OutputFile.h"
 
 namespace symbols_tool {
 
@@ -15,7 +13,7 @@ void GalleryCommand::Register(CLI::App& parent) {
   m_app = parent.add_subcommand("gallery",
                                 "A self-contained HTML page of the picker's view: a category index, a search box, "
                                 "and each entry's thumbnail, label and tooltip");
-  m_app->add_option("--out", m_out, "The page to write")->required();
+  m_app->add_option("--out", m_out, "The page to write, or - for standard output")->required();
 }
 
 int GalleryCommand::Run(ToolContext& context) {
@@ -23,12 +21,11 @@ int GalleryCommand::Run(ToolContext& context) {
     return kFailure;
   }
   const std::string page = BuildGallery(context.Catalogue(), context.GetLocations());
-  const std::string target = std::filesystem::absolute(m_out).lexically_normal().string();
-  std::string error;
-  if (!util::SafeFileWriter::Write(target, page, error)) {
-    return context.Failure("could not write " + target + ": " + error);
+  const OutputFile out(m_out);
+  if (!out.Write(page, context)) {
+    return kFailure;
   }
-  context.Out() << "wrote " << target << "\n";
+  out.ReportStream(context) << "wrote " << out.Label() << "\n";
   return kOk;
 }
 

@@ -5,6 +5,7 @@
 #include "ToolSetup.h"
 #include "catalogue/PartslibraryUIData.h"
 #include "geo/XmlElem.h"
+#include "util/Base64.h"
 
 namespace symbols_tool {
 
@@ -14,26 +15,6 @@ class PickerData : public oxsymbols::PartslibraryUIData {
  public:
   PickerData() : PartslibraryUIData("ol_", "image_") {}
 };
-
-std::string Base64(const std::string& bytes) {
-  static const char* const kDigits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  std::string out;
-  out.reserve((bytes.size() + 2) / 3 * 4);
-  for (size_t i = 0; i < bytes.size(); i += 3) {
-    uint32_t chunk = static_cast<uint32_t>(static_cast<unsigned char>(bytes[i])) << 16;
-    if (i + 1 < bytes.size()) {
-      chunk |= static_cast<uint32_t>(static_cast<unsigned char>(bytes[i + 1])) << 8;
-    }
-    if (i + 2 < bytes.size()) {
-      chunk |= static_cast<unsigned char>(bytes[i + 2]);
-    }
-    out += kDigits[(chunk >> 18) & 63];
-    out += kDigits[(chunk >> 12) & 63];
-    out += i + 1 < bytes.size() ? kDigits[(chunk >> 6) & 63] : '=';
-    out += i + 2 < bytes.size() ? kDigits[chunk & 63] : '=';
-  }
-  return out;
-}
 
 // Text for HTML content and attribute values. Control characters other than line feeds
 // and tabs have no place in a page and become blanks.
@@ -107,12 +88,14 @@ const char* const kStyle =
     ".label{font-weight:bold;margin:.3em 0}.tooltip{font-size:.85em;color:#444}.meta{font-size:.75em;color:#888}"
     "[hidden]{display:none!important}";
 
-// Hides the entries whose label and tooltip do not contain the search text, and the
-// sections left without entries.
+// Hides the entries whose label, tooltip and tags do not contain the search text, and the
+// sections left without entries; says so when nothing is left.
 const char* const kSearchScript = R"(<script>
 const search = document.getElementById('search');
+const nothing = document.getElementById('nothing');
 search.addEventListener('input', () => {
   const wanted = search.value.trim().toLowerCase();
+  let total = 0;
   for (const section of document.querySelectorAll('section')) {
     let shown = 0;
     for (const entry of section.querySelectorAll('.entry')) {
@@ -120,10 +103,71 @@ search.addEventListener('input', () => {
       shown += entry.hidden ? 0 : 1;
     }
     section.hidden = wanted !== '' && shown === 0;
+    total += shown;
   }
+  nothing.hidden = wanted === '' || total > 0;
+  nothing.textContent = 'No entry matches “' + search.value.trim() + '” in its name, tooltip or tags.';
 });
 </script>
 )";
+
+// The tags of the entry that picker data names ("ol.12", "image.3"), as one searchable
+// text; and the entry in words for the page ("shape 12", "image 3").
+class EntryTexts {
+ public:
+  explicit EntryTexts(const oxsymbols::PartslibraryList& list) {
+    for (const auto& ol : list.GetOlList()) {
+      if (ol) {
+        oxsymbols::SequencerTagList tags;
+        ol->GetSequencerTags(tags);
+        m_tags.emplace(oxsymbols::PartslibraryUIData::olString + "." + std::to_string(ol->GetID()), Text(tags));
+      }
+    }
+    for (const auto& image : list.GetImageList()) {
+      if (image) {
+        oxsymbols::SequencerTagList tags;
+        image->GetSequencerTags(tags);
+        m_tags.emplace(oxsymbols::PartslibraryUIData::imageString + "." + std::to_string(image->GetID()), Text(tags));
+      }
+    }
+  }
+
+  [[nodiscard]] std::string Tags(const std::string& userData) const {
+    const auto found = m_tags.find(userData);
+    return found == m_tags.end() ? std::string() : found->second;
+  }
+
+  [[nodiscard]] static std::string Label(const std::string& userData) {
+    const std::string ol = oxsymbols::PartslibraryUIData::olString + ".";
+    if (userData.rfind(ol, 0) == 0) {
+      return "shape " + userData.substr(ol.size());
+    }
+    const std::string image = oxsymbols::PartslibraryUIData::imageString + ".";
+    if (userData.rfind(image, 0) == 0) {
+      return "image " + userData.substr(image.size());
+    }
+    return std::string();
+  }
+
+ private:
+  static std::string Text(const oxsymbols::SequencerTagList& tags) {
+    std::string text;
+    for (const auto& tag : tags) {
+      if (tag) {
+        for (const std::string& part :
+             {std::string(oxk::illustration::SequencerTag::GetSymbolForType(tag->GetType()).str()),
+              tag->GetDescription(), tag->GetQuantityString(), tag->GetUnits()}) {
+          if (!part.empty()) {
+            text += " " + part;
+          }
+        }
+      }
+    }
+    return text;
+  }
+
+  std::unordered_map<std::string, std::string> m_tags;
+};
 
 }  // namespace
 
@@ -157,13 +201,14 @@ std::string GalleryPage::Build(const oxsymbols::PartslibraryList& list, const Th
       index = at->second;
       if (added) {
         imageStyles += ".i" + std::to_string(index) + "{background-image:url(data:" + thumbnail.mimeType + ";base64," +
-                       Base64(bytes) + ")}\n";
+                       util::Base64Encode(bytes) + ")}\n";
       }
     }
     imageByPath.emplace(path, index);
     return index == 0 ? std::string() : "i" + std::to_string(index);
   };
 
+  const EntryTexts texts(list);
   std::string index = "<nav>";
   std::string sections;
   size_t entry = 0;
@@ -182,11 +227,12 @@ std::string GalleryPage::Build(const oxsymbols::PartslibraryList& list, const Th
       const std::string entryLabel = WideToUtf8(data.GetLabels()[entry]);
       const std::string tooltip = WideToUtf8(data.GetTooltips()[entry]);
       const std::string image = imageClass(data.GetIcons()[entry]);
+      const std::string& userData = data.GetUserData()[entry];
       sections += "<div class=\"entry\" title=\"" + Html(TooltipText(tooltip)) + "\" data-text=\"" +
-                  Html(entryLabel + " " + TooltipText(tooltip)) + "\"><img class=\"thumb " +
+                  Html(entryLabel + " " + TooltipText(tooltip) + texts.Tags(userData)) + "\"><img class=\"thumb " +
                   (image.empty() ? std::string("missing") : image) + "\" alt=\"" + Html(entryLabel) + "\" src=\"" +
                   kSpacer + "\"><div class=\"label\">" + Html(entryLabel) + "</div><div class=\"tooltip\">" +
-                  TooltipHtml(tooltip) + "</div><div class=\"meta\">" + Html(data.GetUserData()[entry]) +
+                  TooltipHtml(tooltip) + "</div><div class=\"meta\">" + Html(EntryTexts::Label(userData)) +
                   (data.GetSharedItems()[entry] ? " · library" : " · yours") + "</div></div>\n";
     }
     sections += "</div></section>\n";
@@ -198,7 +244,8 @@ std::string GalleryPage::Build(const oxsymbols::PartslibraryList& list, const Th
   page += kStyle;
   page += "\n" + imageStyles + "</style></head><body>\n<h1>Symbol library</h1>\n" + index;
   page +=
-      "<input type=\"search\" id=\"search\" placeholder=\"Search the entries\" aria-label=\"Search the entries\">\n";
+      "<input type=\"search\" id=\"search\" placeholder=\"Search names, tooltips and tags\" "
+      "aria-label=\"Search names, tooltips and tags\">\n<p id=\"nothing\" class=\"meta\" hidden></p>\n";
   page += sections;
   page += kSearchScript;
   page += "</body></html>\n";

@@ -1,9 +1,14 @@
 #include "LibraryCheck.h"
 
+#include <algorithm>
+#include <cctype>
+#include <string_view>
 #include <unordered_map>
 
+#include "JsonOutput.h"
 #include "ToolContext.h"
 #include "Utf8Text.h"
+#include "oxloader/Loader.h"
 #include "util/FileSystem.h"
 
 namespace symbols_tool {
@@ -12,7 +17,9 @@ namespace {
 
 using oxsymbols::EntryKindName;
 using oxsymbols::LibraryFileReport;
+using oxsymbols::LibraryOrigin;
 using oxsymbols::OriginName;
+using oxsymbols::OriginOf;
 using oxsymbols::RenumberedEntry;
 
 std::string Quoted(const std::string& text) {
@@ -39,6 +46,7 @@ LibraryCheck::LibraryCheck(const oxsymbols::LoadReport& report, const oxsymbols:
   CheckFiles();
   CheckDuplicates();
   CheckChanges();
+  CheckLandings();
   CheckReferences();
 }
 
@@ -53,6 +61,8 @@ const char* LibraryCheck::KindName(Kind kind, size_t count) {
       return one ? "renumbered identifier" : "renumbered identifiers";
     case Kind::kCategoryChanged:
       return one ? "entry filed into another category" : "entries filed into another category";
+    case Kind::kInOtherCategory:
+      return one ? "user entry in another library's category" : "user entries in another library's category";
     case Kind::kMissingThumbnail:
       return one ? "missing thumbnail" : "missing thumbnails";
     case Kind::kThumbnailNotImage:
@@ -61,8 +71,38 @@ const char* LibraryCheck::KindName(Kind kind, size_t count) {
       return one ? "missing shape file" : "missing shape files";
     case Kind::kMissingImageFile:
       return one ? "missing image file" : "missing image files";
+    case Kind::kImageNotDrawable:
+      return one ? "image file stamps cannot draw" : "image files stamps cannot draw";
     case Kind::kFileOutsideLibrary:
       return one ? "file outside the library folders" : "files outside the library folders";
+  }
+  return "problem";
+}
+
+const char* LibraryCheck::KindKey(Kind kind) {
+  switch (kind) {
+    case Kind::kFileNotRead:
+      return "fileNotRead";
+    case Kind::kDuplicateId:
+      return "duplicateId";
+    case Kind::kRenumbered:
+      return "renumbered";
+    case Kind::kCategoryChanged:
+      return "categoryChanged";
+    case Kind::kInOtherCategory:
+      return "inOtherCategory";
+    case Kind::kMissingThumbnail:
+      return "missingThumbnail";
+    case Kind::kThumbnailNotImage:
+      return "thumbnailNotImage";
+    case Kind::kMissingShapeFile:
+      return "missingShapeFile";
+    case Kind::kMissingImageFile:
+      return "missingImageFile";
+    case Kind::kImageNotDrawable:
+      return "imageNotDrawable";
+    case Kind::kFileOutsideLibrary:
+      return "fileOutsideLibrary";
   }
   return "problem";
 }
@@ -150,6 +190,66 @@ void LibraryCheck::CheckDuplicates() {
   check("image", m_list.GetImageList());
 }
 
+void LibraryCheck::CheckLandings() {
+  // A user category whose identifier an earlier library took is renumbered, but the
+  // user's entries keep the identifier their file names: they land in the category that
+  // holds it now, another library's. What each such identifier meant and where it leads,
+  // so that one walk over the entries finds them all.
+  std::unordered_map<int, std::string> landings;
+  for (const RenumberedEntry& change : m_report.renumbered) {
+    if (change.kind != oxsymbols::EntryKind::kCategory || change.change != RenumberedEntry::Change::kRenumbered ||
+        change.origin != LibraryOrigin::kUser) {
+      continue;
+    }
+    const auto landed = m_list.GetCategoryFromCategoryList(change.from);
+    if (!landed || OriginOf(*landed) == LibraryOrigin::kUser) {
+      continue;
+    }
+    const std::string from = std::to_string(change.from);
+    landings[change.from] = "its file meant category " + from + " " + Quoted(change.name) + " (renumbered " +
+                            std::to_string(change.to) + "), it landed in category " + from + " " +
+                            Quoted(landed->GetName()) + " of the " + OriginName(OriginOf(*landed)) + " library";
+  }
+  if (landings.empty()) {
+    return;
+  }
+  const auto check = [&](const char* kind, const auto& list) {
+    for (const auto& entry : list) {
+      if (!entry || OriginOf(*entry) != LibraryOrigin::kUser) {
+        continue;
+      }
+      const auto landing = landings.find(entry->GetCategoryID());
+      if (landing != landings.end()) {
+        Add(Kind::kInOtherCategory, EntryLabel(kind, *entry) + ": " + landing->second);
+      }
+    }
+  };
+  check("shape", m_list.GetOlList());
+  check("image", m_list.GetImageList());
+}
+
+void LibraryCheck::CheckImageFile(const std::string& label, const std::string& path) {
+  std::string start;
+  uint64_t size = 0;
+  std::string error;
+  if (!util::FileSystem::ReadFileStart(path, ThumbnailFiles::kSignatureBytes, start, size, error)) {
+    return;  // a file that cannot be read is named by the missing files
+  }
+  if (oxloader::Loader::FormatOf(reinterpret_cast<const uint8_t*>(start.data()), start.size()) !=
+      oxloader::Loader::ImageFormat::kUnknown) {
+    return;
+  }
+  const char* mimeType = ThumbnailFiles::MimeTypeOf(start);
+  std::string what = "not an image";
+  if (mimeType != nullptr) {
+    what = std::string(mimeType).substr(std::string_view(mimeType).find('/') + 1);
+    std::transform(what.begin(), what.end(), what.begin(), [](char c) { return static_cast<char>(std::toupper(c)); });
+    what = "a " + what + " image";
+  }
+  Add(Kind::kImageNotDrawable,
+      label + ": image file is " + what + "; stamps draw " + oxloader::Loader::kDecodedFormats + ": " + path);
+}
+
 void LibraryCheck::CheckReferences() {
   const auto thumbnails = [this](const std::string& label, const std::string& gallery, const std::string& dialog) {
     const Thumbnail small = m_thumbnails.Inspect(gallery);
@@ -187,6 +287,9 @@ void LibraryCheck::CheckReferences() {
     const std::string label = EntryLabel("image", *image);
     thumbnails(label, image->GetImageGalleryThumbnailUrl(), image->GetImageDlgThumbnailUrl());
     file(Kind::kMissingImageFile, label, "image file", image->GetImageUrl());
+    if (util::FileSystem::FileExists(image->GetImageUrl())) {
+      CheckImageFile(label, image->GetImageUrl());
+    }
   }
 }
 
@@ -252,13 +355,19 @@ nlohmann::json LibraryCheck::Json() const {
   nlohmann::json problems = nlohmann::json::array();
   nlohmann::json counts = nlohmann::json::object();
   for (const auto& [kind, lines] : m_problems) {
-    counts[KindName(kind, 2)] = lines.size();
+    counts[KindKey(kind)] = lines.size();
     for (const std::string& line : lines) {
-      problems.push_back({{"kind", KindName(kind, 2)}, {"text", line}, {"warning", IsWarning(kind)}});
+      problems.push_back({{"kind", KindKey(kind)}, {"text", line}, {"warning", IsWarning(kind)}});
     }
   }
-  return {{"files", std::move(files)}, {"problems", std::move(problems)}, {"counts", std::move(counts)},
-          {"total", ProblemCount()},   {"warnings", WarningCount()},      {"summary", Summary()}};
+  nlohmann::json answer = JsonAnswer();
+  answer.update({{"files", std::move(files)},
+                 {"problems", std::move(problems)},
+                 {"counts", std::move(counts)},
+                 {"total", ProblemCount()},
+                 {"warnings", WarningCount()},
+                 {"summary", Summary()}});
+  return answer;
 }
 
 }  // namespace symbols_tool

@@ -1,9 +1,11 @@
 // Diagnosis of a symbol library for its user, from what loading the catalogue reported:
 // which library files were read and, when one gave nothing, why; entries the load
-// renumbered or re-filed and identifiers used twice; thumbnails that are missing or not
-// images; shape and image files that are missing. Problems are grouped by kind. Shape
-// and image files outside the library folders are warned about: libraries may name
-// them, but a document takes in only files that are what they claim to be.
+// renumbered or re-filed and identifiers used twice; user entries that landed in another
+// library's category because their own category was renumbered; thumbnails that are
+// missing or not images; shape and image files that are missing, and image files in a
+// format stamps cannot draw. Problems are grouped by kind. Shape and image files outside
+// the library folders are warned about: libraries may name them, but a document takes in
+// only files that are what they claim to be.
 #pragma once
 
 #include <cstddef>
@@ -29,10 +31,12 @@ class LibraryCheck {
     kDuplicateId,
     kRenumbered,
     kCategoryChanged,
+    kInOtherCategory,
     kMissingThumbnail,
     kThumbnailNotImage,
     kMissingShapeFile,
     kMissingImageFile,
+    kImageNotDrawable,
     kFileOutsideLibrary,  // a warning, not a problem
   };
 
@@ -50,12 +54,16 @@ class LibraryCheck {
 
   // The kind's name for one problem and for several.
   [[nodiscard]] static const char* KindName(Kind kind, size_t count);
+  // Frozen: the kind's key in JSON answers.
+  [[nodiscard]] static const char* KindKey(Kind kind);
 
  private:
   void CheckFiles();
   void CheckChanges();
   void CheckDuplicates();
+  void CheckLandings();
   void CheckReferences();
+  void CheckImageFile(const std::string& label, const std::string& path);
   void Add(Kind kind, std::string text);
   [[nodiscard]] std::string Summary() const;
 

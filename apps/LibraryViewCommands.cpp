@@ -38,10 +38,12 @@ int ShowCommand::Run(ToolContext& context) {
   const CatalogueReport report(context.Catalogue());
   bool shown = false;
   if (m_json) {
-    const nlohmann::json entry = report.ShowJson(m_kind, m_id);
+    nlohmann::json entry = report.ShowJson(m_kind, m_id);
     shown = !entry.is_null();
     if (shown) {
-      WriteJson(entry, context.Out());
+      nlohmann::json answer = JsonAnswer();
+      answer["entry"] = std::move(entry);
+      WriteJson(answer, context.Out());
     }
   } else {
     shown = m_kind == "shape"   ? report.ShowShape(m_id, context.Out())

@@ -19,11 +19,19 @@ namespace {
 constexpr unsigned kParseKeepAll = pugi::parse_default | pugi::parse_declaration | pugi::parse_comments |
                                    pugi::parse_pi | pugi::parse_doctype | pugi::parse_ws_pcdata | pugi::parse_fragment;
 
-// The shortest text that reads back as the same number, whatever the process's locale.
-template <class T>
-std::string Number(T value) {
+// A matrix element as the shortest text that reads back as the same float, whatever the
+// process's locale: 0.1f is 0.1, not 0.10000000149011612.
+std::string NumberText(float value) {
   char buffer[32];
   const auto [end, error] = std::to_chars(buffer, buffer + sizeof(buffer), value);
+  return error == std::errc() ? std::string(buffer, end) : std::string("0");
+}
+
+// A coordinate with at most 15 significant digits: every decimal the file gave reads back
+// as itself, and sums such as 10.1 + 0.2 are written 10.3, not 10.299999999999999.
+std::string NumberText(double value) {
+  char buffer[32];
+  const auto [end, error] = std::to_chars(buffer, buffer + sizeof(buffer), value, std::chars_format::general, 15);
   return error == std::errc() ? std::string(buffer, end) : std::string("0");
 }
 
@@ -33,11 +41,11 @@ std::string LocationText(const geo::Location& location) {
   std::string text;
   for (int r = 0; r < 3; ++r) {
     for (int c = 0; c < 3; ++c) {
-      text += Number(location.GetMat().m[r][c]) + " ";
+      text += NumberText(location.GetMat().m[r][c]) + " ";
     }
   }
   const geo::DPoint3D& p = location.GetPos();
-  return text + Number(p.x) + " " + Number(p.y) + " " + Number(p.z);
+  return text + NumberText(p.x) + " " + NumberText(p.y) + " " + NumberText(p.z);
 }
 
 pugi::xml_node FindPart(const pugi::xml_document& document, const std::string& path) {

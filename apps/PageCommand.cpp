@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "CreateAnnotation.h"
+#include "OutputFile.h"
 #include "Page2D.h"
 #include "catalogue/PartslibraryList.h"
 #include "oxk/AsyncEvent.h"
@@ -125,7 +126,7 @@ void PageCommand::Register(CLI::App& parent) {
   m_app = parent.add_subcommand("page",
                                 "A 2D illustration page of the catalogue as SVG: each image entry as a 2D symbol, "
                                 "each shape entry as a flattened symbol's marker");
-  m_app->add_option("--out", m_out, "The SVG file to write")->required();
+  m_app->add_option("--out", m_out, "The SVG file to write, or - for standard output")->required();
 }
 
 int PageCommand::Run(ToolContext& context) {
@@ -151,12 +152,12 @@ int PageCommand::Run(ToolContext& context) {
       return context.Failure("the images did not load in time");
     }
   }
-  const std::string target = std::filesystem::absolute(m_out).lexically_normal().string();
-  if (!oxk::illustration2d::SvgPageWriter::Write(page.Document(), target)) {
-    return context.Failure("could not write " + target);
+  const OutputFile out(m_out);
+  if (!out.Write(oxk::illustration2d::SvgPageWriter::ToSvg(page.Document()), context)) {
+    return kFailure;
   }
-  context.Out() << "wrote " << target << " (" << Counted(images.size(), "image", "images") << ", "
-                << Counted(shapes.size(), "shape", "shapes") << ")\n";
+  out.ReportStream(context) << "wrote " << out.Label() << " (" << Counted(images.size(), "image", "images") << ", "
+                            << Counted(shapes.size(), "shape", "shapes") << ")\n";
   return kOk;
 }
 

@@ -24,17 +24,6 @@ const Signature kSignatures[] = {
     {"GIF89a", 6, "image/gif"},
     {"BM", 2, "image/bmp"},
 };
-constexpr size_t kSignatureBytes = 8;
-
-const char* MimeTypeOf(const std::string& start) {
-  for (const Signature& signature : kSignatures) {
-    if (start.size() >= signature.length && std::memcmp(start.data(), signature.bytes, signature.length) == 0) {
-      return signature.mimeType;
-    }
-  }
-  return nullptr;
-}
-
 bool RealPath(const std::string& path, std::string& real) {
   char buffer[PATH_MAX];
   if (::realpath(path.c_str(), buffer) == nullptr) {
@@ -45,6 +34,15 @@ bool RealPath(const std::string& path, std::string& real) {
 }
 
 }  // namespace
+
+const char* ThumbnailFiles::MimeTypeOf(const std::string& start) {
+  for (const Signature& signature : kSignatures) {
+    if (start.size() >= signature.length && std::memcmp(start.data(), signature.bytes, signature.length) == 0) {
+      return signature.mimeType;
+    }
+  }
+  return nullptr;
+}
 
 std::string Thumbnail::Describe() const {
   switch (verdict) {

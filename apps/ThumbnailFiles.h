@@ -38,6 +38,12 @@ class ThumbnailFiles {
   // every library folder.
   [[nodiscard]] bool LeavesLibrary(const std::string& path) const;
 
+  // The media type of a PNG, JPEG, GIF or BMP file from its first bytes (eight are
+  // enough); null for anything else.
+  [[nodiscard]] static const char* MimeTypeOf(const std::string& start);
+  // How many first bytes MimeTypeOf needs.
+  static constexpr size_t kSignatureBytes = 8;
+
  private:
   [[nodiscard]] bool IsInsideLibrary(const std::string& realPath) const;
 

@@ -3,6 +3,7 @@
 // the conventions of the tool's messages and exit status.
 #pragma once
 
+#include <iostream>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -21,11 +22,12 @@ constexpr int kUsage = 2;
 
 class ToolContext {
  public:
-  ToolContext(std::ostream& out, std::ostream& err) : m_out(out), m_err(err) {}
+  ToolContext(std::ostream& out, std::ostream& err, std::istream& in = std::cin) : m_out(out), m_err(err), m_in(in) {}
 
   [[nodiscard]] Locations& GetLocations() { return m_locations; }
   [[nodiscard]] std::ostream& Out() { return m_out; }
   [[nodiscard]] std::ostream& Err() { return m_err; }
+  [[nodiscard]] std::istream& In() { return m_in; }
 
   // Makes the locations absolute (the sample library when no base was given) and hands
   // them to the host; false after a message when a folder is missing.
@@ -43,6 +45,7 @@ class ToolContext {
   Locations m_locations;
   std::ostream& m_out;
   std::ostream& m_err;
+  std::istream& m_in;
   std::unique_ptr<ToolCatalogue> m_catalogue;
   oxsymbols::LoadReport m_report;
 };

@@ -20,14 +20,27 @@ run() {
 
 installed() {
   local dir=$1
-  echo "== $dir: install, exports, a host project against the prefix"
-  rm -rf "$dir/stage" "$dir/consumer"
-  cmake --install "$dir" --prefix "$dir/stage" >/dev/null
-  scripts/check_exports.sh "$dir/stage/lib/liboxsymbols.so"
-  cmake -S examples/consumer -B "$dir/consumer" -DCMAKE_PREFIX_PATH="$PWD/$dir/stage" \
+  local stage="$PWD/$dir/stage"
+  echo "== $dir: install, exports, host projects against the prefix, manual page and completion"
+  rm -rf "$stage" "$dir/consumer" "$dir/pkgconfig-consumer"
+  cmake --install "$dir" --prefix "$stage" >/dev/null
+  scripts/check_exports.sh "$stage/lib/liboxsymbols.so"
+  cmake -S examples/consumer -B "$dir/consumer" -DCMAKE_PREFIX_PATH="$stage" \
     -DCMAKE_CXX_FLAGS="-Wall -Wextra -Werror" >/dev/null
   cmake --build "$dir/consumer" -j"$(nproc)"
   ctest --test-dir "$dir/consumer" --output-on-failure
+  # The same program built with plain make, its flags from pkg-config.
+  PKG_CONFIG_PATH="$stage/lib/pkgconfig" make -s -C examples/pkgconfig check BUILD="$PWD/$dir/pkgconfig-consumer"
+  # man finds the page through the prefix's bin folder on PATH; bash completes from the
+  # installed script.
+  local page
+  page=$(env -u MANPATH PATH="$stage/bin:$PATH" man -w symbols)
+  [ "$page" = "$stage/share/man/man1/symbols.1" ] || { echo "man symbols finds $page" >&2; exit 1; }
+  local offered
+  offered=$(bash --norc -c "source '$stage/share/bash-completion/completions/symbols'
+    COMP_WORDS=(symbols library ch); COMP_CWORD=2; _symbols; echo \"\${COMPREPLY[*]}\"")
+  [ "$offered" = "check" ] || { echo "completion of 'symbols library ch' offers '$offered'" >&2; exit 1; }
+  echo "installed: pkg-config consumer, man symbols and completion work from $stage"
 }
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1

@@ -26,10 +26,9 @@ const conc::OXTracer& Tracer() {
 
 bool SerializedContentVisitor::StartElement(const util::Symbol& elementName) {
   if (elementName == k::sequencerTag) {
-    currentTag = util::SmartPtr<SequencerTag>(new (std::nothrow) SequencerTag());
-    if (currentTag) {
-      info.sequencerTags.push_back(currentTag);
-    }
+    // Throws when memory runs short: content read without one of its tags is not applied.
+    currentTag = util::SmartPtr<SequencerTag>(new SequencerTag());
+    info.sequencerTags.push_back(currentTag);
   }
   return true;
 }

@@ -5,8 +5,8 @@
 namespace oxannotations {
 
 StampLoaderEvent::StampLoaderEvent(const util::SmartPtr<Symbol2D>& symbol, const util::SmartPtr<oxk::Image>& loaded,
-                                   oxk::AsyncEvent* parent, bool hadData)
-    : annotation(symbol), image(loaded), parentEvent(parent), hadImageData(hadData) {}
+                                   oxk::AsyncEvent* parent, bool hadData, uint64_t attachedAs)
+    : annotation(symbol), image(loaded), parentEvent(parent), hadImageData(hadData), attachment(attachedAs) {}
 
 StampLoaderEvent::~StampLoaderEvent() = default;
 
@@ -18,14 +18,18 @@ util::Symbol StampLoaderEvent::GetObjectClass() const {
 void StampLoaderEvent::OnLoadNotify(int /*status*/) {}
 
 void StampLoaderEvent::OnLoadComplete(int /*status*/) {
-  // The symbol may hold the last reference to the caller's event and let go of it while
-  // it takes the image; the event must live until it is completed below.
-  const util::SmartPtr<oxk::AsyncEvent> parent(parentEvent);
+  // Dropped at the end: neither the symbol nor the caller's event need outlive the load.
+  const util::SmartPtr<oxk::AsyncEvent> parent = std::move(parentEvent);
   util::SmartPtr<Symbol2D> symbol = std::move(annotation);
   util::SmartPtr<oxk::Image> loaded = std::move(image);
-  if (symbol) {
-    symbol->OnImageLoaded(loaded, hadImageData);
-    symbol->DeleteTempDir();
+  try {
+    if (symbol) {
+      symbol->OnImageLoaded(loaded, hadImageData, attachment);
+      symbol->DeleteTempDir();
+    }
+  } catch (...) {
+    // Runs on the loader's thread: nothing may throw into it. The caller's event still
+    // completes below.
   }
   symbol.Reset();
   loaded.Reset();

@@ -4,6 +4,8 @@
 // and its image alive until then.
 #pragma once
 
+#include <cstdint>
+
 #include "oxk/AsyncEvent.h"
 #include "oxk/Image.h"
 #include "oxloader/ImageLoaderEvent.h"
@@ -15,10 +17,11 @@ class Symbol2D;
 
 class StampLoaderEvent : public oxloader::ImageLoaderEvent {
  public:
-  // parent (may be null) is the caller's, not owned: the caller keeps it alive until it
-  // completes. hadImageData: the image held data when the load was started.
+  // parent (may be null) is the caller's event; it is counted until the load completes
+  // it, so the caller may let go of it at any time. hadImageData: the image held data
+  // when the load was started; attachment: the symbol's attachment count then.
   StampLoaderEvent(const util::SmartPtr<Symbol2D>& annotation, const util::SmartPtr<oxk::Image>& image,
-                   oxk::AsyncEvent* parent, bool hadImageData);
+                   oxk::AsyncEvent* parent, bool hadImageData, uint64_t attachment);
 
   [[nodiscard]] util::Symbol GetObjectClass() const override;
   void OnLoadNotify(int status) override;
@@ -30,8 +33,9 @@ class StampLoaderEvent : public oxloader::ImageLoaderEvent {
  private:
   util::SmartPtr<Symbol2D> annotation;
   util::SmartPtr<oxk::Image> image;
-  oxk::AsyncEvent* parentEvent;
+  util::SmartPtr<oxk::AsyncEvent> parentEvent;
   bool hadImageData;
+  uint64_t attachment;
 };
 
 }  // namespace oxannotations

@@ -5,18 +5,24 @@
 // extents recorded from the image), its markup, scene, 2D element, the caller's pending
 // event and a temporary folder.
 //
-// The image loads on the loader's thread; OnImageLoaded runs there and takes no lock of
-// the symbol. The fields that thread shares with the host's (scene, event, 2D element,
-// temporary folder) sit behind a small lock of their own.
+// Locking. The image loads on the loader's thread; OnImageLoaded runs there and never
+// takes the annotation's read-write lock. Everything that thread reads or writes sits
+// behind stateMutex, a small lock of the symbol's own that is never held while waiting
+// for anything: markup, scene, event, 2D element, temporary folder, original size and
+// the attachment count, and of the record the fields the completion reads or changes
+// (centre, width, height, transparency, rotations, image file name and image object).
+// The host's thread takes it to change those, and to read the three the loader writes
+// (width, height, transparency); the record's other fields are the host thread's alone.
+// Order: the read-write lock, then stateMutex, then the host objects' own locks.
 #pragma once
 
 #include <cstdint>
 #include <map>
-#include <mutex>
 #include <string>
 
 #include "common/Export.h"
 #include "common/SequencerTagList.h"
+#include "conc/Mutex.h"
 #include "geo/DBox.h"
 #include "geo/DBox2D.h"
 #include "geo/Pipeline.h"
@@ -72,7 +78,7 @@ class OXSYMBOLS_EXPORT Symbol2D : public Annotation {
   [[nodiscard]] int32_t GetLineWidth() const { return info.lineWidth; }
   [[nodiscard]] int32_t GetLineStipple() const { return info.lineStipple; }
   [[nodiscard]] int32_t GetAnchor() const { return info.anchor; }
-  [[nodiscard]] float GetTransparency() const { return info.transparency; }
+  [[nodiscard]] float GetTransparency() const;
   [[nodiscard]] bool IsScreenSpace() const { return info.screenSpace; }
   [[nodiscard]] bool IsBillboard3D() const { return info.isBillboard; }
   [[nodiscard]] bool GetReverse() const { return info.reverse; }
@@ -83,15 +89,17 @@ class OXSYMBOLS_EXPORT Symbol2D : public Annotation {
   [[nodiscard]] int32_t GetRotateRight() const { return info.rotateRight; }
   [[nodiscard]] int32_t GetRotateLeft() const { return info.rotateLeft; }
   // The stored degrees only; the drawing turns through SetImageRotation.
-  void SetRotateRight(int32_t degrees) { info.rotateRight = degrees; }
-  void SetRotateLeft(int32_t degrees) { info.rotateLeft = degrees; }
+  void SetRotateRight(int32_t degrees);
+  void SetRotateLeft(int32_t degrees);
   [[nodiscard]] int32_t GetPageNum() const override { return info.pageNum; }
   void SetPageNum(int32_t page) override;
-  void GetSequencerTags(oxcommon::SequencerTagList& out) const { out = info.sequencerTags; }
-  void SetSequencerTags(const oxcommon::SequencerTagList& tags) { info.sequencerTags = tags; }
+  // Copies of the tag list out and in; when memory is short out comes back empty and the
+  // symbol keeps its tags.
+  void GetSequencerTags(oxcommon::SequencerTagList& out) const;
+  void SetSequencerTags(const oxcommon::SequencerTagList& tags);
   void GetOrigSize(float& width, float& height) const;
   void SetOrigSize(float width, float height);
-  [[nodiscard]] const geo::DPoint3D& GetCenter() const { return info.center; }
+  [[nodiscard]] geo::DPoint3D GetCenter() const;
 
   // The image: its url, the catalogue look-ups, the load and its completion.
   // The url of the image file: inside the illustration application from its temporary
@@ -108,6 +116,11 @@ class OXSYMBOLS_EXPORT Symbol2D : public Annotation {
   // The load ended (also when it failed): turns a first-loaded image, shows it, sizes
   // the stamp or the 2D element, and tells observers.
   void OnImageLoaded(const util::SmartPtr<oxk::Image>& loaded, bool hadImageData);
+  // The same for a load started at the given attachment (AttachmentCount): when the
+  // symbol was detached or attached elsewhere since, only the image data is turned.
+  void OnImageLoaded(const util::SmartPtr<oxk::Image>& loaded, bool hadImageData, uint64_t attachment);
+  // Counts the symbol's attachments and detachments; a load notes it when it starts.
+  [[nodiscard]] uint64_t AttachmentCount() const;
   // Gives the image data to the markup and shows the markup as the symbol is shown.
   void SetStampImage();
   // Sets the image's url and the image fields without loading anything.
@@ -129,7 +142,7 @@ class OXSYMBOLS_EXPORT Symbol2D : public Annotation {
   bool AttachScene(const util::SmartPtr<oxk::Scene>& newScene) override;
   bool DetachScene() override;
   [[nodiscard]] util::SmartPtr<oxk::Scene> GetScene() const;
-  [[nodiscard]] util::SmartPtr<oxmk::Stamp> GetMarkup() const { return markup; }
+  [[nodiscard]] util::SmartPtr<oxmk::Stamp> GetMarkup() const;
   [[nodiscard]] util::SmartPtr<oxk::illustration2d::Stamp2D> GetStamp2D() const;
   void CreateAnnotation2D(const util::SmartPtr<oxk::Scene>& target) override;
   void CompleteAnnotation2D(const util::SmartPtr<oxk::Scene>& target,
@@ -189,16 +202,18 @@ class OXSYMBOLS_EXPORT Symbol2D : public Annotation {
   void ShowAnnotation() override;
   void HideAnnotation() override;
 
+  // See Locking above.
+  mutable conc::Mutex stateMutex;
   Symbol2DInfo info;
-  util::SmartPtr<oxmk::Stamp> markup;
-  util::SmartPtr<oxk::Scene> scene;
-  float origWidth = 30.0f;
-  float origHeight = 30.0f;
-  util::SmartPtr<oxk::AsyncEvent> event;
-  std::string tempDir;
-  util::SmartPtr<oxk::illustration2d::Stamp2D> stamp2D;
-  // Guards scene, event, tempDir and stamp2D, which the loader's thread reads too.
-  mutable std::mutex sharedMutex;
+  util::SmartPtr<oxmk::Stamp> markup OX_GUARDED_BY(stateMutex);
+  util::SmartPtr<oxk::Scene> scene OX_GUARDED_BY(stateMutex);
+  float origWidth OX_GUARDED_BY(stateMutex) = 30.0f;
+  float origHeight OX_GUARDED_BY(stateMutex) = 30.0f;
+  util::SmartPtr<oxk::AsyncEvent> event OX_GUARDED_BY(stateMutex);
+  std::string tempDir OX_GUARDED_BY(stateMutex);
+  util::SmartPtr<oxk::illustration2d::Stamp2D> stamp2D OX_GUARDED_BY(stateMutex);
+  // One more at every attachment to a new scene and every detachment.
+  uint64_t attachments OX_GUARDED_BY(stateMutex) = 0;
 
  private:
   // The url of a file packed with the opened model. Always true.
@@ -208,8 +223,19 @@ class OXSYMBOLS_EXPORT Symbol2D : public Annotation {
   // The content in a new "symbol2d" child of element; nothing without element or when
   // the child cannot be opened.
   void SerializeAsChild(const util::SmartPtr<oxk::SerializedContentElement>& element, const geo::Pipeline* pipeline);
+  // The url of an image file, as GetImageFromTempDir finds it.
+  bool ImageUrlFor(const util::Symbol& fileName, util::Symbol& url) const;
+  // SetSymbolInfo; false, with the symbol unchanged, when memory ran short.
+  bool ApplySymbolInfo(const Symbol2DInfo& record);
+  // A copy of the record, taken under stateMutex.
+  [[nodiscard]] Symbol2DInfo CopyInfo() const;
   // The catalogue entry's image url, as stored; false without such an entry.
   static bool FindCatalogueImageUrl(int id, std::string& url);
+  // The parts of the public operations of the same names that run with stateMutex held.
+  void SetStampImageLocked() OX_REQUIRES(stateMutex);
+  void SetImageRotationLocked(int right, int left) OX_REQUIRES(stateMutex);
+  void SetMarkupSizeAsImageLocked() OX_REQUIRES(stateMutex);
+  void SetMarkupSizeLocked(const geo::DVec3& size) OX_REQUIRES(stateMutex);
 };
 
 }  // namespace oxannotations

@@ -18,6 +18,10 @@ Symbol2DInfo::Symbol2DInfo(const Symbol2DInfo& other) = default;
 
 Symbol2DInfo& Symbol2DInfo::operator=(const Symbol2DInfo& other) = default;
 
+Symbol2DInfo::Symbol2DInfo(Symbol2DInfo&& other) noexcept = default;
+
+Symbol2DInfo& Symbol2DInfo::operator=(Symbol2DInfo&& other) noexcept = default;
+
 Symbol2DInfo::~Symbol2DInfo() = default;
 
 void Symbol2DInfo::ApplyPreferenceValues() {

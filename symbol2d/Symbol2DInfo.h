@@ -23,6 +23,9 @@ class OXSYMBOLS_EXPORT Symbol2DInfo {
   Symbol2DInfo();
   Symbol2DInfo(const Symbol2DInfo& other);
   Symbol2DInfo& operator=(const Symbol2DInfo& other);
+  // Moving allocates nothing and cannot fail: a symbol applies a prepared record so.
+  Symbol2DInfo(Symbol2DInfo&& other) noexcept;
+  Symbol2DInfo& operator=(Symbol2DInfo&& other) noexcept;
   virtual ~Symbol2DInfo();
 
   util::Symbol title;

@@ -1,6 +1,7 @@
 #include "symbol3d/ShapeSceneObserver.h"
 
 #include "common/IsOldDialogEnabled.h"
+#include "conc/MutexGuard.h"
 #include "symbol3d/SymbolAnnotation.h"
 
 namespace oxannotations {
@@ -12,18 +13,40 @@ util::Symbol ShapeSceneObserver::GetObjectClass() {
   return name;
 }
 
+void ShapeSceneObserver::ClearAnnotation() {
+  conc::MutexGuard guard(annotationMutex);
+  annotation = nullptr;
+}
+
+SymbolAnnotation* ShapeSceneObserver::GetAnnotation() const {
+  conc::MutexGuard guard(annotationMutex);
+  return annotation;
+}
+
+util::SmartPtr<SymbolAnnotation> ShapeSceneObserver::Owner() const {
+  conc::MutexGuard guard(annotationMutex);
+  // At zero the annotation is on its way out: its destructor waits for this lock to
+  // clear the pointer, so the object is still there to ask.
+  if (annotation == nullptr || !annotation->TryAddReference(this)) {
+    return {};
+  }
+  util::SmartPtr<SymbolAnnotation> owner(annotation);
+  annotation->RemoveReference(this);  // the smart pointer holds one of its own now
+  return owner;
+}
+
 void ShapeSceneObserver::OnSceneClear(oxk::Scene* /*scene*/) {}
 
 void ShapeSceneObserver::MarkAppearance(const util::SmartPtr<oxk::ShapeInstance>& shape) {
-  const SymbolAnnotation* owner = annotation.load();
-  if (owner != nullptr && shape && owner->IsOwnShapeInstance(shape.get())) {
+  const util::SmartPtr<SymbolAnnotation> owner = Owner();
+  if (owner && shape && owner->IsOwnShapeInstance(shape.get())) {
     appearanceChanged.store(true);
   }
 }
 
 void ShapeSceneObserver::OnEndUpdate(oxk::Scene* /*scene*/) {
-  SymbolAnnotation* owner = annotation.load();
-  if (owner == nullptr || !appearanceChanged.exchange(false)) {
+  const util::SmartPtr<SymbolAnnotation> owner = Owner();
+  if (!owner || !appearanceChanged.exchange(false)) {
     return;
   }
   try {
@@ -33,8 +56,8 @@ void ShapeSceneObserver::OnEndUpdate(oxk::Scene* /*scene*/) {
 }
 
 void ShapeSceneObserver::OnShapeInstanceCreate(const util::SmartPtr<oxk::ShapeInstance>& shape) {
-  SymbolAnnotation* owner = annotation.load();
-  if (oxcommon::IsOldDialogEnabled() || !shape || owner == nullptr) {
+  const util::SmartPtr<SymbolAnnotation> owner = Owner();
+  if (oxcommon::IsOldDialogEnabled() || !shape || !owner) {
     return;
   }
   try {
@@ -50,7 +73,7 @@ void ShapeSceneObserver::OnShapeInstanceCreate(const util::SmartPtr<oxk::ShapeIn
 }
 
 void ShapeSceneObserver::OnShapeInstanceRemove(const util::SmartPtr<oxk::ShapeInstance>& shape) {
-  if (SymbolAnnotation* owner = annotation.load()) {
+  if (const util::SmartPtr<SymbolAnnotation> owner = Owner()) {
     try {
       owner->OnShapeInstanceRemove(shape);
     } catch (...) {
@@ -60,8 +83,8 @@ void ShapeSceneObserver::OnShapeInstanceRemove(const util::SmartPtr<oxk::ShapeIn
 
 void ShapeSceneObserver::OnShapeInstanceVisibility(const util::SmartPtr<oxk::ShapeInstance>& shape, bool visible) {
   MarkAppearance(shape);
-  SymbolAnnotation* owner = annotation.load();
-  if (oxcommon::IsOldDialogEnabled() || owner == nullptr) {
+  const util::SmartPtr<SymbolAnnotation> owner = Owner();
+  if (oxcommon::IsOldDialogEnabled() || !owner) {
     return;
   }
   try {
@@ -80,8 +103,8 @@ void ShapeSceneObserver::OnShapeInstanceVisibility(const util::SmartPtr<oxk::Sha
 }
 
 void ShapeSceneObserver::OnShapeInstanceLocation(const util::SmartPtr<oxk::ShapeInstance>& shape) {
-  SymbolAnnotation* owner = annotation.load();
-  if (oxcommon::IsOldDialogEnabled() || owner == nullptr || !shape) {
+  const util::SmartPtr<SymbolAnnotation> owner = Owner();
+  if (oxcommon::IsOldDialogEnabled() || !owner || !shape) {
     return;
   }
   try {

@@ -3,12 +3,16 @@
 // symbol along; a moved symbol records new offsets; changes of the symbol's own look are
 // folded into the annotation's visibility once per scene update. It reports to its
 // annotation through a plain back-pointer, which the annotation clears when it lets the
-// observer go; every callback after that does nothing.
+// observer go; every callback after that does nothing. A callback holds a counted
+// reference to the annotation while it runs, taken only while the annotation still has
+// others, so that neither the call nor another thread frees it underneath.
 #pragma once
 
 #include <atomic>
 
+#include "conc/Mutex.h"
 #include "oxk/ShapeSceneObserver.h"
+#include "util/SmartPtr.h"
 #include "util/Symbol.h"
 
 namespace oxannotations {
@@ -20,9 +24,10 @@ class ShapeSceneObserver : public oxk::ShapeSceneObserver {
   explicit ShapeSceneObserver(SymbolAnnotation* owner) : annotation(owner) {}
 
   [[nodiscard]] static util::Symbol GetObjectClass();
-  // Called by the annotation when it drops the observer.
-  void ClearAnnotation() { annotation.store(nullptr); }
-  [[nodiscard]] SymbolAnnotation* GetAnnotation() const { return annotation.load(); }
+  // Called by the annotation when it drops the observer (also from its destructor): once
+  // it returns, no callback reaches the annotation any more.
+  void ClearAnnotation();
+  [[nodiscard]] SymbolAnnotation* GetAnnotation() const;
 
   // A symbol keeps watching a scene that was cleared: its parts may come back.
   [[nodiscard]] bool StaysOnSceneClear() const override { return true; }
@@ -44,8 +49,12 @@ class ShapeSceneObserver : public oxk::ShapeSceneObserver {
  private:
   // Notes a change of the symbol's own shape, for the end of the update.
   void MarkAppearance(const util::SmartPtr<oxk::ShapeInstance>& shape);
+  // The annotation, counted for the length of a callback, which may let go of the last
+  // other reference to it; empty once cleared or while it is being destroyed.
+  [[nodiscard]] util::SmartPtr<SymbolAnnotation> Owner() const;
 
-  std::atomic<SymbolAnnotation*> annotation;
+  mutable conc::Mutex annotationMutex;
+  SymbolAnnotation* annotation OX_GUARDED_BY(annotationMutex);
   std::atomic<bool> appearanceChanged{false};
 };
 

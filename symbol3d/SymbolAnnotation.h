@@ -21,6 +21,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/Export.h"
@@ -30,9 +31,11 @@
 #include "oxg/Appearance.h"
 #include "oxk/AsyncEvent.h"
 #include "oxk/Instance.h"
+#include "oxk/Kernel.h"
 #include "oxk/ShapeInstance.h"
 #include "oxk/ShapeScene.h"
 #include "oxk/illustration/SbomInstance.h"
+#include "oxloader/Loader.h"
 #include "symbol3d/ConnectedPartInfo.h"
 #include "symbol3d/ShapeSceneObserver.h"
 #include "symbol3d/SymbolAnnotationBase.h"
@@ -40,6 +43,8 @@
 #include "util/SmartPtr.h"
 
 namespace oxannotations {
+
+class MyLoadEvent;
 
 class OXSYMBOLS_EXPORT SymbolAnnotation : public SymbolAnnotationBase {
  public:
@@ -173,8 +178,10 @@ class OXSYMBOLS_EXPORT SymbolAnnotation : public SymbolAnnotationBase {
   [[nodiscard]] const geo::Location& GetPartCsys() const { return partCsys; }
   // Keeps the orientation and position of location, with the scale 1 / symbol scale.
   void SetPartCsys(const geo::Location& location);
-  void GetSequencerTags(oxcommon::SequencerTagList& out) const { out = sequencerTags; }
-  void SetSequencerTags(const oxcommon::SequencerTagList& tags) { sequencerTags = tags; }
+  // Copies of the tag list out and in; when memory is short out comes back empty and the
+  // symbol keeps its tags.
+  void GetSequencerTags(oxcommon::SequencerTagList& out) const;
+  void SetSequencerTags(const oxcommon::SequencerTagList& tags);
   [[nodiscard]] const util::SmartPtr<oxk::ShapeInstance>& GetPreviewShapeInstance() const {
     return previewShapeInstance;
   }
@@ -226,12 +233,32 @@ class OXSYMBOLS_EXPORT SymbolAnnotation : public SymbolAnnotationBase {
   // Sets shapeInstance and the lock-free copy of its address the observer compares with.
   void SetShapeInstanceField(const util::SmartPtr<oxk::ShapeInstance>& shape);
 
+  // Frozen host flag value of shape loads, passed through unchanged.
+  static constexpr int32_t kLoadFlags = 4;
+  // Hands a new event or observer to the kernel; false when there is none or no kernel.
+  static bool Manage(const util::SmartPtr<oxk::Kernel>& kernel, objm::ManagedObject* object) noexcept;
+  // Starts a load the kernel manages; false, with the kernel no longer holding the event,
+  // when the loader could not take it (memory ran short).
+  static bool StartLoad(oxloader::Loader& loader, oxk::Kernel& kernel, const util::SmartPtr<oxk::Shape>& shape,
+                        const util::SmartPtr<MyLoadEvent>& load) noexcept;
+
  private:
+  // SetSymbolInfo, letting a shortage of memory before the first change through.
+  void ApplySymbolInfo(const SymbolInfo& record);
+  // CreatePreview, letting a shortage of memory through.
+  void MakePreview(const util::SmartPtr<oxk::ShapeScene>& scene);
   // Unregisters, clears and releases the scene observer.
   void DropSceneObserver() OX_REQUIRES(GetRWLock());
-  // Writes a field of the first entry with partId, if it is still there.
-  void StoreLastPos(const util::Symbol& partId, const geo::DPoint3D& position);
-  void StoreOffset(const util::Symbol& partId, const geo::DVec3& offset);
+  // IsSbomTreeIdPath and IsEbomTreeIdPath, letting a shortage of memory through.
+  bool FindInSbom(const util::Symbol& path, util::SmartPtr<oxk::illustration::SbomInstance>& out) const;
+  bool FindInModel(const util::Symbol& path, util::SmartPtr<oxk::Instance>& out) const;
+  // A copy of the connected parts; throws when memory is short.
+  [[nodiscard]] std::vector<ConnectedPartInfo> CopyParts() const;
+  // The entry at index as it is now; false past the end of the list.
+  bool ReadEntry(size_t index, ConnectedPartInfo& out) const;
+  // Writes a field of the entry at index, when it is still the entry read from there.
+  void StoreLastPos(size_t index, const ConnectedPartInfo& entry, const geo::DPoint3D& position);
+  void StoreOffset(size_t index, const ConnectedPartInfo& entry, const geo::DVec3& offset);
   [[nodiscard]] bool HasConnectedParts() const;
   // A connected part as a scene has it: the model-tree instance its path names (empty
   // when the path resolves nowhere) and that instance's shape in the scene (empty when
@@ -247,8 +274,14 @@ class OXSYMBOLS_EXPORT SymbolAnnotation : public SymbolAnnotationBase {
                                                const util::SmartPtr<oxk::ShapeInstance>& part,
                                                geo::Location& out) const;
   // Publishes the part paths for isConnectedPart; called with partsMutex held after every
-  // change of the list's entries.
+  // change of the list's entries. May throw bad_alloc, leaving the previous version.
   void PublishPartIds();
+  // Appends an entry and publishes it, or neither (throws when memory runs short).
+  void AppendEntry(const ConnectedPartInfo& entry);
+  // AddSelectedPart by path and AddConnectedPartsByPath, letting a shortage of memory
+  // through to the caller.
+  void ConnectByPath(const ConnectedPartInfo& entry);
+  void ConnectAllByPath(const std::vector<ConnectedPartInfo>& parts);
 
  protected:
   std::atomic<bool> symbolLoaded{false};
@@ -277,6 +310,9 @@ class OXSYMBOLS_EXPORT SymbolAnnotation : public SymbolAnnotationBase {
 
  private:
   std::atomic<const oxk::ShapeInstance*> ownShape{nullptr};
+  // The thread that is creating and placing the shape (CreateSymbol), if any: the moves it
+  // makes meanwhile record no offsets.
+  std::atomic<std::thread::id> placingThread{};
   // The part paths as last published, read on every scene notification without a lock.
   // Each version is kept until the annotation goes, so no reader sees one freed; the list
   // of a symbol changes a handful of times.

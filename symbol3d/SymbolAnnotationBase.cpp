@@ -30,13 +30,21 @@ SymbolAnnotationBase::SymbolAnnotationBase(const SymbolAnnotationBase& other)
 SymbolAnnotationBase::~SymbolAnnotationBase() = default;
 
 void SymbolAnnotationBase::SetTitle(const std::string& text, bool show) {
-  title = util::Symbol(text);
-  showTooltipTitle = show;
+  try {
+    title = util::Symbol(text);
+    showTooltipTitle = show;
+  } catch (...) {
+    // Memory ran short: the title stays as it was.
+  }
 }
 
 void SymbolAnnotationBase::SetDescription(const std::string& text, bool show) {
-  description = util::Symbol(text);
-  showTooltipDescription = show;
+  try {
+    description = util::Symbol(text);
+    showTooltipDescription = show;
+  } catch (...) {
+    // Memory ran short: the description stays as it was.
+  }
 }
 
 void SymbolAnnotationBase::SetName(const util::Symbol& newFileName, const util::Symbol& newName) {
@@ -72,16 +80,20 @@ util::Symbol SymbolAnnotationBase::GetIconName() const {
 }
 
 void SymbolAnnotationBase::Visit(const util::SmartPtr<oxk::SerializedContentElement>& element) {
-  conc::ReadGuard guard(GetRWLock());
-  if (!element || !HasContent()) {
-    return;
+  try {
+    conc::ReadGuard guard(GetRWLock());
+    if (!element || !HasContent()) {
+      return;
+    }
+    util::SmartPtr<oxk::SerializedContentElement> child = element->StartContent(GetClass());
+    if (!child) {
+      return;
+    }
+    SerializeContent(child);
+    child->EndContent();
+  } catch (...) {
+    // Memory ran short: the content stays incomplete rather than the host failing.
   }
-  util::SmartPtr<oxk::SerializedContentElement> child = element->StartContent(GetClass());
-  if (!child) {
-    return;
-  }
-  SerializeContent(child);
-  child->EndContent();
 }
 
 void SymbolAnnotationBase::GetMarkupLocation(int32_t /*index*/, geo::Location& /*location*/) const {}
@@ -93,7 +105,11 @@ int32_t SymbolAnnotationBase::NumberOfMarkups() const {
 }
 
 std::string SymbolAnnotationBase::GetMarkupName(int32_t index) const {
-  return oxcommon::ModuleLocalizer().LocalizeMessage("5601", util::AssembleArgs("%d", index + 1));
+  try {
+    return oxcommon::ModuleLocalizer().LocalizeMessage("5601", util::AssembleArgs("%d", index + 1));
+  } catch (...) {
+    return {};
+  }
 }
 
 void SymbolAnnotationBase::SerializeContent(const util::SmartPtr<oxk::SerializedContentElement>& element) {
@@ -109,13 +125,17 @@ void SymbolAnnotationBase::SerializeContent(const util::SmartPtr<oxk::Serialized
 }
 
 std::string SymbolAnnotationBase::GetObjectDescription() const {
-  conc::ReadGuard guard(GetRWLock());
-  std::string text = oxcommon::ModuleLocalizer().LocalizeMessage("2047");
-  text += "-";
-  if (!title.empty()) {
-    text += title.str();
+  try {
+    conc::ReadGuard guard(GetRWLock());
+    std::string text = oxcommon::ModuleLocalizer().LocalizeMessage("2047");
+    text += "-";
+    if (!title.empty()) {
+      text += title.str();
+    }
+    return text;
+  } catch (...) {
+    return {};
   }
-  return text;
 }
 
 util::Symbol SymbolAnnotationBase::GetSymbolFileName() {

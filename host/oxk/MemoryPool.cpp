@@ -7,19 +7,29 @@ namespace oxk {
 namespace {
 // Keeps the user part aligned for any type.
 constexpr size_t kHeader = alignof(std::max_align_t);
+std::atomic<MemoryPool::RefuseHook> g_refuseHook{nullptr};
 }  // namespace
 
+void MemoryPool::SetRefuseHook(RefuseHook hook) noexcept {
+  g_refuseHook.store(hook);
+}
+
+// Constant-initialised: the first use allocates nothing (it may come from inside a
+// nothrow new, which must not throw), and there is nothing to destroy at exit.
 MemoryPool& MemoryPool::Annotations() {
-  static MemoryPool* pool = new MemoryPool();
-  return *pool;
+  static constinit MemoryPool pool;
+  return pool;
 }
 
 MemoryPool& MemoryPool::Geometry() {
-  static MemoryPool* pool = new MemoryPool();
-  return *pool;
+  static constinit MemoryPool pool;
+  return pool;
 }
 
 void* MemoryPool::Allocate(size_t size) noexcept {
+  if (const RefuseHook refuse = g_refuseHook.load(); refuse != nullptr && refuse()) {
+    return nullptr;
+  }
   const size_t limit = m_limit.load();
   const size_t before = m_liveBytes.fetch_add(size);
   if (limit != 0 && before + size > limit) {

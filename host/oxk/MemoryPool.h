@@ -20,6 +20,12 @@ class MemoryPool {
   // Takes back a block from Allocate; the pool remembers its size.
   void Free(void* block) noexcept;
 
+  // A process-wide hook asked before every allocation of either pool; when it answers
+  // true the allocation is refused as if memory had run out. For fault-injection tests:
+  // null (the default) asks nothing.
+  using RefuseHook = bool (*)() noexcept;
+  static void SetRefuseHook(RefuseHook hook) noexcept;
+
   // Bytes the pool may hand out at once; 0 means no limit.
   void SetLimit(size_t bytes) noexcept { m_limit.store(bytes); }
   [[nodiscard]] size_t GetLiveBytes() const noexcept { return m_liveBytes.load(); }

@@ -108,7 +108,7 @@ void Loader::LoadImage(const util::SmartPtr<oxk::Image>& image, const util::Smar
         // data may have been turned since, and a reload keeps it as it is.
         status = kOk;
       } else {
-        status = ReadPng(oxk::Anchor::FilePathFromURL(url.str()), *image, budget.get());
+        status = ReadImage(oxk::Anchor::FilePathFromURL(url.str()), *image, budget.get());
         image->SetDecodedURL(status == kOk ? url : util::Symbol());
       }
     }

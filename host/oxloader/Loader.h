@@ -1,4 +1,4 @@
-// Loads shapes (Wavefront OBJ text: vertices and faces) and images (PNG) on the
+// Loads shapes (Wavefront OBJ text: vertices and faces) and images (PNG and JPEG) on the
 // loader's own completion thread. LoadShape and LoadImage return at once; the event
 // completes later with a status: 0 success, kMissing for a file that cannot be read,
 // kMalformed for one that does not parse, kTooLarge for an image whose header claims
@@ -66,18 +66,35 @@ class Loader : public util::RefCounted {
   // The id of the completion thread.
   [[nodiscard]] std::thread::id GetCompletionThreadId() const { return m_thread.get_id(); }
 
+  // The image formats the loader decodes, told by their first bytes.
+  enum class ImageFormat { kUnknown, kPng, kJpeg };
+  // Frozen: how messages name the formats the loader decodes.
+  static constexpr const char* kDecodedFormats = "PNG or JPEG";
+
   // The readers, usable without the thread (the model file reader shares them).
   [[nodiscard]] static int ReadObj(const std::string& path, oxk::Shape& shape);
   // The OBJ reader on text in memory.
   [[nodiscard]] static int DecodeObj(std::string_view text, oxk::Shape& shape);
   [[nodiscard]] static int ReadPng(const std::string& path, oxk::Image& image, ImageBudget* budget = nullptr);
-  // The PNG decoder on bytes in memory; the image is untouched unless the status is kOk.
+  // Reads a PNG or JPEG file, told apart by its first bytes; kMalformed for any other.
+  [[nodiscard]] static int ReadImage(const std::string& path, oxk::Image& image, ImageBudget* budget = nullptr);
+  // The format of an image file from its first bytes (eight are enough).
+  [[nodiscard]] static ImageFormat FormatOf(const uint8_t* bytes, size_t size);
+  // The decoders on bytes in memory; the image is untouched unless the status is kOk.
   // With a budget, the decoded pixels are charged to it before they are allocated.
+  [[nodiscard]] static int DecodeImage(const uint8_t* bytes, size_t size, oxk::Image& image,
+                                       ImageBudget* budget = nullptr);
   [[nodiscard]] static int DecodePng(const uint8_t* bytes, size_t size, oxk::Image& image,
                                      ImageBudget* budget = nullptr);
-  // Reads a PNG's header only: kOk when it is one the loader would decode (within the
-  // size bounds), with its size in pixels.
+  [[nodiscard]] static int DecodeJpeg(const uint8_t* bytes, size_t size, oxk::Image& image,
+                                      ImageBudget* budget = nullptr);
+  // Reads a PNG's or JPEG's header only: kOk when it is one the loader would decode
+  // (within the size bounds), with its size in pixels.
+  [[nodiscard]] static int InspectImage(const uint8_t* bytes, size_t size, uint32_t& width, uint32_t& height);
   [[nodiscard]] static int InspectPng(const uint8_t* bytes, size_t size, uint32_t& width, uint32_t& height);
+  [[nodiscard]] static int InspectJpeg(const uint8_t* bytes, size_t size, uint32_t& width, uint32_t& height);
+  // True when an image of that size may be decoded (the limits above).
+  [[nodiscard]] static bool WithinLimits(uint64_t width, uint64_t height);
 
  protected:
   ~Loader() override;

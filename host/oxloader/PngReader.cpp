@@ -21,8 +21,7 @@ int BeginRead(const uint8_t* bytes, size_t size, png_image& png) {
     return Loader::kMalformed;
   }
   // The header alone decides the allocation: refuse sizes no symbol image needs.
-  if (png.width == 0 || png.height == 0 || png.width > Loader::kMaxImageSide || png.height > Loader::kMaxImageSide ||
-      static_cast<uint64_t>(png.width) * png.height > Loader::kMaxImagePixels) {
+  if (!Loader::WithinLimits(png.width, png.height)) {
     return Loader::kTooLarge;
   }
   return Loader::kOk;

@@ -22,6 +22,18 @@ class RefCounted {
   int32_t AddReference(const void* /*owner*/) const noexcept {
     return m_count.fetch_add(1, std::memory_order_relaxed) + 1;
   }
+  // Adds one reference unless none is left, that is unless the object is being destroyed;
+  // for holders of a plain pointer that the object clears, under a lock they share, before
+  // it goes. True when the reference was added.
+  bool TryAddReference(const void* /*owner*/) const noexcept {
+    int32_t count = m_count.load(std::memory_order_relaxed);
+    while (count > 0) {
+      if (m_count.compare_exchange_weak(count, count + 1, std::memory_order_acq_rel, std::memory_order_relaxed)) {
+        return true;
+      }
+    }
+    return false;
+  }
   // Removes one reference on behalf of owner; returns the count left. Never destroys.
   int32_t RemoveReference(const void* /*owner*/) const noexcept {
     return m_count.fetch_sub(1, std::memory_order_acq_rel) - 1;

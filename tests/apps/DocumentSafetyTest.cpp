@@ -132,8 +132,9 @@ class DocumentSafety : public ::testing::Test {
     const Result list = Run("doc list --json " + folder.string());
     EXPECT_EQ(list.status, 0) << list.err;
     const nlohmann::json parsed = nlohmann::json::parse(list.out, nullptr, false);
-    EXPECT_TRUE(parsed.is_array()) << list.out;
-    return parsed.is_array() ? parsed : nlohmann::json::array();
+    const bool listed = parsed.is_object() && parsed.contains("annotations") && parsed["annotations"].is_array();
+    EXPECT_TRUE(listed) << list.out;
+    return listed ? parsed["annotations"] : nlohmann::json::array();
   }
 
   // Where the first annotation is along x; NaN when there is none.
@@ -427,7 +428,7 @@ TEST_F(DocumentSafety, FailedCommandsLeaveEveryFileAsItWasAndReadNothingOutside)
       // Fails after the symbol file was packed.
       {"doc place " + doc.string() + " --shape 10 --part /FLANGE", "not every part could be connected"},
       {on + "doc stamp " + doc.string() + " --image 10 --center 1,1 --size 5,5",
-       "is not a PNG image; nothing is copied"},
+       "is not a PNG or JPEG image; nothing is copied"},
       {on + "doc place " + doc.string() + " --shape 10 --part /SHAFT", "is not a shape file the loader reads"},
       {"doc flatten " + doc.string() + " --out " + (doc / "annotations.xml").string(), "cannot be written into"},
       {"doc flatten " + doc.string() + " --out " + doc.string(), "cannot be written into"},

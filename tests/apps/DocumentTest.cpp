@@ -15,6 +15,7 @@
 #include "ToolSetup.h"
 #include "catalogue/PartslibraryList.h"
 #include "component/ComponentEntry.h"
+#include "geo/XmlElem.h"
 #include "oxk/World.h"
 #include "support/TempFolder.h"
 #include "support/TextFiles.h"
@@ -166,7 +167,7 @@ TEST_F(DocumentRoad, FlatteningGivesAMarkerPerShownSymbolAndAnImagePerStampTheSa
   EXPECT_EQ(summary.markers, 2u);
   EXPECT_EQ(summary.stamps, 1u);
   const std::string page = Slurp(first);
-  EXPECT_EQ(Count(page, "class=\"outline\""), 7u);
+  EXPECT_EQ(Count(page, "<g class=\"part\""), 7u);
   EXPECT_EQ(Count(page, "class=\"annotation\""), 2u);
   EXPECT_EQ(Count(page, "<image "), 1u);
   EXPECT_NE(page.find(">Check marker</text>"), std::string::npos);
@@ -178,6 +179,69 @@ TEST_F(DocumentRoad, FlatteningGivesAMarkerPerShownSymbolAndAnImagePerStampTheSa
   ASSERT_TRUE(symbols_tool::FlattenToSvg(document, second.string(), summary, error)) << error;
   EXPECT_EQ(summary.parts, 5u);
   EXPECT_EQ(summary.markers, 1u);
+}
+
+// The sample pump as a drawing: a group per part with its model path and name, lines
+// from the meshes, the motor partly behind the housing (its hidden lines dashed, never
+// solid), each symbol drawn as its shape; and a page that stays well-formed when a
+// part's file holds coordinates that are not numbers or far out of the page.
+TEST_F(DocumentRoad, FlatteningDrawsThePumpFromItsMeshesWithHiddenLinesDashed) {
+  std::string error;
+  {
+    Document document;
+    ASSERT_TRUE(document.Open(folder, Document::Access::kWrite, error)) << error;
+    util::Symbol id;
+    ASSERT_TRUE(symbols_tool::PlaceSymbol(document, *catalogue.GetOlFromOlList(3), {"/SHAFT"}, id, error)) << error;
+    symbols_tool::FlattenSummary summary;
+    const fs::path out = scratch / "pump.svg";
+    ASSERT_TRUE(symbols_tool::FlattenToSvg(document, out.string(), summary, error)) << error;
+    const std::string page = Slurp(out);
+    geo::XmlElem* root = geo::ParseXml(page);
+    ASSERT_NE(root, nullptr) << page;
+    geo::FreeXml(root);
+
+    const auto group = [&page](const std::string& path) {
+      const size_t start = page.find("<g class=\"part\" data-path=\"" + path + "\"");
+      return start == std::string::npos ? std::string() : page.substr(start, page.find("</g>", start) - start);
+    };
+    const std::string motor = group("/1/4");
+    ASSERT_FALSE(motor.empty()) << page;
+    EXPECT_NE(motor.find("data-name=\"Motor\""), std::string::npos);
+    EXPECT_NE(motor.find("<title>Motor (/1/4)</title>"), std::string::npos);
+    EXPECT_NE(motor.find("class=\"area\""), std::string::npos);
+    EXPECT_NE(motor.find("class=\"outline\""), std::string::npos);
+    EXPECT_NE(motor.find("class=\"hidden\""), std::string::npos);  // behind the housing
+    // Every dashed path is a hidden one, and every hidden one is dashed.
+    EXPECT_EQ(Count(page, "class=\"hidden\""), Count(page, "stroke-dasharray=\"3 2\""));
+    // The flange plates' bores: rings with holes, drawn with the even-odd rule.
+    const std::string flange = group("/7");
+    ASSERT_FALSE(flange.empty());
+    const size_t area = flange.find("class=\"area\"");
+    ASSERT_NE(area, std::string::npos);
+    EXPECT_GE(Count(flange.substr(area, flange.find("/>", area) - area), " Z"), 2u);
+    // The symbol is its shape in the annotation's group, with its title.
+    const size_t annotation = page.find("<g class=\"annotation\" data-path=\"" + id.str() + "\"");
+    ASSERT_NE(annotation, std::string::npos);
+    const std::string symbol = page.substr(annotation, page.find("</g>", annotation) - annotation);
+    EXPECT_NE(symbol.find("class=\"outline\""), std::string::npos);
+    EXPECT_NE(symbol.find(">Arrow</text>"), std::string::npos);
+  }
+
+  // A hostile shape file: coordinates that are not numbers, and one far away.
+  std::ofstream(fs::path(folder) / "shaft.obj", std::ios::trunc)
+      << "v 0 0 0\nv 1e30 0 0\nv nan 1 1\nv 0 inf 0\nv 10 10 10\nv 0 10 0\n"
+         "f 1 2 3\nf 1 3 4\nf 1 5 6\nf 2 5 6\n";
+  Document document;
+  ASSERT_TRUE(document.Open(folder, Document::Access::kRead, error)) << error;
+  symbols_tool::FlattenSummary summary;
+  const fs::path out = scratch / "hostile.svg";
+  ASSERT_TRUE(symbols_tool::FlattenToSvg(document, out.string(), summary, error)) << error;
+  const std::string page = Slurp(out);
+  EXPECT_EQ(page.find("nan"), std::string::npos);
+  EXPECT_EQ(page.find("inf"), std::string::npos);
+  geo::XmlElem* root = geo::ParseXml(page);
+  EXPECT_NE(root, nullptr);
+  geo::FreeXml(root);
 }
 
 TEST_F(DocumentRoad, PackedFilesNeverReplaceAnotherOfTheSameName) {

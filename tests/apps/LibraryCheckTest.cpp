@@ -56,11 +56,11 @@ TEST(LibraryCheck, IdentifiersHeldTwiceAreNamedOncePerKindAndIdentifier) {
   const oxsymbols::LoadReport report;
   const ThumbnailFiles thumbnails(std::vector<std::string>{});
   const LibraryCheck check(report, list, thumbnails);
-  EXPECT_EQ(Lines(check, "duplicate identifiers"),
+  EXPECT_EQ(Lines(check, "duplicateId"),
             (std::vector<std::string>{"category identifier 1 is held by 2 entries in the catalogue",
                                       "shape identifier 5 is held by 3 entries in the catalogue",
                                       "image identifier 9 is held by 2 entries in the catalogue"}));
-  EXPECT_EQ(check.Json()["counts"]["duplicate identifiers"], 3);
+  EXPECT_EQ(check.Json()["counts"]["duplicateId"], 3);
 }
 
 // Each library file gets a line of what it gave, counts spelled in the singular for one.

@@ -172,7 +172,8 @@ TEST_F(SymbolsTool, ExportWritesThroughLinksKeepsModesAndRefusesNonFiles) {
   ASSERT_EQ(toStdout.status, 0);
   EXPECT_EQ(toStdout.out.rfind("<?xml", 0), 0u);
   EXPECT_NE(toStdout.out.find("Torque wrench"), std::string::npos);
-  EXPECT_NE(toStdout.err.find("wrote 3 categories, 4 shapes, 4 images"), std::string::npos) << toStdout.err;
+  EXPECT_NE(toStdout.err.find("wrote standard output: 3 categories, 4 shapes, 4 images"), std::string::npos)
+      << toStdout.err;
 
   const std::string old = (scratch / "old.xml").string();
   ASSERT_EQ(Run("library export --standard " + old, "ORRIN_SYMBOL_ENABLE_OLD_DIALOG=1").status, 0);
@@ -281,7 +282,7 @@ TEST_F(SymbolsTool, CheckCountsByKindLimitsLinesAndChecksOneFile) {
 
   const Result json = RunOnBase("library check --json");
   const auto parsed = nlohmann::json::parse(json.out);
-  EXPECT_EQ(parsed["counts"]["duplicate identifiers"], 24);
+  EXPECT_EQ(parsed["counts"]["duplicateId"], 24);
   EXPECT_EQ(parsed["files"][2]["library"], "user");
   EXPECT_EQ(parsed["files"][2]["shapes"], 25);
 
@@ -311,7 +312,7 @@ TEST_F(SymbolsTool, NamesWithControlCharactersAreShownEscaped) {
   EXPECT_NE(list.out.find("Category 3: Bad\\x1b[31mred  [user]"), std::string::npos) << list.out;
   EXPECT_NE(list.out.find("image 9  Two\\nlines\\x07  [user]"), std::string::npos) << list.out;
   const auto json = nlohmann::json::parse(RunOnBase("library show image 9 --json").out);
-  EXPECT_EQ(json["name"], "Two\nlines\x07");
+  EXPECT_EQ(json["entry"]["name"], "Two\nlines\x07");
 }
 
 TEST_F(SymbolsTool, FindFoldsCaseBeyondAscii) {
@@ -363,7 +364,7 @@ TEST_F(SymbolsTool, JsonViewsParse) {
     warnings.push_back(entry["kind"].get<std::string>() + " " + std::to_string(entry["id"].get<int>()));
   }
   EXPECT_EQ(warnings, (std::vector<std::string>{"shape 3", "image 1", "image 2"}));
-  const auto shape = nlohmann::json::parse(Run("library show shape 1 --json").out);
+  const auto shape = nlohmann::json::parse(Run("library show shape 1 --json").out)["entry"];
   EXPECT_EQ(shape["tags"][0]["quantity"], "25");
   EXPECT_EQ(shape["camera"], nullptr);
   const auto find = nlohmann::json::parse(Run("library find wrench --json").out);

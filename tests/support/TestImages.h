@@ -1,8 +1,9 @@
-// PNG files for tests: every pixel tells where it is, so that turned and flipped copies
-// can be told apart.
+// PNG and JPEG files for tests: every pixel tells where it is, so that turned and flipped
+// copies can be told apart.
 #pragma once
 
 #include <png.h>
+#include <turbojpeg.h>
 
 #include <cstdint>
 #include <cstring>
@@ -37,6 +38,27 @@ inline bool WriteTestPng(const std::string& path, uint32_t width, uint32_t heigh
   png.format = PNG_FORMAT_RGBA;
   const std::vector<uint8_t> pixels = TestPixels(width, height);
   return png_image_write_to_file(&png, path.c_str(), 0, pixels.data(), 0, nullptr) != 0;
+}
+
+// The test image as JPEG bytes (quality 100, no chroma subsampling), or grey when gray;
+// empty when the encoder refuses.
+inline std::string TestJpeg(uint32_t width, uint32_t height, bool gray = false) {
+  tjhandle encoder = tjInitCompress();
+  if (encoder == nullptr) {
+    return std::string();
+  }
+  const std::vector<uint8_t> pixels = TestPixels(width, height);
+  unsigned char* jpeg = nullptr;
+  unsigned long size = 0;
+  const int result = tjCompress2(encoder, pixels.data(), static_cast<int>(width), 0, static_cast<int>(height),
+                                 TJPF_RGBA, &jpeg, &size, gray ? TJSAMP_GRAY : TJSAMP_444, 100, 0);
+  std::string bytes;
+  if (result == 0 && jpeg != nullptr) {
+    bytes.assign(reinterpret_cast<const char*>(jpeg), size);
+  }
+  tjFree(jpeg);
+  tjDestroy(encoder);
+  return bytes;
 }
 
 }  // namespace testsupport

@@ -22,12 +22,13 @@ struct ToolResult {
   return std::filesystem::exists(SYMBOLS_BINARY_DIR "/apps/symbols");
 }
 
-// environment: assignments put before the command ("LC_ALL=C"), or nothing.
+// environment: assignments put before the command ("LC_ALL=C"), or nothing; input: the
+// file standard input reads.
 [[nodiscard]] inline ToolResult RunTool(const std::filesystem::path& scratch, const std::string& args,
-                                        const std::string& environment = "") {
+                                        const std::string& environment = "", const std::string& input = "/dev/null") {
   const std::string out = (scratch / "out.txt").string(), err = (scratch / "err.txt").string();
-  const std::string command = environment + " timeout 60 " SYMBOLS_BINARY_DIR "/apps/symbols " + args + " >" + out +
-                              " 2>" + err + " </dev/null";
+  const std::string command =
+      environment + " timeout 60 " SYMBOLS_BINARY_DIR "/apps/symbols " + args + " >" + out + " 2>" + err + " <" + input;
   ToolResult result;
   const int raw = std::system(command.c_str());
   result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

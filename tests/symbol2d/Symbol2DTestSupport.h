@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "conc/MutexGuard.h"
 #include "conc/OXTracer.h"
 #include "oxannotations/UniversalMeasurementObserver.h"
 #include "oxk/AsyncEvent.h"
@@ -119,7 +120,7 @@ class TestSymbol : public oxannotations::Symbol2D {
   TestSymbol() = default;
   explicit TestSymbol(const oxannotations::Symbol2DInfo& record) : Symbol2D(record) {}
   void SetTempDir(const std::string& folder) {
-    std::lock_guard<std::mutex> guard(sharedMutex);
+    conc::MutexGuard guard(stateMutex);
     tempDir = folder;
   }
 };

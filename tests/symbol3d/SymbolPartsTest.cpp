@@ -21,6 +21,7 @@
 #include "oxkapp/OxkApp.h"
 #include "oxkapp/illustration/OrbisApp.h"
 #include "oxloader/Loader.h"
+#include "support/LoaderGate.h"
 #include "support/PrimaryRoot.h"
 #include "support/TempFolder.h"
 #include "symbol3d/MyLoadEvent.h"
@@ -43,41 +44,20 @@ class TestSymbol : public SymbolAnnotation {
     conc::ReadGuard guard(GetRWLock());
     return sceneObserver;
   }
-};
+  // Where to note that the symbol went, and whether its own lock was held then.
+  std::atomic<bool>* gone = nullptr;
+  std::atomic<bool>* goneLocked = nullptr;
 
-// Holds the loader's thread until opened, so that loads queued meanwhile are pending.
-// The state is shared: the loader's thread may look at it after the gate went.
-class LoaderGate {
- public:
-  LoaderGate() : m_state(std::make_shared<State>()) {
-    SmartPtr<oxk::AsyncEvent> blocker(new Blocker(m_state));
-    oxloader::Loader::GetLoader()->LoadShape({}, 4, blocker, {});
-  }
-  LoaderGate(const LoaderGate&) = delete;
-  LoaderGate& operator=(const LoaderGate&) = delete;
-  ~LoaderGate() {
-    std::lock_guard<std::mutex> guard(m_state->mutex);
-    m_state->open = true;
-    m_state->changed.notify_all();
-  }
-
- private:
-  struct State {
-    std::mutex mutex;
-    std::condition_variable changed;
-    bool open = false;
-  };
-  class Blocker : public oxk::AsyncEvent {
-   public:
-    explicit Blocker(std::shared_ptr<State> state) : m_state(std::move(state)) {}
-    void OnComplete(int) override {
-      std::unique_lock<std::mutex> lock(m_state->mutex);
-      m_state->changed.wait(lock, [&] { return m_state->open; });
+ protected:
+  ~TestSymbol() override {
+    if (gone != nullptr) {
+      *gone = true;
+      *goneLocked = GetRWLock().IsReadLockedByCurrentThread() || GetRWLock().IsWriteLockedByCurrentThread();
     }
-    std::shared_ptr<State> m_state;
-  };
-  std::shared_ptr<State> m_state;
+  }
 };
+
+using testsupport::LoaderGate;
 
 // Counts the visibility events an annotation posts.
 class VisibilityListener : public oxk::ObservableListener {
@@ -653,6 +633,126 @@ TEST_F(SymbolParts, TheColourOverrideReachesTheNewShapeAndShortMemoryChangesNoth
   const auto* position = element->FindProperty(util::Symbol("locPosition"));
   ASSERT_NE(position, nullptr);
   EXPECT_EQ(std::get<geo::DPoint3D>(*position), geo::DPoint3D(1, 2, 3));
+}
+
+// Faults of the order in which a host calls and lets go (test names start with Fault).
+
+TEST_F(SymbolParts, FaultASymbolOnlyItsSetHoldsGoesAfterTheCallThatTakesItOut) {
+  std::atomic<bool> gone{false};
+  std::atomic<bool> goneLocked{false};
+  SmartPtr<oxk::AnnoSet> set(new oxk::AnnoSet());
+  // Called by the host through a plain pointer, after it let go of its reference.
+  {
+    auto symbol = NewSymbol();
+    ASSERT_TRUE(Attach(symbol));
+    symbol->gone = &gone;
+    symbol->goneLocked = &goneLocked;
+    ASSERT_TRUE(set->AddAnnotation(symbol));
+    const SmartPtr<oxk::ShapeInstance> shape = symbol->GetShapeInstance();
+    symbol->DetachScene();
+    TestSymbol* held = symbol.get();
+    symbol.Reset();
+    held->OnShapeInstanceRemove(shape);
+    EXPECT_TRUE(gone);
+    EXPECT_FALSE(goneLocked);
+  }
+  // Reported by the scene, when the symbol's shape leaves it.
+  gone = false;
+  {
+    auto symbol = NewSymbol();
+    ASSERT_TRUE(Attach(symbol));
+    symbol->gone = &gone;
+    symbol->goneLocked = &goneLocked;
+    ASSERT_TRUE(set->AddAnnotation(symbol));
+    const SmartPtr<oxk::ShapeInstance> shape = symbol->GetShapeInstance();
+    symbol.Reset();
+    scene->RemoveShapeInstance(shape, false, true);
+    EXPECT_TRUE(gone);
+    EXPECT_FALSE(goneLocked);
+  }
+  EXPECT_EQ(set->GetCount(), 0u);
+}
+
+TEST_F(SymbolParts, FaultAPartNamedByTwoEntriesMovesTheSymbolOnce) {
+  // Under its SBOM path and under its model path.
+  auto symbol = NewSymbol();
+  symbol->AddSelectedPart(util::Symbol("/H"), geo::DPoint3D(10, 0, 0), geo::DVec3(1, 2, 3), {});
+  symbol->AddSelectedPart(util::Symbol("/1"), geo::DPoint3D(10, 0, 0), geo::DVec3(1, 2, 3), {});
+  ASSERT_EQ(symbol->GetConnectedParts().size(), 2u);
+  ASSERT_TRUE(Attach(symbol));
+  const geo::DPoint3D before = Pos(symbol);
+  MovePart("/1", 0, 0, 5);
+  ExpectNear(Pos(symbol), before + geo::DVec3(0, 0, 5));
+  MovePart("/1", 0, 0, 5);
+  ExpectNear(Pos(symbol), before + geo::DVec3(0, 0, 10));
+  for (const ConnectedPartInfo& entry : symbol->GetConnectedParts()) {
+    ExpectNear(entry.lastPos, geo::DPoint3D(10, 0, 10));
+  }
+  symbol->DetachScene();
+
+  // A weld picked twice: two entries of the same path; the weld's centre is the reference.
+  oxkapp::illustration::OrbisApp::GetOrbisApp()->SetSbomTree(Sbom());
+  const auto weld = Sbom()->FindInstance(util::Symbol("/W"))->GetEbomInstance();
+  auto welded = NewSymbol();
+  welded->AddSelectedPart({}, scene, weld, geo::DPoint3D());
+  welded->AddSelectedPart({}, scene, weld, geo::DPoint3D());
+  ASSERT_EQ(welded->GetConnectedParts().size(), 2u);
+  ASSERT_TRUE(Attach(welded));
+  const geo::DPoint3D start = Pos(welded);
+  MovePart("/2", 0, 0, 4);
+  ExpectNear(Pos(welded), start + geo::DVec3(0, 0, 2));
+  MovePart("/2", 0, 0, 4);
+  ExpectNear(Pos(welded), start + geo::DVec3(0, 0, 4));
+  for (const ConnectedPartInfo& entry : welded->GetConnectedParts()) {
+    ExpectNear(entry.lastPos, geo::DPoint3D(0, 5, 9));
+  }
+  welded->DetachScene();
+}
+
+TEST_F(SymbolParts, FaultARestoredSymbolKeepsADragAndAPartPickedAfterReopening) {
+  SymbolInfo record;
+  record.fileName = util::Symbol("wrench.obj");
+  record.name = util::Symbol("Wrench");
+  record.id = util::Symbol("cs1");
+  record.isAnnotationSymbol = true;
+  record.locPosition = geo::DPoint3D(11, 2, 3);
+  record.connectedParts.push_back({util::Symbol("/H"), {}, geo::DPoint3D(10, 0, 0), geo::DVec3(1, 2, 3)});
+  auto save = [](const SmartPtr<TestSymbol>& s) {
+    SmartPtr<oxk::SerializedContentElement> document(new oxk::SerializedContentElement(util::Symbol("doc")));
+    s->Visit(document);
+    return oxk::ContentFile::ToText(*document);
+  };
+  auto reopen = [&](const std::string& text) {
+    SmartPtr<TestSymbol> symbol(new TestSymbol());
+    symbol->InitializeFromSerializedContent(
+        oxk::ContentFile::FromText(text)->GetChildren(util::Symbol("symbol3d")).at(0), nullptr);
+    return symbol;
+  };
+  // Reopened (its record read back) while its part is not shown: the symbol waits at its
+  // stored placement, still of the older form, and the user drags it and picks a part.
+  scene->RemoveShapeInstance(ShapeOf("/1"), false, true);
+  SmartPtr<TestSymbol> restored(new TestSymbol());
+  restored->SetSymbolInfo(record);
+  ASSERT_TRUE(Attach(restored));
+  ASSERT_TRUE(restored->IsLegacySymbol());
+  geo::Location dragged = restored->GetShapeInstance()->GetLocation();
+  dragged.SetPos(geo::DPoint3D(50, 0, 0));
+  restored->GetShapeInstance()->SetLocation(dragged, true);
+  restored->AddSelectedPart(ShapeOf("/2"), scene, {}, geo::DPoint3D(0, 10, 0));
+  auto parts = restored->GetConnectedParts();
+  ASSERT_EQ(parts.size(), 2u);
+  ExpectNear(geo::DPoint3D() + parts[0].offset, geo::DPoint3D(40, 0, 0));
+  ExpectNear(geo::DPoint3D() + parts[1].offset, geo::DPoint3D(50, -10, 0));
+  const std::string text = save(restored);
+  restored->DetachScene();
+  restored.Reset();
+
+  // Reopened with the part shown: the symbol lands where it was dragged.
+  Open();
+  auto again = reopen(text);
+  ASSERT_TRUE(Attach(again));
+  ExpectNear(Pos(again), geo::DPoint3D(50, 0, 0));
+  again->DetachScene();
 }
 
 }  // namespace
