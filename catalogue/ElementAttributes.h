@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "geo/XmlElem.h"
+#include "orrinsymbols/geo/XmlElem.h"
 
 namespace oxsymbols::detail {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "common/SequencerTagList.h"
+#include "orrinsymbols/common/SequencerTagList.h"
 
 namespace oxsymbols::detail {
 

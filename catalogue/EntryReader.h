@@ -5,13 +5,13 @@
 // against the folder that holds that library's folder.
 #pragma once
 
-#include "catalogue/LibraryOrigin.h"
-#include "catalogue/PartslibraryCategoryItem.h"
-#include "catalogue/PartslibraryImageItem.h"
-#include "catalogue/PartslibraryOlItem.h"
-#include "catalogue/UrlResolver.h"
-#include "geo/XmlElem.h"
-#include "util/SmartPtr.h"
+#include "orrinsymbols/catalogue/LibraryOrigin.h"
+#include "orrinsymbols/catalogue/PartslibraryCategoryItem.h"
+#include "orrinsymbols/catalogue/PartslibraryImageItem.h"
+#include "orrinsymbols/catalogue/PartslibraryOlItem.h"
+#include "orrinsymbols/catalogue/UrlResolver.h"
+#include "orrinsymbols/geo/XmlElem.h"
+#include "orrinsymbols/util/SmartPtr.h"
 
 namespace oxsymbols::detail {
 

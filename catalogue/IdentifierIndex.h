@@ -10,7 +10,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "catalogue/PartslibraryCategoryItem.h"
+#include "orrinsymbols/catalogue/PartslibraryCategoryItem.h"
 
 namespace oxsymbols::detail {
 

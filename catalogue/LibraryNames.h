@@ -3,7 +3,7 @@
 // Element names are interned once, so the reader compares them by address.
 #pragma once
 
-#include "util/Symbol.h"
+#include "orrinsymbols/util/Symbol.h"
 
 namespace oxsymbols::names {
 

@@ -3,7 +3,7 @@
 // Internal to the catalogue and its tool; header only, nothing of it is exported.
 #pragma once
 
-#include "catalogue/PartslibraryItemBase.h"
+#include "orrinsymbols/catalogue/PartslibraryItemBase.h"
 
 namespace oxsymbols {
 

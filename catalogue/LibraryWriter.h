@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "catalogue/LibraryCounts.h"
-#include "catalogue/PartslibraryList.h"
-#include "catalogue/XmlTextWriter.h"
+#include "orrinsymbols/catalogue/LibraryCounts.h"
+#include "orrinsymbols/catalogue/PartslibraryList.h"
+#include "orrinsymbols/catalogue/XmlTextWriter.h"
 
 namespace oxsymbols::detail {
 

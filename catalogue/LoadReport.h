@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "catalogue/LibraryCounts.h"
-#include "catalogue/LibraryOrigin.h"
+#include "orrinsymbols/catalogue/LibraryCounts.h"
+#include "orrinsymbols/catalogue/LibraryOrigin.h"
 
 namespace oxsymbols {
 

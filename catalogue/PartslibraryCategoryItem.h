@@ -6,9 +6,9 @@
 #include <utility>
 #include <vector>
 
-#include "catalogue/PartslibraryItem.h"
-#include "common/Export.h"
-#include "util/SmartPtr.h"
+#include "orrinsymbols/catalogue/PartslibraryItem.h"
+#include "orrinsymbols/common/Export.h"
+#include "orrinsymbols/util/SmartPtr.h"
 
 namespace oxsymbols {
 

@@ -6,10 +6,10 @@
 #include <utility>
 #include <vector>
 
-#include "catalogue/EntryFields.h"
-#include "catalogue/PartslibraryItem.h"
-#include "common/Export.h"
-#include "common/SequencerTagList.h"
+#include "orrinsymbols/catalogue/EntryFields.h"
+#include "orrinsymbols/catalogue/PartslibraryItem.h"
+#include "orrinsymbols/common/Export.h"
+#include "orrinsymbols/common/SequencerTagList.h"
 
 namespace oxsymbols {
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "catalogue/PartslibraryItemBase.h"
-#include "common/Export.h"
+#include "orrinsymbols/catalogue/PartslibraryItemBase.h"
+#include "orrinsymbols/common/Export.h"
 
 namespace oxsymbols {
 

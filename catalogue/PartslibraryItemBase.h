@@ -5,8 +5,8 @@
 #include <string>
 #include <utility>
 
-#include "common/Export.h"
-#include "util/RefCounted.h"
+#include "orrinsymbols/common/Export.h"
+#include "orrinsymbols/util/RefCounted.h"
 
 namespace oxsymbols {
 

@@ -12,16 +12,16 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/LibraryCounts.h"
-#include "catalogue/LibraryOrigin.h"
-#include "catalogue/LoadReport.h"
-#include "catalogue/PartslibraryCategoryItem.h"
-#include "catalogue/PartslibraryImageItem.h"
-#include "catalogue/PartslibraryItem.h"
-#include "catalogue/PartslibraryOlItem.h"
-#include "common/Export.h"
-#include "util/RefCounted.h"
-#include "util/SmartPtr.h"
+#include "orrinsymbols/catalogue/LibraryCounts.h"
+#include "orrinsymbols/catalogue/LibraryOrigin.h"
+#include "orrinsymbols/catalogue/LoadReport.h"
+#include "orrinsymbols/catalogue/PartslibraryCategoryItem.h"
+#include "orrinsymbols/catalogue/PartslibraryImageItem.h"
+#include "orrinsymbols/catalogue/PartslibraryItem.h"
+#include "orrinsymbols/catalogue/PartslibraryOlItem.h"
+#include "orrinsymbols/common/Export.h"
+#include "orrinsymbols/util/RefCounted.h"
+#include "orrinsymbols/util/SmartPtr.h"
 
 namespace geo {
 class XmlElem;

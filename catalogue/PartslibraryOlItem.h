@@ -7,14 +7,14 @@
 #include <utility>
 #include <vector>
 
-#include "catalogue/EntryFields.h"
-#include "catalogue/PartslibraryImageItem.h"
-#include "catalogue/PartslibraryItem.h"
-#include "common/Export.h"
-#include "geo/Camera3D.h"
-#include "geo/Location.h"
-#include "oxk/illustration/SequencerTag.h"
-#include "util/SmartPtr.h"
+#include "orrinsymbols/catalogue/EntryFields.h"
+#include "orrinsymbols/catalogue/PartslibraryImageItem.h"
+#include "orrinsymbols/catalogue/PartslibraryItem.h"
+#include "orrinsymbols/common/Export.h"
+#include "orrinsymbols/geo/Camera3D.h"
+#include "orrinsymbols/geo/Location.h"
+#include "orrinsymbols/oxk/illustration/SequencerTag.h"
+#include "orrinsymbols/util/SmartPtr.h"
 
 namespace oxsymbols {
 

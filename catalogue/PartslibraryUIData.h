@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/PartslibraryList.h"
-#include "common/Export.h"
-#include "util/RefCounted.h"
+#include "orrinsymbols/catalogue/PartslibraryList.h"
+#include "orrinsymbols/common/Export.h"
+#include "orrinsymbols/util/RefCounted.h"
 
 namespace oxsymbols {
 

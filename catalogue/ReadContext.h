@@ -4,9 +4,9 @@
 // duplicate within the file from a clash with a library read earlier.
 #pragma once
 
-#include "catalogue/IdentifierIndex.h"
-#include "catalogue/LibraryOrigin.h"
-#include "catalogue/LoadReport.h"
+#include "orrinsymbols/catalogue/IdentifierIndex.h"
+#include "orrinsymbols/catalogue/LibraryOrigin.h"
+#include "orrinsymbols/catalogue/LoadReport.h"
 
 namespace oxsymbols::detail {
 

@@ -3,10 +3,10 @@
 // 4), as both the 2D symbol and the flattened symbol find them.
 #pragma once
 
-#include "oxk/Scene.h"
-#include "oxk/illustration2d/BaseKernelFactory.h"
-#include "oxk/illustration2d/Document2D.h"
-#include "util/SmartPtr.h"
+#include "orrinsymbols/oxk/Scene.h"
+#include "orrinsymbols/oxk/illustration2d/BaseKernelFactory.h"
+#include "orrinsymbols/oxk/illustration2d/Document2D.h"
+#include "orrinsymbols/util/SmartPtr.h"
 
 namespace oxcommon {
 

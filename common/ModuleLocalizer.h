@@ -2,7 +2,7 @@
 // made on first use (thread-safe) and kept until the module unloads.
 #pragma once
 
-#include "util/Localizer.h"
+#include "orrinsymbols/util/Localizer.h"
 
 namespace oxcommon {
 

@@ -2,11 +2,11 @@
 // tag holding its type, description, name, units and quantity as symbols.
 #pragma once
 
-#include "common/SequencerTagList.h"
-#include "oxk/SerializedContentElement.h"
-#include "oxk/illustration/SequencerTag.h"
-#include "util/SmartPtr.h"
-#include "util/Symbol.h"
+#include "orrinsymbols/common/SequencerTagList.h"
+#include "orrinsymbols/oxk/SerializedContentElement.h"
+#include "orrinsymbols/oxk/illustration/SequencerTag.h"
+#include "orrinsymbols/util/SmartPtr.h"
+#include "orrinsymbols/util/Symbol.h"
 
 namespace oxcommon {
 

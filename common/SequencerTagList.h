@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "oxk/illustration/SequencerTag.h"
-#include "util/SmartPtr.h"
+#include "orrinsymbols/oxk/illustration/SequencerTag.h"
+#include "orrinsymbols/util/SmartPtr.h"
 
 namespace oxcommon {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "util/Symbol.h"
+#include "orrinsymbols/util/Symbol.h"
 
 namespace oxcommon {
 

@@ -8,9 +8,9 @@
 
 #include <string>
 
-#include "common/Export.h"
-#include "util/RefCounted.h"
-#include "util/SmartPtr.h"
+#include "orrinsymbols/common/Export.h"
+#include "orrinsymbols/util/RefCounted.h"
+#include "orrinsymbols/util/SmartPtr.h"
 
 extern "C" {
 

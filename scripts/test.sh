@@ -25,6 +25,9 @@ installed() {
   rm -rf "$stage" "$dir/consumer" "$dir/pkgconfig-consumer"
   cmake --install "$dir" --prefix "$stage" >/dev/null
   scripts/check_exports.sh "$stage/lib/liboxsymbols.so"
+  # Every installed header compiles from the include root alone, as <orrinsymbols/...>.
+  (cd "$stage/include" && find orrinsymbols -name '*.h' | sort | sed 's/.*/#include <&>/') >"$dir/all-headers.cpp"
+  ${CXX:-c++} -std=c++20 -fsyntax-only -Wall -Wextra -Werror -I"$stage/include" "$dir/all-headers.cpp"
   cmake -S examples/consumer -B "$dir/consumer" -DCMAKE_PREFIX_PATH="$stage" \
     -DCMAKE_CXX_FLAGS="-Wall -Wextra -Werror" >/dev/null
   cmake --build "$dir/consumer" -j"$(nproc)"

@@ -3,10 +3,10 @@
 // go to the host's handler, which owns the annotation's own bool keys.
 #pragma once
 
-#include "oxk/Annotation.h"
-#include "oxk/illustration/SequencerTag.h"
-#include "symbol2d/Symbol2DInfo.h"
-#include "util/SmartPtr.h"
+#include "orrinsymbols/oxk/Annotation.h"
+#include "orrinsymbols/oxk/illustration/SequencerTag.h"
+#include "orrinsymbols/symbol2d/Symbol2DInfo.h"
+#include "orrinsymbols/util/SmartPtr.h"
 
 namespace oxannotations::symbol2d {
 

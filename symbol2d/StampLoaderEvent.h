@@ -6,10 +6,10 @@
 
 #include <cstdint>
 
-#include "oxk/AsyncEvent.h"
-#include "oxk/Image.h"
-#include "oxloader/ImageLoaderEvent.h"
-#include "util/SmartPtr.h"
+#include "orrinsymbols/oxk/AsyncEvent.h"
+#include "orrinsymbols/oxk/Image.h"
+#include "orrinsymbols/oxloader/ImageLoaderEvent.h"
+#include "orrinsymbols/util/SmartPtr.h"
 
 namespace oxannotations {
 

@@ -3,7 +3,7 @@
 // Frozen: saved documents depend on these texts.
 #pragma once
 
-#include "util/Symbol.h"
+#include "orrinsymbols/util/Symbol.h"
 
 namespace oxannotations::symbol2dkeys {
 

@@ -6,14 +6,14 @@
 
 #include <cstdint>
 
-#include "common/Export.h"
-#include "common/SequencerTagList.h"
-#include "geo/Color.h"
-#include "geo/DPoint3D.h"
-#include "geo/Location.h"
-#include "oxk/Image.h"
-#include "util/SmartPtr.h"
-#include "util/Symbol.h"
+#include "orrinsymbols/common/Export.h"
+#include "orrinsymbols/common/SequencerTagList.h"
+#include "orrinsymbols/geo/Color.h"
+#include "orrinsymbols/geo/DPoint3D.h"
+#include "orrinsymbols/geo/Location.h"
+#include "orrinsymbols/oxk/Image.h"
+#include "orrinsymbols/util/SmartPtr.h"
+#include "orrinsymbols/util/Symbol.h"
 
 namespace oxannotations {
 

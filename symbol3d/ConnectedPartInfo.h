@@ -2,10 +2,10 @@
 // (may be empty), where the part was last seen, and the symbol's offset from it.
 #pragma once
 
-#include "common/Export.h"
-#include "geo/DPoint3D.h"
-#include "geo/DVec3.h"
-#include "util/Symbol.h"
+#include "orrinsymbols/common/Export.h"
+#include "orrinsymbols/geo/DPoint3D.h"
+#include "orrinsymbols/geo/DVec3.h"
+#include "orrinsymbols/util/Symbol.h"
 
 namespace oxannotations {
 

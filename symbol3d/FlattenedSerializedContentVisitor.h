@@ -3,8 +3,8 @@
 // are ignored.
 #pragma once
 
-#include "symbol3d/SerializedContentVisitorBase.h"
-#include "symbol3d/SymbolInfoFlattened.h"
+#include "orrinsymbols/symbol3d/SerializedContentVisitorBase.h"
+#include "orrinsymbols/symbol3d/SymbolInfoFlattened.h"
 
 namespace oxannotations {
 

@@ -6,11 +6,11 @@
 
 #include <cstdint>
 
-#include "geo/FMat33.h"
-#include "geo/Location.h"
-#include "oxk/Instance.h"
-#include "oxk/ShapeInstance.h"
-#include "util/SmartPtr.h"
+#include "orrinsymbols/geo/FMat33.h"
+#include "orrinsymbols/geo/Location.h"
+#include "orrinsymbols/oxk/Instance.h"
+#include "orrinsymbols/oxk/ShapeInstance.h"
+#include "orrinsymbols/util/SmartPtr.h"
 
 namespace oxannotations {
 

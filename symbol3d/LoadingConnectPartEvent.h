@@ -2,9 +2,9 @@
 // the symbol with the part or records its offsets.
 #pragma once
 
-#include "oxk/AsyncEventSet.h"
-#include "oxk/ShapeInstance.h"
-#include "util/SmartPtr.h"
+#include "orrinsymbols/oxk/AsyncEventSet.h"
+#include "orrinsymbols/oxk/ShapeInstance.h"
+#include "orrinsymbols/util/SmartPtr.h"
 
 namespace oxannotations {
 

@@ -4,8 +4,8 @@
 // lock of the annotation itself.
 #pragma once
 
-#include "oxloader/ShapeLoaderEvent.h"
-#include "util/SmartPtr.h"
+#include "orrinsymbols/oxloader/ShapeLoaderEvent.h"
+#include "orrinsymbols/util/SmartPtr.h"
 
 namespace oxannotations {
 

@@ -3,8 +3,8 @@
 // item's path. An entry matches a part when its path is either of them.
 #pragma once
 
-#include "oxk/Instance.h"
-#include "util/Symbol.h"
+#include "orrinsymbols/oxk/Instance.h"
+#include "orrinsymbols/util/Symbol.h"
 
 namespace oxannotations {
 

@@ -2,9 +2,9 @@
 // and the "attachedToPart" and "sequencerTag" children.
 #pragma once
 
-#include "oxk/illustration/SequencerTag.h"
-#include "symbol3d/SerializedContentVisitorBase.h"
-#include "symbol3d/SymbolInfo.h"
+#include "orrinsymbols/oxk/illustration/SequencerTag.h"
+#include "orrinsymbols/symbol3d/SerializedContentVisitorBase.h"
+#include "orrinsymbols/symbol3d/SymbolInfo.h"
 
 namespace oxannotations {
 

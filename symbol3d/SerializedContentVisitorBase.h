@@ -2,8 +2,8 @@
 // identifier) into the record being filled; every other key goes to the host's handlers.
 #pragma once
 
-#include "oxk/Annotation.h"
-#include "symbol3d/SymbolInfoBase.h"
+#include "orrinsymbols/oxk/Annotation.h"
+#include "orrinsymbols/symbol3d/SymbolInfoBase.h"
 
 namespace oxannotations {
 

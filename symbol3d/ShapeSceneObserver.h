@@ -10,10 +10,10 @@
 
 #include <atomic>
 
-#include "conc/Mutex.h"
-#include "oxk/ShapeSceneObserver.h"
-#include "util/SmartPtr.h"
-#include "util/Symbol.h"
+#include "orrinsymbols/conc/Mutex.h"
+#include "orrinsymbols/oxk/ShapeSceneObserver.h"
+#include "orrinsymbols/util/SmartPtr.h"
+#include "orrinsymbols/util/Symbol.h"
 
 namespace oxannotations {
 

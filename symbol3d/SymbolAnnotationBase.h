@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <string>
 
-#include "common/Export.h"
-#include "oxannotations/Annotation.h"
-#include "symbol3d/SymbolInfoBase.h"
-#include "util/Symbol.h"
+#include "orrinsymbols/common/Export.h"
+#include "orrinsymbols/oxannotations/Annotation.h"
+#include "orrinsymbols/symbol3d/SymbolInfoBase.h"
+#include "orrinsymbols/util/Symbol.h"
 
 namespace oxannotations {
 

@@ -3,11 +3,11 @@
 // placement (xform), and makes the symbol's annotation element in the 2D document once.
 #pragma once
 
-#include "common/Export.h"
-#include "geo/FMat33.h"
-#include "symbol3d/SymbolAnnotationBase.h"
-#include "symbol3d/SymbolInfoFlattened.h"
-#include "util/SmartPtr.h"
+#include "orrinsymbols/common/Export.h"
+#include "orrinsymbols/geo/FMat33.h"
+#include "orrinsymbols/symbol3d/SymbolAnnotationBase.h"
+#include "orrinsymbols/symbol3d/SymbolInfoFlattened.h"
+#include "orrinsymbols/util/SmartPtr.h"
 
 namespace oxannotations {
 

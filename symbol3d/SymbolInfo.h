@@ -5,15 +5,15 @@
 
 #include <vector>
 
-#include "common/Export.h"
-#include "common/SequencerTagList.h"
-#include "geo/Color.h"
-#include "geo/DPoint3D.h"
-#include "geo/Location.h"
-#include "geo/Quaternion.h"
-#include "symbol3d/ConnectedPartInfo.h"
-#include "symbol3d/SymbolInfoBase.h"
-#include "util/SmartPtr.h"
+#include "orrinsymbols/common/Export.h"
+#include "orrinsymbols/common/SequencerTagList.h"
+#include "orrinsymbols/geo/Color.h"
+#include "orrinsymbols/geo/DPoint3D.h"
+#include "orrinsymbols/geo/Location.h"
+#include "orrinsymbols/geo/Quaternion.h"
+#include "orrinsymbols/symbol3d/ConnectedPartInfo.h"
+#include "orrinsymbols/symbol3d/SymbolInfoBase.h"
+#include "orrinsymbols/util/SmartPtr.h"
 
 namespace oxannotations {
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "common/Export.h"
-#include "util/Symbol.h"
+#include "orrinsymbols/common/Export.h"
+#include "orrinsymbols/util/Symbol.h"
 
 namespace oxannotations {
 

@@ -1,9 +1,9 @@
 // The creation record of a flattened symbol: the common texts and its 2D placement.
 #pragma once
 
-#include "common/Export.h"
-#include "geo/FMat33.h"
-#include "symbol3d/SymbolInfoBase.h"
+#include "orrinsymbols/common/Export.h"
+#include "orrinsymbols/geo/FMat33.h"
+#include "orrinsymbols/symbol3d/SymbolInfoBase.h"
 
 namespace oxannotations {
 

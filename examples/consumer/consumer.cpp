@@ -1,15 +1,17 @@
 // A minimal host: loads the installed module, creates a symbol through its factory,
 // and reads the installed sample library with the exported catalogue classes.
 #include <dlfcn.h>
+#include <orrinsymbols/catalogue/PartslibraryList.h>
+#include <orrinsymbols/oxk/Annotation.h>
+#include <orrinsymbols/oxk/Preferences.h>
+#include <orrinsymbols/oxk/World.h>
+#include <orrinsymbols/util/SmartPtr.h>
+#include <orrinsymbols/util/Symbol.h>
 
 #include <cstdio>
 #include <string>
 
-#include "catalogue/PartslibraryList.h"
-#include "oxk/Annotation.h"
-#include "oxk/Preferences.h"
-#include "oxk/World.h"
-#include "util/SmartPtr.h"
+// The host's own header of the same name as one of the package's.
 #include "util/Symbol.h"
 
 namespace {
@@ -52,7 +54,7 @@ int main() {
   if (library->GetOlList().empty() || library->GetImageList().empty()) {
     return Fail("the installed sample library has no shapes or no images");
   }
-  std::printf("consumer: %s from the factory; %zu shapes and %zu images in the sample library\n",
+  std::printf("%s: %s from the factory; %zu shapes and %zu images in the sample library\n", consumer_util::kGreeting,
               annotation->GetClass().str().c_str(), library->GetOlList().size(), library->GetImageList().size());
   object.Reset();
   oxk::World::SetWorld({});

@@ -5,7 +5,7 @@
 
 #include <mutex>
 
-#include "conc/ThreadSafety.h"
+#include "orrinsymbols/conc/ThreadSafety.h"
 
 namespace conc {
 

@@ -1,7 +1,7 @@
 // Holds a Mutex for the guard's scope.
 #pragma once
 
-#include "conc/Mutex.h"
+#include "orrinsymbols/conc/Mutex.h"
 
 namespace conc {
 

@@ -1,7 +1,7 @@
 // Process-wide facts about the installation: the per-user shared cache preferences folder.
 #pragma once
 
-#include "util/Symbol.h"
+#include "orrinsymbols/util/Symbol.h"
 
 namespace conc {
 

@@ -11,7 +11,7 @@
 #include <thread>
 #include <unordered_map>
 
-#include "conc/ThreadSafety.h"
+#include "orrinsymbols/conc/ThreadSafety.h"
 
 namespace conc {
 

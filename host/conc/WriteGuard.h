@@ -1,7 +1,7 @@
 // Holds a ReadWriteLock for writing for the guard's scope.
 #pragma once
 
-#include "conc/ReadWriteLock.h"
+#include "orrinsymbols/conc/ReadWriteLock.h"
 
 namespace conc {
 

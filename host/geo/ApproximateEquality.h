@@ -3,8 +3,8 @@
 
 #include <cmath>
 
-#include "geo/DVec3.h"
-#include "geo/Traits.h"
+#include "orrinsymbols/geo/DVec3.h"
+#include "orrinsymbols/geo/Traits.h"
 
 namespace geo {
 

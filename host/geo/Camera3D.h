@@ -6,11 +6,11 @@
 // pixels from the viewport's top-left corner, x to the right and y downwards.
 #pragma once
 
-#include "geo/DMat44.h"
-#include "geo/DPoint3D.h"
-#include "geo/DRay.h"
-#include "geo/DVec3.h"
-#include "geo/Location.h"
+#include "orrinsymbols/geo/DMat44.h"
+#include "orrinsymbols/geo/DPoint3D.h"
+#include "orrinsymbols/geo/DRay.h"
+#include "orrinsymbols/geo/DVec3.h"
+#include "orrinsymbols/geo/Location.h"
 
 namespace geo {
 

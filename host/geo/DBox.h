@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "geo/DPoint3D.h"
-#include "geo/Location.h"
+#include "orrinsymbols/geo/DPoint3D.h"
+#include "orrinsymbols/geo/Location.h"
 
 namespace geo {
 

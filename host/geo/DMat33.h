@@ -1,8 +1,8 @@
 // A 3 by 3 double matrix (row-major).
 #pragma once
 
-#include "geo/DVec3.h"
-#include "geo/FMat33.h"
+#include "orrinsymbols/geo/DVec3.h"
+#include "orrinsymbols/geo/FMat33.h"
 
 namespace geo {
 

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <utility>
 
-#include "geo/DPoint3D.h"
+#include "orrinsymbols/geo/DPoint3D.h"
 
 namespace geo {
 

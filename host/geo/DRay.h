@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "geo/DPoint3D.h"
-#include "geo/DVec3.h"
+#include "orrinsymbols/geo/DPoint3D.h"
+#include "orrinsymbols/geo/DVec3.h"
 
 namespace geo {
 

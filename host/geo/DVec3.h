@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "geo/DPoint3D.h"
+#include "orrinsymbols/geo/DPoint3D.h"
 
 namespace geo {
 

@@ -3,9 +3,9 @@
 
 #include <algorithm>
 
-#include "geo/DBox.h"
-#include "geo/DPoint3D.h"
-#include "geo/Location.h"
+#include "orrinsymbols/geo/DBox.h"
+#include "orrinsymbols/geo/DPoint3D.h"
+#include "orrinsymbols/geo/Location.h"
 
 namespace geo {
 

@@ -3,8 +3,8 @@
 
 #include <cmath>
 
-#include "geo/DVec3.h"
-#include "geo/Quaternion.h"
+#include "orrinsymbols/geo/DVec3.h"
+#include "orrinsymbols/geo/Quaternion.h"
 
 namespace geo {
 

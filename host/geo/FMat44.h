@@ -2,7 +2,7 @@
 // compose a matrix with per-axis scales.
 #pragma once
 
-#include "geo/FMat33.h"
+#include "orrinsymbols/geo/FMat33.h"
 
 namespace geo {
 

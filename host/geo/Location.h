@@ -2,12 +2,12 @@
 // translation. A point p maps to mat * p + pos.
 #pragma once
 
-#include "geo/DMat33.h"
-#include "geo/DMat44.h"
-#include "geo/DPoint3D.h"
-#include "geo/DVec3.h"
-#include "geo/FMat33.h"
-#include "geo/Quaternion.h"
+#include "orrinsymbols/geo/DMat33.h"
+#include "orrinsymbols/geo/DMat44.h"
+#include "orrinsymbols/geo/DPoint3D.h"
+#include "orrinsymbols/geo/DVec3.h"
+#include "orrinsymbols/geo/FMat33.h"
+#include "orrinsymbols/geo/Quaternion.h"
 
 namespace geo {
 

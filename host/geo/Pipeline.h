@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "geo/DMat44.h"
-#include "geo/DPoint3D.h"
+#include "orrinsymbols/geo/DMat44.h"
+#include "orrinsymbols/geo/DPoint3D.h"
 
 namespace geo {
 

@@ -17,8 +17,8 @@
 #include <string>
 #include <string_view>
 
-#include "geo/Location.h"
-#include "util/Symbol.h"
+#include "orrinsymbols/geo/Location.h"
+#include "orrinsymbols/util/Symbol.h"
 
 namespace geo {
 

@@ -2,8 +2,8 @@
 // ManageObject keeps a reference to the object until it is let go.
 #pragma once
 
-#include "util/RefCounted.h"
-#include "util/SmartPtr.h"
+#include "orrinsymbols/util/RefCounted.h"
+#include "orrinsymbols/util/SmartPtr.h"
 
 namespace objm {
 

@@ -3,7 +3,7 @@
 // OnObservedEvent.
 #pragma once
 
-#include "util/RefCounted.h"
+#include "orrinsymbols/util/RefCounted.h"
 
 namespace objm {
 

@@ -7,8 +7,8 @@
 
 #include <mutex>
 
-#include "objm/Observer.h"
-#include "util/SmartPtr.h"
+#include "orrinsymbols/objm/Observer.h"
+#include "orrinsymbols/util/SmartPtr.h"
 
 namespace objm {
 

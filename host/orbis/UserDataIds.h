@@ -1,7 +1,7 @@
 // Kinds of user data the host attaches to tree instances.
 #pragma once
 
-#include "util/Symbol.h"
+#include "orrinsymbols/util/Symbol.h"
 
 namespace orbis {
 

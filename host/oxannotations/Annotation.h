@@ -2,7 +2,7 @@
 // type fixed at construction.
 #pragma once
 
-#include "oxk/Annotation.h"
+#include "orrinsymbols/oxk/Annotation.h"
 
 namespace oxannotations {
 

@@ -2,7 +2,7 @@
 // saved content elements), icons and cursors.
 #pragma once
 
-#include "util/Symbol.h"
+#include "orrinsymbols/util/Symbol.h"
 
 namespace oxannotations {
 

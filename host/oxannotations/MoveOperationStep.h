@@ -5,10 +5,10 @@
 
 #include <cstdint>
 
-#include "geo/Location.h"
-#include "oxk/Annotation.h"
-#include "oxk/OperationStep.h"
-#include "util/SmartPtr.h"
+#include "orrinsymbols/geo/Location.h"
+#include "orrinsymbols/oxk/Annotation.h"
+#include "orrinsymbols/oxk/OperationStep.h"
+#include "orrinsymbols/util/SmartPtr.h"
 
 namespace oxannotations {
 

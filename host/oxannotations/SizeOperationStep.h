@@ -5,10 +5,10 @@
 
 #include <cstdint>
 
-#include "geo/DVec3.h"
-#include "oxk/Annotation.h"
-#include "oxk/OperationStep.h"
-#include "util/SmartPtr.h"
+#include "orrinsymbols/geo/DVec3.h"
+#include "orrinsymbols/oxk/Annotation.h"
+#include "orrinsymbols/oxk/OperationStep.h"
+#include "orrinsymbols/util/SmartPtr.h"
 
 namespace oxannotations {
 

@@ -2,8 +2,8 @@
 // became displayable, through the MeasurementDisplayedEvent the annotation posts.
 #pragma once
 
-#include "objm/Observer.h"
-#include "oxk/Observable.h"
+#include "orrinsymbols/objm/Observer.h"
+#include "orrinsymbols/oxk/Observable.h"
 
 namespace oxannotations {
 

@@ -2,7 +2,7 @@
 // resolution, horizontal and vertical, in whole dots per inch.
 #pragma once
 
-#include "util/RefCounted.h"
+#include "orrinsymbols/util/RefCounted.h"
 
 namespace oxcontext {
 

@@ -1,9 +1,9 @@
 // How a shape is drawn when its own look is overridden: a material, possibly none.
 #pragma once
 
-#include "oxg/GeometryPoolAllocated.h"
-#include "oxg/Material.h"
-#include "util/SmartPtr.h"
+#include "orrinsymbols/oxg/GeometryPoolAllocated.h"
+#include "orrinsymbols/oxg/Material.h"
+#include "orrinsymbols/util/SmartPtr.h"
 
 namespace oxg {
 

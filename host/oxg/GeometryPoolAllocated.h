@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <new>
 
-#include "oxk/MemoryPool.h"
+#include "orrinsymbols/oxk/MemoryPool.h"
 
 namespace oxg {
 

@@ -1,9 +1,9 @@
 // A surface material: ambient, diffuse, emissive and specular colours and a shininess.
 #pragma once
 
-#include "geo/Color.h"
-#include "oxg/GeometryPoolAllocated.h"
-#include "util/RefCounted.h"
+#include "orrinsymbols/geo/Color.h"
+#include "orrinsymbols/oxg/GeometryPoolAllocated.h"
+#include "orrinsymbols/util/RefCounted.h"
 
 namespace oxg {
 

@@ -6,9 +6,9 @@
 #include <utility>
 #include <vector>
 
-#include "geo/DBox.h"
-#include "oxg/GeometryPoolAllocated.h"
-#include "util/RefCounted.h"
+#include "orrinsymbols/geo/DBox.h"
+#include "orrinsymbols/oxg/GeometryPoolAllocated.h"
+#include "orrinsymbols/util/RefCounted.h"
 
 namespace oxg {
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "oximg/Frame.h"
-#include "util/RefCounted.h"
-#include "util/SmartPtr.h"
+#include "orrinsymbols/oximg/Frame.h"
+#include "orrinsymbols/util/RefCounted.h"
+#include "orrinsymbols/util/SmartPtr.h"
 
 namespace oximg {
 

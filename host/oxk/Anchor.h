@@ -11,8 +11,8 @@
 #include <mutex>
 #include <string>
 
-#include "oxk/Object.h"
-#include "util/Symbol.h"
+#include "orrinsymbols/oxk/Object.h"
+#include "orrinsymbols/util/Symbol.h"
 
 namespace oxk {
 

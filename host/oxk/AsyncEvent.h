@@ -2,10 +2,10 @@
 // be handed to the kernel (ManageObject), which then keeps it alive until it completes.
 #pragma once
 
-#include "objm/ManagedObject.h"
-#include "objm/Observer.h"
-#include "oxk/BaseAsyncEvent.h"
-#include "util/Symbol.h"
+#include "orrinsymbols/objm/ManagedObject.h"
+#include "orrinsymbols/objm/Observer.h"
+#include "orrinsymbols/oxk/BaseAsyncEvent.h"
+#include "orrinsymbols/util/Symbol.h"
 
 namespace oxk {
 

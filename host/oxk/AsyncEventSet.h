@@ -6,8 +6,8 @@
 
 #include <mutex>
 
-#include "oxk/AsyncEvent.h"
-#include "util/SmartPtr.h"
+#include "orrinsymbols/oxk/AsyncEvent.h"
+#include "orrinsymbols/util/SmartPtr.h"
 
 namespace oxk {
 

@@ -7,7 +7,7 @@
 #include <condition_variable>
 #include <mutex>
 
-#include "util/RefCounted.h"
+#include "orrinsymbols/util/RefCounted.h"
 
 namespace oxk {
 

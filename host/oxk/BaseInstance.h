@@ -2,8 +2,8 @@
 // identifier path that names them in their tree, and whether they have children.
 #pragma once
 
-#include "oxk/Object.h"
-#include "util/Symbol.h"
+#include "orrinsymbols/oxk/Object.h"
+#include "orrinsymbols/util/Symbol.h"
 
 namespace oxk {
 

@@ -5,9 +5,9 @@
 #include <atomic>
 #include <cstdint>
 
-#include "geo/Location.h"
-#include "oxk/ComponentNode.h"
-#include "oxk/Instance.h"
+#include "orrinsymbols/geo/Location.h"
+#include "orrinsymbols/oxk/ComponentNode.h"
+#include "orrinsymbols/oxk/Instance.h"
 
 namespace oxk {
 

@@ -9,10 +9,10 @@
 #include <unordered_map>
 #include <vector>
 
-#include "oxk/Object.h"
-#include "oxk/ShapeSource.h"
-#include "util/SmartPtr.h"
-#include "util/Symbol.h"
+#include "orrinsymbols/oxk/Object.h"
+#include "orrinsymbols/oxk/ShapeSource.h"
+#include "orrinsymbols/util/SmartPtr.h"
+#include "orrinsymbols/util/Symbol.h"
 
 namespace oxk {
 

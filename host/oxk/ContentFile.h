@@ -19,8 +19,8 @@
 
 #include <string>
 
-#include "oxk/SerializedContentElement.h"
-#include "util/SmartPtr.h"
+#include "orrinsymbols/oxk/SerializedContentElement.h"
+#include "orrinsymbols/util/SmartPtr.h"
 
 namespace oxk {
 

@@ -6,10 +6,10 @@
 #include <mutex>
 #include <vector>
 
-#include "oximg/Image.h"
-#include "oxk/Object.h"
-#include "util/SmartPtr.h"
-#include "util/Symbol.h"
+#include "orrinsymbols/oximg/Image.h"
+#include "orrinsymbols/oxk/Object.h"
+#include "orrinsymbols/util/SmartPtr.h"
+#include "orrinsymbols/util/Symbol.h"
 
 namespace oxk {
 

@@ -9,11 +9,11 @@
 #include <unordered_map>
 #include <vector>
 
-#include "geo/FBox.h"
-#include "geo/Location.h"
-#include "oxk/BaseInstance.h"
-#include "util/SmartPtr.h"
-#include "util/Symbol.h"
+#include "orrinsymbols/geo/FBox.h"
+#include "orrinsymbols/geo/Location.h"
+#include "orrinsymbols/oxk/BaseInstance.h"
+#include "orrinsymbols/util/SmartPtr.h"
+#include "orrinsymbols/util/Symbol.h"
 
 namespace oxk {
 

@@ -2,9 +2,9 @@
 // until they complete or unregister.
 #pragma once
 
-#include "objm/ManagedObject.h"
-#include "oxk/Object.h"
-#include "util/SmartPtr.h"
+#include "orrinsymbols/objm/ManagedObject.h"
+#include "orrinsymbols/oxk/Object.h"
+#include "orrinsymbols/util/SmartPtr.h"
 
 namespace oxk {
 

@@ -11,13 +11,13 @@
 #include <mutex>
 #include <vector>
 
-#include "geo/Location.h"
-#include "geo/Pipeline.h"
-#include "oxcontext/Context2D.h"
-#include "oxk/Object.h"
-#include "oxk/View.h"
-#include "oxmu/Primitive.h"
-#include "util/SmartPtr.h"
+#include "orrinsymbols/geo/Location.h"
+#include "orrinsymbols/geo/Pipeline.h"
+#include "orrinsymbols/oxcontext/Context2D.h"
+#include "orrinsymbols/oxk/Object.h"
+#include "orrinsymbols/oxk/View.h"
+#include "orrinsymbols/oxmu/Primitive.h"
+#include "orrinsymbols/util/SmartPtr.h"
 
 namespace oxk {
 

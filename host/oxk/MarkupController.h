@@ -4,11 +4,11 @@
 #include <cstdint>
 #include <string>
 
-#include "geo/Location.h"
-#include "oxk/Markup.h"
-#include "oxk/Operation.h"
-#include "util/SmartPtr.h"
-#include "util/Symbol.h"
+#include "orrinsymbols/geo/Location.h"
+#include "orrinsymbols/oxk/Markup.h"
+#include "orrinsymbols/oxk/Operation.h"
+#include "orrinsymbols/util/SmartPtr.h"
+#include "orrinsymbols/util/Symbol.h"
 
 namespace oxk {
 

@@ -4,8 +4,8 @@
 #include <mutex>
 #include <vector>
 
-#include "oxk/Markup.h"
-#include "util/SmartPtr.h"
+#include "orrinsymbols/oxk/Markup.h"
+#include "orrinsymbols/util/SmartPtr.h"
 
 namespace oxk {
 

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <new>
 
-#include "oxk/MemoryPool.h"
+#include "orrinsymbols/oxk/MemoryPool.h"
 
 namespace oxk {
 

@@ -35,9 +35,9 @@
 #include <cstdint>
 #include <string>
 
-#include "oxk/ShapeScene.h"
-#include "oxk/World.h"
-#include "util/SmartPtr.h"
+#include "orrinsymbols/oxk/ShapeScene.h"
+#include "orrinsymbols/oxk/World.h"
+#include "orrinsymbols/util/SmartPtr.h"
 
 namespace oxk {
 

@@ -1,9 +1,9 @@
 // The world's container of model structures; the primary one holds the opened model.
 #pragma once
 
-#include "oxk/Object.h"
-#include "oxk/Structure.h"
-#include "util/SmartPtr.h"
+#include "orrinsymbols/oxk/Object.h"
+#include "orrinsymbols/oxk/Structure.h"
+#include "orrinsymbols/util/SmartPtr.h"
 
 namespace oxk {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "util/RefCounted.h"
+#include "orrinsymbols/util/RefCounted.h"
 
 namespace oxk {
 

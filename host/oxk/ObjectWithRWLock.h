@@ -2,8 +2,8 @@
 // thread, completion threads and scene notifications.
 #pragma once
 
-#include "conc/ReadWriteLock.h"
-#include "oxk/Object.h"
+#include "orrinsymbols/conc/ReadWriteLock.h"
+#include "orrinsymbols/oxk/Object.h"
 
 namespace oxk {
 

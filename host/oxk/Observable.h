@@ -6,10 +6,10 @@
 #include <mutex>
 #include <vector>
 
-#include "objm/Observer.h"
-#include "objm/ObserverProxy.h"
-#include "util/RefCounted.h"
-#include "util/SmartPtr.h"
+#include "orrinsymbols/objm/Observer.h"
+#include "orrinsymbols/objm/ObserverProxy.h"
+#include "orrinsymbols/util/RefCounted.h"
+#include "orrinsymbols/util/SmartPtr.h"
 
 namespace oxk {
 

@@ -4,8 +4,8 @@
 
 #include <mutex>
 
-#include "objm/ManagedObject.h"
-#include "objm/Observer.h"
+#include "orrinsymbols/objm/ManagedObject.h"
+#include "orrinsymbols/objm/Observer.h"
 
 namespace oxk {
 

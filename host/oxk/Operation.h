@@ -5,9 +5,9 @@
 #include <mutex>
 #include <vector>
 
-#include "oxk/Object.h"
-#include "oxk/OperationStep.h"
-#include "util/SmartPtr.h"
+#include "orrinsymbols/oxk/Object.h"
+#include "orrinsymbols/oxk/OperationStep.h"
+#include "orrinsymbols/util/SmartPtr.h"
 
 namespace oxk {
 

@@ -2,7 +2,7 @@
 // knows how to put its change back and how to make it again.
 #pragma once
 
-#include "oxk/Object.h"
+#include "orrinsymbols/oxk/Object.h"
 
 namespace oxk {
 

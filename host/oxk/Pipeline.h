@@ -1,7 +1,7 @@
 // The scene kernel's drawing pipeline, handed to annotations when a view is flattened.
 #pragma once
 
-#include "geo/Pipeline.h"
+#include "orrinsymbols/geo/Pipeline.h"
 
 namespace oxk {
 

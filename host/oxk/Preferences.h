@@ -6,9 +6,9 @@
 #include <string>
 #include <unordered_map>
 
-#include "geo/Color.h"
-#include "util/RefCounted.h"
-#include "util/Symbol.h"
+#include "orrinsymbols/geo/Color.h"
+#include "orrinsymbols/util/RefCounted.h"
+#include "orrinsymbols/util/Symbol.h"
 
 namespace oxk {
 

@@ -7,12 +7,12 @@
 #include <mutex>
 #include <vector>
 
-#include "oxk/AnnotationHolder.h"
-#include "oxk/MarkupHolder.h"
-#include "oxk/Object.h"
-#include "oxk/SelectionManager.h"
-#include "oxk/View.h"
-#include "util/SmartPtr.h"
+#include "orrinsymbols/oxk/AnnotationHolder.h"
+#include "orrinsymbols/oxk/MarkupHolder.h"
+#include "orrinsymbols/oxk/Object.h"
+#include "orrinsymbols/oxk/SelectionManager.h"
+#include "orrinsymbols/oxk/View.h"
+#include "orrinsymbols/util/SmartPtr.h"
 
 namespace oxk {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "oxk/Observer.h"
+#include "orrinsymbols/oxk/Observer.h"
 
 namespace oxk {
 

@@ -1,9 +1,9 @@
 // One selected thing in a scene's selection, typed by a category symbol.
 #pragma once
 
-#include "oxk/Object.h"
-#include "util/SmartPtr.h"
-#include "util/Symbol.h"
+#include "orrinsymbols/oxk/Object.h"
+#include "orrinsymbols/util/SmartPtr.h"
+#include "orrinsymbols/util/Symbol.h"
 
 namespace oxk {
 

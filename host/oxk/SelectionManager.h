@@ -6,7 +6,7 @@
 #include <mutex>
 #include <vector>
 
-#include "oxk/SelectionItem.h"
+#include "orrinsymbols/oxk/SelectionItem.h"
 
 namespace oxk {
 

@@ -8,15 +8,15 @@
 #include <variant>
 #include <vector>
 
-#include "geo/Color.h"
-#include "geo/DPoint3D.h"
-#include "geo/DVec3.h"
-#include "geo/Location.h"
-#include "geo/Quaternion.h"
-#include "oxk/SerializedContentVisitorInterface.h"
-#include "util/RefCounted.h"
-#include "util/SmartPtr.h"
-#include "util/Symbol.h"
+#include "orrinsymbols/geo/Color.h"
+#include "orrinsymbols/geo/DPoint3D.h"
+#include "orrinsymbols/geo/DVec3.h"
+#include "orrinsymbols/geo/Location.h"
+#include "orrinsymbols/geo/Quaternion.h"
+#include "orrinsymbols/oxk/SerializedContentVisitorInterface.h"
+#include "orrinsymbols/util/RefCounted.h"
+#include "orrinsymbols/util/SmartPtr.h"
+#include "orrinsymbols/util/Symbol.h"
 
 namespace oxk {
 

@@ -4,12 +4,12 @@
 
 #include <cstdint>
 
-#include "geo/Color.h"
-#include "geo/DPoint3D.h"
-#include "geo/DVec3.h"
-#include "geo/Location.h"
-#include "geo/Quaternion.h"
-#include "util/Symbol.h"
+#include "orrinsymbols/geo/Color.h"
+#include "orrinsymbols/geo/DPoint3D.h"
+#include "orrinsymbols/geo/DVec3.h"
+#include "orrinsymbols/geo/Location.h"
+#include "orrinsymbols/geo/Quaternion.h"
+#include "orrinsymbols/util/Symbol.h"
 
 namespace oxk {
 

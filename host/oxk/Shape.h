@@ -6,11 +6,11 @@
 #include <cstdint>
 #include <mutex>
 
-#include "geo/FBox.h"
-#include "oxg/Shape.h"
-#include "oxk/Object.h"
-#include "util/SmartPtr.h"
-#include "util/Symbol.h"
+#include "orrinsymbols/geo/FBox.h"
+#include "orrinsymbols/oxg/Shape.h"
+#include "orrinsymbols/oxk/Object.h"
+#include "orrinsymbols/util/SmartPtr.h"
+#include "orrinsymbols/util/Symbol.h"
 
 namespace oxk {
 

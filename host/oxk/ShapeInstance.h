@@ -8,14 +8,14 @@
 
 #include <mutex>
 
-#include "geo/Color.h"
-#include "geo/Location.h"
-#include "oxg/Appearance.h"
-#include "oxk/Instance.h"
-#include "oxk/Object.h"
-#include "oxk/OperationStep.h"
-#include "oxk/Shape.h"
-#include "util/SmartPtr.h"
+#include "orrinsymbols/geo/Color.h"
+#include "orrinsymbols/geo/Location.h"
+#include "orrinsymbols/oxg/Appearance.h"
+#include "orrinsymbols/oxk/Instance.h"
+#include "orrinsymbols/oxk/Object.h"
+#include "orrinsymbols/oxk/OperationStep.h"
+#include "orrinsymbols/oxk/Shape.h"
+#include "orrinsymbols/util/SmartPtr.h"
 
 namespace oxk {
 

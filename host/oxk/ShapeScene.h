@@ -13,12 +13,12 @@
 #include <unordered_map>
 #include <vector>
 
-#include "oxk/Instance.h"
-#include "oxk/Observer.h"
-#include "oxk/Scene.h"
-#include "oxk/ShapeSceneObserver.h"
-#include "util/SmartPtr.h"
-#include "util/Symbol.h"
+#include "orrinsymbols/oxk/Instance.h"
+#include "orrinsymbols/oxk/Observer.h"
+#include "orrinsymbols/oxk/Scene.h"
+#include "orrinsymbols/oxk/ShapeSceneObserver.h"
+#include "orrinsymbols/util/SmartPtr.h"
+#include "orrinsymbols/util/Symbol.h"
 
 namespace oxk {
 

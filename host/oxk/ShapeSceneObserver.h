@@ -5,8 +5,8 @@
 // one ShapeScene update arrive in one such pair.
 #pragma once
 
-#include "oxk/SceneObserver.h"
-#include "util/SmartPtr.h"
+#include "orrinsymbols/oxk/SceneObserver.h"
+#include "orrinsymbols/util/SmartPtr.h"
 
 namespace oxk {
 

@@ -4,11 +4,11 @@
 
 #include <string>
 
-#include "geo/FBox.h"
-#include "oxk/Object.h"
-#include "oxk/Shape.h"
-#include "util/SmartPtr.h"
-#include "util/Symbol.h"
+#include "orrinsymbols/geo/FBox.h"
+#include "orrinsymbols/oxk/Object.h"
+#include "orrinsymbols/oxk/Shape.h"
+#include "orrinsymbols/util/SmartPtr.h"
+#include "orrinsymbols/util/Symbol.h"
 
 namespace oxk {
 

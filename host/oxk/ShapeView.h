@@ -4,9 +4,9 @@
 
 #include <mutex>
 
-#include "geo/Camera3D.h"
-#include "geo/Location.h"
-#include "oxk/View.h"
+#include "orrinsymbols/geo/Camera3D.h"
+#include "orrinsymbols/geo/Location.h"
+#include "orrinsymbols/oxk/View.h"
 
 namespace oxk {
 

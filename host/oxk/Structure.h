@@ -2,10 +2,10 @@
 // was opened from.
 #pragma once
 
-#include "oxk/Anchor.h"
-#include "oxk/ComponentNode.h"
-#include "oxk/Object.h"
-#include "util/SmartPtr.h"
+#include "orrinsymbols/oxk/Anchor.h"
+#include "orrinsymbols/oxk/ComponentNode.h"
+#include "orrinsymbols/oxk/Object.h"
+#include "orrinsymbols/util/SmartPtr.h"
 
 namespace oxk {
 

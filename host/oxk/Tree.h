@@ -2,11 +2,11 @@
 // structure of the world's container.
 #pragma once
 
-#include "oxk/Instance.h"
-#include "oxk/MultiRootContainer.h"
-#include "oxk/Object.h"
-#include "util/SmartPtr.h"
-#include "util/Symbol.h"
+#include "orrinsymbols/oxk/Instance.h"
+#include "orrinsymbols/oxk/MultiRootContainer.h"
+#include "orrinsymbols/oxk/Object.h"
+#include "orrinsymbols/util/SmartPtr.h"
+#include "orrinsymbols/util/Symbol.h"
 
 namespace oxk {
 

@@ -1,7 +1,7 @@
 // A view of a scene: what the user looks through. Shape views add a camera.
 #pragma once
 
-#include "oxk/Object.h"
+#include "orrinsymbols/oxk/Object.h"
 
 namespace oxk {
 

@@ -6,12 +6,12 @@
 #include <mutex>
 #include <vector>
 
-#include "oxk/MultiRootContainer.h"
-#include "oxk/Preferences.h"
-#include "oxk/Scene.h"
-#include "oxk/Tree.h"
-#include "util/RefCounted.h"
-#include "util/SmartPtr.h"
+#include "orrinsymbols/oxk/MultiRootContainer.h"
+#include "orrinsymbols/oxk/Preferences.h"
+#include "orrinsymbols/oxk/Scene.h"
+#include "orrinsymbols/oxk/Tree.h"
+#include "orrinsymbols/util/RefCounted.h"
+#include "orrinsymbols/util/SmartPtr.h"
 
 namespace oxk {
 

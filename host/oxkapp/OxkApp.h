@@ -4,9 +4,9 @@
 
 #include <mutex>
 
-#include "oxk/Object.h"
-#include "oxk/View.h"
-#include "util/SmartPtr.h"
+#include "orrinsymbols/oxk/Object.h"
+#include "orrinsymbols/oxk/View.h"
+#include "orrinsymbols/util/SmartPtr.h"
 
 namespace oxkapp {
 

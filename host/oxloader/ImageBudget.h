@@ -8,7 +8,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "util/RefCounted.h"
+#include "orrinsymbols/util/RefCounted.h"
 
 namespace oxloader {
 

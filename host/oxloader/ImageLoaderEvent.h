@@ -3,7 +3,7 @@
 // both with the decode status (0 = success).
 #pragma once
 
-#include "oxk/AsyncEvent.h"
+#include "orrinsymbols/oxk/AsyncEvent.h"
 
 namespace oxloader {
 

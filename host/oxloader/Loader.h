@@ -17,14 +17,14 @@
 #include <string_view>
 #include <thread>
 
-#include "oxk/Anchor.h"
-#include "oxk/AsyncEvent.h"
-#include "oxk/Image.h"
-#include "oxk/Shape.h"
-#include "oxloader/ImageBudget.h"
-#include "util/RefCounted.h"
-#include "util/SmartPtr.h"
-#include "util/Symbol.h"
+#include "orrinsymbols/oxk/Anchor.h"
+#include "orrinsymbols/oxk/AsyncEvent.h"
+#include "orrinsymbols/oxk/Image.h"
+#include "orrinsymbols/oxk/Shape.h"
+#include "orrinsymbols/oxloader/ImageBudget.h"
+#include "orrinsymbols/util/RefCounted.h"
+#include "orrinsymbols/util/SmartPtr.h"
+#include "orrinsymbols/util/Symbol.h"
 
 namespace oxloader {
 

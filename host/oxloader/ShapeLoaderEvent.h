@@ -2,7 +2,7 @@
 // load status (0 = success) on the loader's completion thread, exactly once.
 #pragma once
 
-#include "oxk/AsyncEvent.h"
+#include "orrinsymbols/oxk/AsyncEvent.h"
 
 namespace oxloader {
 

@@ -10,13 +10,13 @@
 
 #include <cstdint>
 
-#include "geo/Color.h"
-#include "geo/DPoint3D.h"
-#include "oximg/Image.h"
-#include "oxk/Markup.h"
-#include "oxk/Operation.h"
-#include "oxmk/StampShadow.h"
-#include "util/SmartPtr.h"
+#include "orrinsymbols/geo/Color.h"
+#include "orrinsymbols/geo/DPoint3D.h"
+#include "orrinsymbols/oximg/Image.h"
+#include "orrinsymbols/oxk/Markup.h"
+#include "orrinsymbols/oxk/Operation.h"
+#include "orrinsymbols/oxmk/StampShadow.h"
+#include "orrinsymbols/util/SmartPtr.h"
 
 namespace oxmk {
 

@@ -3,8 +3,8 @@
 // while the user resizes, and the stamp's controller reads it when the drag ends.
 #pragma once
 
-#include "geo/DPoint3D.h"
-#include "oxk/Markup.h"
+#include "orrinsymbols/geo/DPoint3D.h"
+#include "orrinsymbols/oxk/Markup.h"
 
 namespace oxmk {
 

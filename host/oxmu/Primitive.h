@@ -1,8 +1,8 @@
 // A drawing primitive that a markup's content yields: what a view draws for it.
 #pragma once
 
-#include "geo/Location.h"
-#include "util/RefCounted.h"
+#include "orrinsymbols/geo/Location.h"
+#include "orrinsymbols/util/RefCounted.h"
 
 namespace oxmu {
 

@@ -2,8 +2,8 @@
 // outline colour and width, a fill colour and transparency.
 #pragma once
 
-#include "geo/Color.h"
-#include "oxmu/Primitive.h"
+#include "orrinsymbols/geo/Color.h"
+#include "orrinsymbols/oxmu/Primitive.h"
 
 namespace oxmu {
 

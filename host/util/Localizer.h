@@ -11,7 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "util/MessageArgs.h"
+#include "orrinsymbols/util/MessageArgs.h"
 
 namespace util {
 

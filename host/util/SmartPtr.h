@@ -9,7 +9,7 @@
 #include <type_traits>
 #include <utility>
 
-#include "util/RefCounted.h"
+#include "orrinsymbols/util/RefCounted.h"
 
 namespace util {
 

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "util/Symbol.h"
+#include "orrinsymbols/util/Symbol.h"
 
 namespace util {
 

@@ -4,9 +4,9 @@
 
 #include <mutex>
 
-#include "oxk/ShapeScene.h"
-#include "oxk/illustration/SbomTree.h"
-#include "util/SmartPtr.h"
+#include "orrinsymbols/oxk/ShapeScene.h"
+#include "orrinsymbols/oxk/illustration/SbomTree.h"
+#include "orrinsymbols/util/SmartPtr.h"
 
 namespace oxk::illustration {
 

@@ -6,10 +6,10 @@
 
 #include <vector>
 
-#include "oxk/BaseInstance.h"
-#include "oxk/Instance.h"
-#include "util/SmartPtr.h"
-#include "util/Symbol.h"
+#include "orrinsymbols/oxk/BaseInstance.h"
+#include "orrinsymbols/oxk/Instance.h"
+#include "orrinsymbols/util/SmartPtr.h"
+#include "orrinsymbols/util/Symbol.h"
 
 namespace oxk::illustration {
 

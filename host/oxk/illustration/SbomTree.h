@@ -6,11 +6,11 @@
 #include <unordered_map>
 #include <vector>
 
-#include "oxk/Instance.h"
-#include "oxk/Object.h"
-#include "oxk/illustration/SbomInstance.h"
-#include "util/SmartPtr.h"
-#include "util/Symbol.h"
+#include "orrinsymbols/oxk/Instance.h"
+#include "orrinsymbols/oxk/Object.h"
+#include "orrinsymbols/oxk/illustration/SbomInstance.h"
+#include "orrinsymbols/util/SmartPtr.h"
+#include "orrinsymbols/util/Symbol.h"
 
 namespace oxk::illustration {
 

@@ -3,7 +3,7 @@
 // the parts' own placements place the weld.
 #pragma once
 
-#include "oxk/Instance.h"
+#include "orrinsymbols/oxk/Instance.h"
 
 namespace oxk::illustration {
 

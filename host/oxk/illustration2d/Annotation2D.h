@@ -8,10 +8,10 @@
 #include <cstdint>
 #include <string>
 
-#include "geo/FMat33.h"
-#include "oxk/illustration2d/Element2D.h"
-#include "oxk/illustration2d/LineArt2D.h"
-#include "util/Symbol.h"
+#include "orrinsymbols/geo/FMat33.h"
+#include "orrinsymbols/oxk/illustration2d/Element2D.h"
+#include "orrinsymbols/oxk/illustration2d/LineArt2D.h"
+#include "orrinsymbols/util/Symbol.h"
 
 namespace oxk::illustration2d {
 

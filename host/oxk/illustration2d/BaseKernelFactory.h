@@ -2,10 +2,10 @@
 // elements for documents of its content version.
 #pragma once
 
-#include "oxk/illustration2d/Annotation2D.h"
-#include "oxk/illustration2d/KernelFactory.h"
-#include "oxk/illustration2d/Stamp2D.h"
-#include "util/SmartPtr.h"
+#include "orrinsymbols/oxk/illustration2d/Annotation2D.h"
+#include "orrinsymbols/oxk/illustration2d/KernelFactory.h"
+#include "orrinsymbols/oxk/illustration2d/Stamp2D.h"
+#include "orrinsymbols/util/SmartPtr.h"
 
 namespace oxk::illustration2d {
 

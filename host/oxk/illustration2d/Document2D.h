@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "oxk/illustration2d/Element2D.h"
-#include "oxk/illustration2d/Layer2D.h"
-#include "oxk/illustration2d/Visitor2D.h"
-#include "util/RefCounted.h"
-#include "util/SmartPtr.h"
-#include "util/Symbol.h"
+#include "orrinsymbols/oxk/illustration2d/Element2D.h"
+#include "orrinsymbols/oxk/illustration2d/Layer2D.h"
+#include "orrinsymbols/oxk/illustration2d/Visitor2D.h"
+#include "orrinsymbols/util/RefCounted.h"
+#include "orrinsymbols/util/SmartPtr.h"
+#include "orrinsymbols/util/Symbol.h"
 
 namespace oxk::illustration2d {
 

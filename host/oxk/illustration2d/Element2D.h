@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <mutex>
 
-#include "oxk/illustration2d/Identity2D.h"
-#include "oxk/illustration2d/Layer2D.h"
-#include "oxk/illustration2d/Node2D.h"
-#include "util/SmartPtr.h"
+#include "orrinsymbols/oxk/illustration2d/Identity2D.h"
+#include "orrinsymbols/oxk/illustration2d/Layer2D.h"
+#include "orrinsymbols/oxk/illustration2d/Node2D.h"
+#include "orrinsymbols/util/SmartPtr.h"
 
 namespace oxk::illustration2d {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "util/Symbol.h"
+#include "orrinsymbols/util/Symbol.h"
 
 namespace oxk::illustration2d {
 

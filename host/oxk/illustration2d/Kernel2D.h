@@ -4,9 +4,9 @@
 
 #include <cstdint>
 
-#include "oxk/illustration2d/KernelFactory.h"
-#include "util/RefCounted.h"
-#include "util/SmartPtr.h"
+#include "orrinsymbols/oxk/illustration2d/KernelFactory.h"
+#include "orrinsymbols/util/RefCounted.h"
+#include "orrinsymbols/util/SmartPtr.h"
 
 namespace oxk::illustration2d {
 

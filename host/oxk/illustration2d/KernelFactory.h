@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "util/RefCounted.h"
+#include "orrinsymbols/util/RefCounted.h"
 
 namespace oxk::illustration2d {
 

@@ -4,8 +4,8 @@
 
 #include <atomic>
 
-#include "util/RefCounted.h"
-#include "util/Symbol.h"
+#include "orrinsymbols/util/RefCounted.h"
+#include "orrinsymbols/util/Symbol.h"
 
 namespace oxk::illustration2d {
 

@@ -5,8 +5,8 @@
 #include <mutex>
 #include <vector>
 
-#include "util/RefCounted.h"
-#include "util/SmartPtr.h"
+#include "orrinsymbols/util/RefCounted.h"
+#include "orrinsymbols/util/SmartPtr.h"
 
 namespace oxk::illustration2d {
 

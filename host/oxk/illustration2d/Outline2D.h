@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "oxk/illustration2d/Element2D.h"
-#include "oxk/illustration2d/LineArt2D.h"
+#include "orrinsymbols/oxk/illustration2d/Element2D.h"
+#include "orrinsymbols/oxk/illustration2d/LineArt2D.h"
 
 namespace oxk::illustration2d {
 

@@ -2,9 +2,9 @@
 // attached to it make their elements in that document.
 #pragma once
 
-#include "oxk/Scene.h"
-#include "oxk/illustration2d/Document2D.h"
-#include "util/SmartPtr.h"
+#include "orrinsymbols/oxk/Scene.h"
+#include "orrinsymbols/oxk/illustration2d/Document2D.h"
+#include "orrinsymbols/util/SmartPtr.h"
 
 namespace oxk::illustration2d {
 

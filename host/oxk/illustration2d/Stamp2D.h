@@ -5,11 +5,11 @@
 
 #include <string>
 
-#include "geo/DBox2D.h"
-#include "oxk/Image.h"
-#include "oxk/illustration2d/Annotation2D.h"
-#include "util/SmartPtr.h"
-#include "util/Symbol.h"
+#include "orrinsymbols/geo/DBox2D.h"
+#include "orrinsymbols/oxk/Image.h"
+#include "orrinsymbols/oxk/illustration2d/Annotation2D.h"
+#include "orrinsymbols/util/SmartPtr.h"
+#include "orrinsymbols/util/Symbol.h"
 
 namespace oxk::illustration2d {
 

@@ -17,7 +17,7 @@
 
 #include <string>
 
-#include "oxk/illustration2d/Document2D.h"
+#include "orrinsymbols/oxk/illustration2d/Document2D.h"
 
 namespace oxk::illustration2d {
 

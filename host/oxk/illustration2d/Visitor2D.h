@@ -1,8 +1,8 @@
 // What a walk over a 2D document calls for each element, parents before children.
 #pragma once
 
-#include "oxk/illustration2d/Element2D.h"
-#include "util/SmartPtr.h"
+#include "orrinsymbols/oxk/illustration2d/Element2D.h"
+#include "orrinsymbols/util/SmartPtr.h"
 
 namespace oxk::illustration2d {
 

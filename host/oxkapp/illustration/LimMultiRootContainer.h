@@ -1,8 +1,8 @@
 // The container of an illustration document, with the document's file information.
 #pragma once
 
-#include "oxk/MultiRootContainer.h"
-#include "oxkapp/illustration/OrbisFileInfo.h"
+#include "orrinsymbols/oxk/MultiRootContainer.h"
+#include "orrinsymbols/oxkapp/illustration/OrbisFileInfo.h"
 
 namespace oxkapp::illustration {
 

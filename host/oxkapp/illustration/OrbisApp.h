@@ -5,10 +5,10 @@
 
 #include <mutex>
 
-#include "oxk/illustration/SbomTree.h"
-#include "util/RefCounted.h"
-#include "util/SmartPtr.h"
-#include "util/Symbol.h"
+#include "orrinsymbols/oxk/illustration/SbomTree.h"
+#include "orrinsymbols/util/RefCounted.h"
+#include "orrinsymbols/util/SmartPtr.h"
+#include "orrinsymbols/util/Symbol.h"
 
 namespace oxkapp::illustration {
 

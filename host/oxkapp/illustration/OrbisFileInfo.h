@@ -5,8 +5,8 @@
 #include <mutex>
 #include <set>
 
-#include "oxk/Object.h"
-#include "util/Symbol.h"
+#include "orrinsymbols/oxk/Object.h"
+#include "orrinsymbols/util/Symbol.h"
 
 namespace oxk {
 class MultiRootContainer;

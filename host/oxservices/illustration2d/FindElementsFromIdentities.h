@@ -6,11 +6,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "oxk/illustration2d/Element2D.h"
-#include "oxk/illustration2d/Identity2D.h"
-#include "oxk/illustration2d/Visitor2D.h"
-#include "oxservices/illustration2d/Identity2DEqualityPredicate.h"
-#include "util/SmartPtr.h"
+#include "orrinsymbols/oxk/illustration2d/Element2D.h"
+#include "orrinsymbols/oxk/illustration2d/Identity2D.h"
+#include "orrinsymbols/oxk/illustration2d/Visitor2D.h"
+#include "orrinsymbols/oxservices/illustration2d/Identity2DEqualityPredicate.h"
+#include "orrinsymbols/util/SmartPtr.h"
 
 namespace oxservices::illustration2d {
 

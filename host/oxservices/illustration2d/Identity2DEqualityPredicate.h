@@ -2,7 +2,7 @@
 // at least one element type bit in common.
 #pragma once
 
-#include "oxk/illustration2d/Identity2D.h"
+#include "orrinsymbols/oxk/illustration2d/Identity2D.h"
 
 namespace oxservices::illustration2d {
 
