@@ -51,6 +51,9 @@ void Loader::Run() {
     } catch (...) {
       // A completion that throws must not take the loader down with it.
     }
+    // What the job held (images, events) goes before the loader says it is idle, so that
+    // a caller that waited for it sees them released.
+    job = nullptr;
     {
       std::lock_guard<std::mutex> guard(m_mutex);
       m_busy = false;
@@ -86,7 +89,7 @@ void Loader::LoadImage(const util::SmartPtr<oxk::Image>& image, int32_t /*flags*
 
 void Loader::LoadImage(const util::SmartPtr<oxk::Image>& image, const util::SmartPtr<oxk::AsyncEvent>& event,
                        const util::Symbol& source) {
-  Post([image, event, source] {
+  Post([this, image, event, source] {
     int status = kNothingToLoad;
     if (image) {
       const util::Symbol url = source.empty() ? image->GetURL() : source;
@@ -97,7 +100,7 @@ void Loader::LoadImage(const util::SmartPtr<oxk::Image>& image, const util::Smar
         // data may have been turned since, and a reload keeps it as it is.
         status = kOk;
       } else {
-        status = ReadImage(oxk::Anchor::FilePathFromURL(url.str()), *image);
+        status = m_decodedImages.Load(oxk::Anchor::FilePathFromURL(url.str()), *image);
         image->SetDecodedURL(status == kOk ? url : util::Symbol());
       }
     }

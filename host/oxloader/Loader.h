@@ -18,6 +18,7 @@
 #include "oxk/AsyncEvent.h"
 #include "oxk/Image.h"
 #include "oxk/Shape.h"
+#include "oxloader/DecodedImageCache.h"
 #include "util/RefCounted.h"
 #include "util/SmartPtr.h"
 #include "util/Symbol.h"
@@ -47,7 +48,8 @@ class Loader : public util::RefCounted {
   void LoadImage(const util::SmartPtr<oxk::Image>& image, int32_t flags, const util::SmartPtr<oxk::AsyncEvent>& event);
   // Decodes the image's url (or source, when not empty) into the image's data, unless
   // its data was decoded from that url already; completes event (may be empty) once with
-  // the status, also when the file is missing or broken.
+  // the status, also when the file is missing or broken. Images of one unchanged file
+  // share one decoded copy while any of them holds it (GetDecodedImages).
   void LoadImage(const util::SmartPtr<oxk::Image>& image, const util::SmartPtr<oxk::AsyncEvent>& event,
                  const util::Symbol& source);
 
@@ -55,6 +57,8 @@ class Loader : public util::RefCounted {
   bool WaitUntilIdle(std::chrono::milliseconds timeout);
   // The id of the completion thread.
   [[nodiscard]] std::thread::id GetCompletionThreadId() const { return m_thread.get_id(); }
+  // The decoded files that images loaded here share.
+  [[nodiscard]] const DecodedImageCache& GetDecodedImages() const { return m_decodedImages; }
 
   // The image formats the loader decodes, told by their first bytes.
   enum class ImageFormat { kUnknown, kPng, kJpeg };
@@ -87,6 +91,7 @@ class Loader : public util::RefCounted {
   std::condition_variable m_wake;
   std::condition_variable m_idle;
   std::deque<std::function<void()>> m_jobs;
+  DecodedImageCache m_decodedImages;
   bool m_busy = false;
   bool m_stop = false;
   std::thread m_thread;
