@@ -51,13 +51,24 @@ std::vector<util::Symbol> FollowedPathsOf(const ShapeInstance& shapeInstance) {
 
 }  // namespace
 
-ShapeScene::ObserverList ShapeScene::ObserversOf(const ShapeInstance& shapeInstance, bool& inUpdate) const {
+ShapeScene::ObserverList ShapeScene::HearingAll() const {
+  std::lock_guard<std::mutex> guard(m_mutex);
+  ObserverList observers;
+  observers.reserve(m_hearingAll.size());
+  for (const uint64_t order : m_hearingAll) {
+    observers.push_back(m_registrations.at(order).observer);
+  }
+  return observers;
+}
+
+std::vector<ShapeScene::Concerned> ShapeScene::ObserversOf(const ShapeInstance& shapeInstance, bool& inUpdate) {
   const std::vector<util::Symbol> paths = FollowedPathsOf(shapeInstance);
   std::vector<uint64_t> orders;
-  ObserverList observers;
-  // One look under the lock for both: notifications are the scene's most frequent call.
+  std::vector<Concerned> concerned;
+  // One look under the lock for all: notifications are the scene's most frequent call.
   std::lock_guard<std::mutex> guard(m_mutex);
-  inUpdate = m_updateDepth.count(std::this_thread::get_id()) != 0;
+  const auto update = m_updates.find(std::this_thread::get_id());
+  inUpdate = update != m_updates.end();
   orders.assign(m_hearingAll.begin(), m_hearingAll.end());
   size_t sorted = orders.size();
   for (const util::Symbol& path : paths) {
@@ -70,27 +81,33 @@ ShapeScene::ObserverList ShapeScene::ObserversOf(const ShapeInstance& shapeInsta
     sorted = orders.size();
   }
   orders.erase(std::unique(orders.begin(), orders.end()), orders.end());
-  observers.reserve(orders.size());
+  concerned.reserve(orders.size());
   for (const uint64_t order : orders) {
-    observers.push_back(m_registrations.at(order).observer);
+    const Registration& registration = m_registrations.at(order);
+    // A narrowed observer hears of the update with the first change of it that it hears.
+    const bool begins = inUpdate && registration.narrowed && update->second.reached.insert(order).second;
+    concerned.push_back({registration.observer, begins});
   }
-  return observers;
+  return concerned;
 }
 
 template <class Call>
 void ShapeScene::Notify(const ShapeInstance& shapeInstance, const Call& call) {
   bool inUpdate = false;
-  const ObserverList observers = ObserversOf(shapeInstance, inUpdate);
+  const std::vector<Concerned> observers = ObserversOf(shapeInstance, inUpdate);
   if (inUpdate) {
-    for (const auto& observer : observers) {
-      call(*observer);
+    for (const Concerned& concerned : observers) {
+      if (concerned.beginsUpdate) {
+        concerned.observer->OnBeginUpdate(this);
+      }
+      call(*concerned.observer);
     }
     return;
   }
-  for (const auto& observer : observers) {
-    observer->OnBeginUpdate(this);
-    call(*observer);
-    observer->OnEndUpdate(this);
+  for (const Concerned& concerned : observers) {
+    concerned.observer->OnBeginUpdate(this);
+    call(*concerned.observer);
+    concerned.observer->OnEndUpdate(this);
   }
 }
 
@@ -227,28 +244,40 @@ void ShapeScene::BeginUpdate() {
   bool first = false;
   {
     std::lock_guard<std::mutex> guard(m_mutex);
-    first = ++m_updateDepth[std::this_thread::get_id()] == 1;
+    first = ++m_updates[std::this_thread::get_id()].depth == 1;
   }
   if (first) {
-    for (const auto& observer : Observers()) {
+    for (const auto& observer : HearingAll()) {
       observer->OnBeginUpdate(this);
     }
   }
 }
 
 void ShapeScene::EndUpdate() {
+  ObserverList ending;
   {
     std::lock_guard<std::mutex> guard(m_mutex);
-    auto found = m_updateDepth.find(std::this_thread::get_id());
-    if (found == m_updateDepth.end()) {
+    auto found = m_updates.find(std::this_thread::get_id());
+    if (found == m_updates.end()) {
       return;  // unbalanced: nothing to end
     }
-    if (--found->second > 0) {
+    if (--found->second.depth > 0) {
       return;
     }
-    m_updateDepth.erase(found);
+    // Those hearing everything, and the narrowed ones the update reached that are still
+    // here, in the order they registered.
+    std::set<uint64_t> orders = std::move(found->second.reached);
+    m_updates.erase(found);
+    orders.insert(m_hearingAll.begin(), m_hearingAll.end());
+    ending.reserve(orders.size());
+    for (const uint64_t order : orders) {
+      const auto registration = m_registrations.find(order);
+      if (registration != m_registrations.end()) {
+        ending.push_back(registration->second.observer);
+      }
+    }
   }
-  for (const auto& observer : Observers()) {
+  for (const auto& observer : ending) {
     observer->OnEndUpdate(this);
   }
 }

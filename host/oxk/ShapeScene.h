@@ -10,9 +10,11 @@
 // An observer hears about every shape instance until it narrows itself to the paths it
 // follows (FollowOnly): from then on a change of a shape instance reaches it only when
 // the instance's identifier path, or the path of the instance's SBOM item, is one of
-// them. The scene keeps the observers by those paths, so a change costs what the
-// observers that follow it cost, however many others there are; registering and leaving
-// cost the same whatever the number of observers.
+// them, and an update reaches it (OnBeginUpdate before the first change it hears,
+// OnEndUpdate when the update ends) only when it holds such a change. The scene keeps
+// the observers by those paths, so a change, and an update, cost what the observers
+// concerned cost, however many others there are; registering and leaving cost the same
+// whatever the number of observers.
 #pragma once
 
 #include <cstdint>
@@ -108,10 +110,25 @@ class ShapeScene : public Scene, public ObserverSubject {
     std::set<uint64_t>::node_type hearingAll;
   };
 
+  // An observer a change concerns, and whether the update it comes in is new to it.
+  struct Concerned {
+    util::SmartPtr<ShapeSceneObserver> observer;
+    bool beginsUpdate = false;
+  };
+  // The update a thread is making: its depth, and the narrowed observers it reached so far.
+  struct Update {
+    int depth = 0;
+    std::set<uint64_t> reached;
+  };
+
   // Every observer, in the order they registered.
   [[nodiscard]] ObserverList Observers() const;
-  // The observers a change of shapeInstance concerns, in the order they registered.
-  [[nodiscard]] ObserverList ObserversOf(const ShapeInstance& shapeInstance, bool& inUpdate) const;
+  // The observers that hear about every shape instance, in the order they registered.
+  [[nodiscard]] ObserverList HearingAll() const;
+  // The observers a change of shapeInstance concerns, in the order they registered; inUpdate
+  // says whether the calling thread is making an update, into which the narrowed ones are
+  // then noted.
+  [[nodiscard]] std::vector<Concerned> ObserversOf(const ShapeInstance& shapeInstance, bool& inUpdate);
   void Unfollow(uint64_t order, const Registration& registration);
   void RemoveFollower(const util::Symbol& path, uint64_t order);
   void HearAll(uint64_t order, Registration& registration) noexcept;
@@ -134,7 +151,7 @@ class ShapeScene : public Scene, public ObserverSubject {
   // paths they follow.
   std::set<uint64_t> m_hearingAll;
   std::unordered_map<util::Symbol, std::set<uint64_t>> m_followers;
-  std::unordered_map<std::thread::id, int> m_updateDepth;
+  std::unordered_map<std::thread::id, Update> m_updates;
 };
 
 }  // namespace oxk

@@ -199,10 +199,13 @@ TEST_F(SbomModel, PathsFollowTheStructureAndMovesReachTheScene) {
 class Follower : public oxk::ShapeSceneObserver {
  public:
   Follower(std::string name, std::vector<std::string>& log) : m_name(std::move(name)), m_log(log) {}
+  void OnBeginUpdate(oxk::Scene*) override { ++begins; }
   void OnEndUpdate(oxk::Scene*) override { ++ends; }
   void OnShapeInstanceLocation(const SmartPtr<oxk::ShapeInstance>& shape) override {
-    m_log.push_back(m_name + " " + shape->GetInstance()->GetIdPath().str());
+    // Always within an update it was told of.
+    m_log.push_back(m_name + " " + shape->GetInstance()->GetIdPath().str() + (begins > ends ? "" : " outside"));
   }
+  int begins = 0;
   int ends = 0;
 
  private:
@@ -232,12 +235,18 @@ TEST_F(SbomModel, ObserversThatFollowPathsHearOnlyAboutThoseInstancesInTheirOrde
   move("/3");
   move("/1");  // the frame and the leg below it
   EXPECT_EQ(log, (std::vector<std::string>{"all /3", "rail /3", "all /1", "frame /1", "all /1/2"}));
-  // A change outside an update is an update of its own for those it concerns only.
+  // Updates reach the narrowed observers that heard a change in them, once each.
   EXPECT_EQ(weld->ends, 0);
+  const int railEnds = rail->ends;
+  const int allEnds = all->ends;
   scene->BeginUpdate();
   move("/3");
+  move("/3");
   scene->EndUpdate();
-  EXPECT_EQ(weld->ends, 1);  // the caller's updates reach every observer
+  EXPECT_EQ(weld->ends, 0);
+  EXPECT_EQ(rail->ends, railEnds + 1);
+  EXPECT_EQ(all->ends, allEnds + 1);
+  EXPECT_EQ(rail->begins, rail->ends);
 
   // Following other paths replaces the old ones; following everything again hears all.
   log.clear();
