@@ -125,6 +125,9 @@ struct Library {
   std::string userText;
 };
 
+// Where the libraries are written: the temporary folder, or the one --write-library gave.
+std::string g_libraryFolder;
+
 const Library& LibraryOf(int shapes) {
   static std::map<int, Library> libraries;
   auto found = libraries.find(shapes);
@@ -132,9 +135,11 @@ const Library& LibraryOf(int shapes) {
     return found->second;
   }
   Library library;
-  library.base = (std::filesystem::temp_directory_path() /
-                  ("oxsymbols-bench-" + std::to_string(::getpid()) + "-" + std::to_string(shapes)))
-                     .string();
+  library.base = g_libraryFolder.empty()
+                     ? (std::filesystem::temp_directory_path() /
+                        ("oxsymbols-bench-" + std::to_string(::getpid()) + "-" + std::to_string(shapes)))
+                           .string()
+                     : g_libraryFolder;
   library.standardText = GenerateLibrary(shapes, shapes / 100, 1, "std");
   library.userText = GenerateLibrary(shapes / 10, shapes / 1000, 1, "user");
   WriteFile(library.base + "/SymbolsLibrary/standard/PartSymbolLibrary.xml", library.standardText);
@@ -499,6 +504,12 @@ void PrintMemoryOfFreshRead() {
 int main(int argc, char** argv) {
   if (argc == 3 && std::strcmp(argv[1], kMemoryChild) == 0) {
     return MemoryChild(argv[2]);
+  }
+  // --write-library FOLDER: only writes the largest library there (for profiling).
+  if (argc == 3 && std::strcmp(argv[1], "--write-library") == 0) {
+    g_libraryFolder = std::filesystem::absolute(argv[2]).string();
+    std::printf("%s\n", LibraryOf(100000).base.c_str());
+    return 0;
   }
   // Both sides run with an allocator that keeps freed memory, so repeated runs measure
   // parsing and reading rather than the cost of faulting fresh pages in.
