@@ -122,7 +122,7 @@ int DemoCommand::Run(ToolContext& context) {
   std::vector<util::Symbol> stamps;
   {
     Document document;
-    if (!document.Open(documentFolder.string(), error) ||
+    if (!document.Open(documentFolder.string(), Document::Access::kWrite, error) ||
         !PlaceSymbol(document, *picks.onPart, {kMovedPart}, onPart, error) ||
         !PlaceSymbol(document, *picks.onWeld, {kWeld}, onWeld, error)) {
       return context.Failure(error);
@@ -173,7 +173,7 @@ int DemoCommand::Run(ToolContext& context) {
   }
 
   Document reopened;
-  if (!reopened.Open(documentFolder.string(), error)) {
+  if (!reopened.Open(documentFolder.string(), Document::Access::kRead, error)) {
     return context.Failure(error);
   }
   const std::vector<AnnotationView> views = DescribeAnnotations(reopened);

@@ -1,28 +1,36 @@
 #include "Document.h"
 
 #include <algorithm>
+#include <charconv>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <set>
 
 #include "CreateAnnotation.h"
-#include "ModelDescription.h"
+#include "KeptContent.h"
 #include "oxk/ComponentInstance.h"
 #include "oxk/ContentFile.h"
 #include "oxk/ModelFile.h"
 #include "oxk/ShapeInstance.h"
+#include "oxk/Tree.h"
 #include "oxk/illustration/Illustration3dScene.h"
 #include "oxk/illustration/SbomTree.h"
 #include "oxkapp/OxkApp.h"
+#include "oxkapp/illustration/LimMultiRootContainer.h"
 #include "oxloader/Loader.h"
 #include "symbol2d/Symbol2D.h"
 #include "symbol3d/SymbolAnnotation.h"
+#include "symbol3d/SymbolContentKeys.h"
+#include "util/ConfinedFolder.h"
 #include "util/FileSystem.h"
 #include "util/SafeFileWriter.h"
 
 namespace symbols_tool {
 
 namespace fs = std::filesystem;
+using util::ConfinedFolder;
 using util::SmartPtr;
 
 namespace {
@@ -32,31 +40,144 @@ namespace {
 const util::Symbol kDocumentElement("document");
 const util::Symbol kAnnotationElement("annotation");
 const util::Symbol kIdPathKey("idPath");
+// Frozen: the prefix of a new document's folder while it is made.
+constexpr const char* kNewFolderInfix = ".symbols-new-";
 
-// Writes a file of the document, crash-safe, making its folder when missing.
-bool WriteFile(const std::string& to, const std::string& bytes, std::string& error) {
-  std::error_code ignored;
-  fs::create_directories(fs::path(to).parent_path(), ignored);
-  if (!util::SafeFileWriter::Write(to, bytes, error)) {
-    error = "cannot write " + to + ": " + error;
+std::string WithoutTrailingSlash(std::string path) {
+  while (path.size() > 1 && path.back() == '/') {
+    path.pop_back();
+  }
+  return path;
+}
+
+// The identifier path of an annotation element of the content file, or empty.
+util::Symbol IdPathOf(const oxk::SerializedContentElement& element) {
+  const auto* value = element.FindProperty(kIdPathKey);
+  const auto* path = value != nullptr ? std::get_if<util::Symbol>(value) : nullptr;
+  return path != nullptr ? *path : util::Symbol();
+}
+
+// The annotation's own content inside its element: the first child.
+SmartPtr<oxk::SerializedContentElement> OwnContent(const oxk::SerializedContentElement& element) {
+  for (const auto& entry : element.GetEntries()) {
+    if (entry.child) {
+      return entry.child;
+    }
+  }
+  return {};
+}
+
+// The top-level node paths ("/cs2") a 3D symbol's content names by its identifier key,
+// at any depth, each once.
+std::set<util::Symbol> NodeIdentifiers(const oxk::SerializedContentElement& content) {
+  std::set<util::Symbol> nodes;
+  std::vector<const oxk::SerializedContentElement*> pending{&content};
+  while (!pending.empty()) {
+    const oxk::SerializedContentElement* element = pending.back();
+    pending.pop_back();
+    for (const auto& entry : element->GetEntries()) {
+      if (entry.child) {
+        pending.push_back(entry.child.get());
+      } else if (const auto* id = std::get_if<util::Symbol>(&entry.value);
+                 id != nullptr && entry.key == oxannotations::symbolkeys::id && !id->empty()) {
+        nodes.insert(util::Symbol("/" + id->str()));
+      }
+    }
+  }
+  return nodes;
+}
+
+// The file an annotation loads from the document, if it names one.
+std::string FileNameOf(const SmartPtr<oxk::Annotation>& annotation) {
+  if (const auto symbol = util::DynamicCast<oxannotations::SymbolAnnotation>(annotation)) {
+    return symbol->GetFileName().str();
+  }
+  if (const auto stamp = util::DynamicCast<oxannotations::Symbol2D>(annotation)) {
+    return stamp->GetImageFileName().str();
+  }
+  return {};
+}
+
+// Why a file the document names cannot be used, or empty when it can (or is missing:
+// an annotation whose file is missing is kept, not shown).
+std::string RefuseNamedFile(const ConfinedFolder& files, const std::string& name) {
+  std::string why;
+  if (!ConfinedFolder::IsPlainName(name, why)) {
+    return why;
+  }
+  const ConfinedFolder::Kind kind = files.Inspect(name, why);
+  switch (kind) {
+    case ConfinedFolder::Kind::kMissing:
+    case ConfinedFolder::Kind::kRegular:
+      return {};
+    case ConfinedFolder::Kind::kLink:
+      return "it is a symbolic link, or leads through one; a document's files must be its own";
+    case ConfinedFolder::Kind::kDirectory:
+    case ConfinedFolder::Kind::kOther:
+      return std::string("it ") + ConfinedFolder::Describe(kind);
+  }
+  return "it is not a regular file";
+}
+
+// Checks that a packed file is what it claims to be.
+bool IsWhatItClaims(const std::string& bytes, Document::PackKind kind, std::string& why) {
+  switch (kind) {
+    case Document::PackKind::kShape: {
+      const SmartPtr<oxk::Shape> shape(new oxk::Shape());
+      if (oxloader::Loader::DecodeObj(bytes, *shape) != oxloader::Loader::kOk) {
+        why = "not a shape file the loader reads (Wavefront OBJ)";
+        return false;
+      }
+      return true;
+    }
+    case Document::PackKind::kImage: {
+      uint32_t width = 0;
+      uint32_t height = 0;
+      const int status =
+          oxloader::Loader::InspectImage(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), width, height);
+      if (status == oxloader::Loader::kTooLarge) {
+        why = "a picture larger than the loader decodes";
+        return false;
+      }
+      if (status != oxloader::Loader::kOk) {
+        why = std::string("not a ") + oxloader::Loader::kDecodedFormats + " image";
+        return false;
+      }
+      return true;
+    }
+  }
+  return false;
+}
+
+// Removes a folder (with what is in it) unless told it was put in place.
+class FolderGuard {
+ public:
+  FolderGuard() = default;
+  FolderGuard(const FolderGuard&) = delete;
+  FolderGuard& operator=(const FolderGuard&) = delete;
+  ~FolderGuard() {
+    for (auto folder = m_folders.rbegin(); folder != m_folders.rend(); ++folder) {
+      std::error_code ignored;
+      fs::remove_all(*folder, ignored);
+    }
+  }
+  void Add(const fs::path& folder) { m_folders.push_back(folder); }
+  void Commit() { m_folders.clear(); }
+
+ private:
+  std::vector<fs::path> m_folders;
+};
+
+// Writes a file of a new document: flushed, as one step of the command's writes.
+bool WriteNewFile(const fs::path& path, const std::string& bytes, std::string& error) {
+  std::error_code failed;
+  fs::create_directories(path.parent_path(), failed);
+  DocumentJournal::WriteStep();
+  if (!util::SafeFileWriter::Write(path.string(), bytes, error)) {
+    error = "cannot write " + path.string() + ": " + error;
     return false;
   }
   return true;
-}
-
-bool CopyFile(const std::string& from, const std::string& to, std::string& error) {
-  std::string bytes;
-  if (!util::FileSystem::ReadFile(from, bytes)) {
-    error = "cannot read " + from;
-    return false;
-  }
-  return WriteFile(to, bytes, error);
-}
-
-// A shape file the model names must stay inside the model's folder.
-bool IsInsideFolder(const std::string& relative) {
-  const fs::path path = fs::path(relative).lexically_normal();
-  return !relative.empty() && path.is_relative() && *path.begin() != "..";
 }
 
 }  // namespace
@@ -66,69 +187,203 @@ Document::~Document() {
 }
 
 bool Document::Create(const std::string& modelPath, const std::string& folder, std::string& error) {
+  const fs::path target = WithoutTrailingSlash(fs::absolute(folder).lexically_normal().string());
   std::error_code failed;
-  if (fs::exists(folder, failed) && (!fs::is_directory(folder, failed) || !fs::is_empty(folder, failed))) {
+  const fs::file_status status = fs::symlink_status(target, failed);
+  if (fs::exists(status) && (!fs::is_directory(status) || !fs::is_empty(target, failed))) {
     error = "not an empty folder, nothing written: " + folder;
     return false;
   }
-  ModelDescription model;
-  if (!model.Load(modelPath, error)) {
+  std::string text;
+  if (!util::FileSystem::ReadFile(modelPath, text, error, oxk::ModelFile::kMaxBytes)) {
+    error = modelPath + ": " + error;
     return false;
   }
   // The model must open as the host opens it before anything is written; its shapes are
   // loaded when the new document is opened.
+  ModelDescription model;
   SmartPtr<oxk::World> world;
   SmartPtr<oxk::ShapeScene> scene;
-  if (!oxk::ModelFile::Open(modelPath, true, world, scene, &error, false)) {
+  if (!model.Parse(text, modelPath, error) ||
+      !oxk::ModelFile::OpenText(modelPath, text, true, world, scene, &error, false)) {
     return false;
   }
   scene->Clear();
-  const fs::path source = fs::absolute(modelPath).parent_path();
+  // Only the model's own shape files are copied: regular files inside its folder, no
+  // link on the way, that read as shapes.
+  const ConfinedFolder source(fs::absolute(modelPath).parent_path().string());
+  std::vector<std::pair<std::string, std::string>> shapes;
   for (const std::string& file : model.GetShapeFiles()) {
-    if (!IsInsideFolder(file)) {
-      error = modelPath + ": shape file outside the model's folder: " + file;
+    std::string bytes;
+    std::string why;
+    if (!source.Read(file, bytes, why, kMaxPackedBytes) || !IsWhatItClaims(bytes, PackKind::kShape, why)) {
+      error = modelPath + ": shape file " + file + ": " + why + "; nothing written";
       return false;
     }
+    shapes.emplace_back(file, std::move(bytes));
   }
-  fs::create_directories(folder, failed);
-  if (failed) {
-    error = "cannot make " + folder + ": " + failed.message();
+
+  // Made beside the target, renamed into place; every folder made on the way goes again
+  // on failure.
+  FolderGuard guard;
+  fs::path parent = target.parent_path();
+  std::vector<fs::path> missing;
+  for (fs::path up = parent; !up.empty() && !fs::exists(up, failed); up = up.parent_path()) {
+    missing.push_back(up);
+    if (up == up.parent_path()) {
+      break;
+    }
+  }
+  for (auto made = missing.rbegin(); made != missing.rend(); ++made) {
+    if (!fs::create_directory(*made, failed)) {
+      error = "cannot make " + made->string() + ": " + failed.message();
+      return false;
+    }
+    guard.Add(*made);
+  }
+  // What an earlier run for the same target left when it was stopped goes first.
+  const std::string building = "." + target.filename().string() + kNewFolderInfix;
+  for (const fs::directory_entry& entry : fs::directory_iterator(parent, failed)) {
+    if (entry.path().filename().string().compare(0, building.size(), building) == 0) {
+      fs::remove_all(entry.path(), failed);
+    }
+  }
+  std::string pattern = (parent / (building + "XXXXXX")).string();
+  if (::mkdtemp(pattern.data()) == nullptr) {
+    error = "cannot make a folder beside " + target.string() + ": " + std::generic_category().message(errno);
     return false;
   }
-  if (!CopyFile(modelPath, (fs::path(folder) / kModelFile).string(), error)) {
+  const fs::path made(pattern);
+  guard.Add(made);
+  if (!WriteNewFile(made / kModelFile, text, error)) {
     return false;
   }
-  for (const std::string& file : model.GetShapeFiles()) {
-    if (!CopyFile((source / file).string(), (fs::path(folder) / file).string(), error)) {
+  for (const auto& [file, bytes] : shapes) {
+    if (!WriteNewFile(made / file, bytes, error)) {
       return false;
     }
   }
   const SmartPtr<oxk::SerializedContentElement> empty(new oxk::SerializedContentElement(kDocumentElement));
   empty->EndContent();
-  return util::SafeFileWriter::Write((fs::path(folder) / kContentFile).string(), oxk::ContentFile::ToText(*empty),
-                                     error);
-}
-
-bool Document::Open(const std::string& folder, std::string& error) {
-  Close();
-  m_folder = fs::absolute(folder).lexically_normal().string();
-  const std::string modelPath = (fs::path(m_folder) / kModelFile).string();
-  const std::string contentPath = (fs::path(m_folder) / kContentFile).string();
-  if (!util::FileSystem::FileExists(modelPath)) {
-    error = "not a document (no " + std::string(kModelFile) + "): " + folder;
+  if (!WriteNewFile(made / kContentFile, oxk::ContentFile::ToText(*empty), error)) {
     return false;
   }
-  SmartPtr<oxk::SerializedContentElement> content;
-  if (util::FileSystem::FileExists(contentPath)) {
-    content = oxk::ContentFile::Load(contentPath);
-    if (!content || content->GetName() != kDocumentElement) {
-      error = "the document's content cannot be read: " + contentPath;
+  DocumentJournal::WriteStep();
+  if (::rename(made.c_str(), target.c_str()) != 0) {
+    error = errno == ENOTEMPTY || errno == EEXIST || errno == ENOTDIR
+                ? "not an empty folder, nothing written: " + folder
+                : "cannot make " + target.string() + ": " + std::generic_category().message(errno);
+    return false;
+  }
+  (void)util::SafeFileWriter::SyncFolder(parent.string());
+  guard.Commit();
+  return true;
+}
+
+std::string Document::PathOf(const std::string& name) const {
+  return (fs::path(m_folder) / name).string();
+}
+
+bool Document::ReadFiles(std::string& error) {
+  const ConfinedFolder files(m_folder);
+  std::string why;
+  const ConfinedFolder::Kind model = files.Inspect(kModelFile, why);
+  if (model == ConfinedFolder::Kind::kMissing) {
+    error = "not a document (no " + std::string(kModelFile) + "): " + m_folder;
+    return false;
+  }
+  if (model != ConfinedFolder::Kind::kRegular || !files.Read(kModelFile, m_modelText, why, oxk::ModelFile::kMaxBytes)) {
+    error =
+        PathOf(kModelFile) + ": " + (model != ConfinedFolder::Kind::kRegular ? ConfinedFolder::Describe(model) : why);
+    return false;
+  }
+  if (!m_model.Parse(m_modelText, PathOf(kModelFile), error)) {
+    return false;
+  }
+  for (const std::string& shape : m_model.GetShapeFiles()) {
+    if (const std::string refused = RefuseNamedFile(files, shape); !refused.empty()) {
+      error = PathOf(kModelFile) + ": the shape file " + shape + " cannot be used: " + refused;
       return false;
     }
   }
 
+  const ConfinedFolder::Kind content = files.Inspect(kContentFile, why);
+  if (content == ConfinedFolder::Kind::kMissing) {
+    return true;
+  }
+  const std::string contentPath = PathOf(kContentFile);
+  if (content != ConfinedFolder::Kind::kRegular || !files.Read(kContentFile, m_contentText, why, kMaxContentBytes)) {
+    error = "the document's content cannot be read: " + contentPath + ": " +
+            (content != ConfinedFolder::Kind::kRegular ? ConfinedFolder::Describe(content) : why);
+    return false;
+  }
+  m_savedContent = oxk::ContentFile::FromText(m_contentText, why);
+  if (!m_savedContent) {
+    error = "the document's content cannot be read: " + contentPath + ": " + why;
+    return false;
+  }
+  if (m_savedContent->GetName() != kDocumentElement) {
+    error = "the document's content cannot be read: " + contentPath + ": its root is not a document";
+    return false;
+  }
+  std::set<util::Symbol> seen;
+  for (const auto& element : m_savedContent->GetChildren(kAnnotationElement)) {
+    const util::Symbol idPath = IdPathOf(*element);
+    if (idPath.empty() || !OwnContent(*element)) {
+      error = "the document's content cannot be read: " + contentPath + ": an annotation without identifier or content";
+      return false;
+    }
+    if (!seen.insert(idPath).second) {
+      error = "the document's content cannot be read: " + contentPath + ": two annotations have the identifier " +
+              idPath.str();
+      return false;
+    }
+  }
+  return true;
+}
+
+bool Document::Open(const std::string& folder, Access access, std::string& error,
+                    const std::function<void(const std::string&)>& notice) {
+  Close();
+  m_folder = WithoutTrailingSlash(fs::absolute(folder).lexically_normal().string());
+  std::error_code failed;
+  if (!fs::is_directory(m_folder, failed)) {
+    error = "not a document (no " + std::string(kModelFile) + "): " + folder;
+    return false;
+  }
+  const auto waiting = [&] {
+    if (notice) {
+      notice("waiting for another command on " + m_folder);
+    }
+  };
+  const auto exclusive = DocumentLock::Mode::kExclusive;
+  if (!m_lock.Acquire(m_folder, access == Access::kWrite ? exclusive : DocumentLock::Mode::kShared, DocumentLock::kWait,
+                      waiting, error)) {
+    return false;
+  }
+  // What a stopped command left is completed or dropped first, under the writer's lock.
+  if (DocumentJournal::NeedsRecovery(m_folder)) {
+    if (access == Access::kRead && !m_lock.Change(exclusive, DocumentLock::kWait, waiting, error)) {
+      Close();
+      return false;
+    }
+    if (!DocumentJournal::Recover(m_folder, error) ||
+        (access == Access::kRead && !m_lock.Change(DocumentLock::Mode::kShared, DocumentLock::kWait, waiting, error))) {
+      Close();
+      return false;
+    }
+  }
+  if (access == Access::kWrite) {
+    m_journal = std::make_unique<DocumentJournal>(m_folder);
+  }
+  if (!ReadFiles(error)) {
+    Close();
+    return false;
+  }
+
   oxk::World::GetWorld(m_previousWorld);
-  if (!oxk::ModelFile::Open(modelPath, true, m_world, m_scene, &error)) {
+  if (!oxk::ModelFile::OpenText(PathOf(kModelFile), m_modelText, true, m_world, m_scene, &error)) {
+    Close();
     return false;
   }
   if (m_previousWorld) {
@@ -142,7 +397,10 @@ bool Document::Open(const std::string& folder, std::string& error) {
     m_world->SetSharedLibraryEnabled(m_previousWorld->IsSharedLibraryEnabled());
   }
   oxk::World::SetWorld(m_world);
+  m_imageBudget = SmartPtr<oxloader::ImageBudget>(new oxloader::ImageBudget(kImageBudget));
+  oxloader::Loader::GetLoader()->SetImageBudget(m_imageBudget);
   if (!WaitForLoads(error)) {
+    Close();
     return false;
   }
 
@@ -166,10 +424,8 @@ bool Document::Open(const std::string& folder, std::string& error) {
       hidden.push_back(shape);
     }
   }
-  if (content && !Restore(content, error)) {
-    return false;
-  }
-  if (!WaitForLoads(error)) {
+  if ((m_savedContent && !Restore(error)) || !WaitForLoads(error)) {
+    Close();
     return false;
   }
   m_scene->BeginUpdate();
@@ -178,17 +434,27 @@ bool Document::Open(const std::string& folder, std::string& error) {
   }
   m_scene->EndUpdate();
   if (!WaitForLoads(error)) {
+    Close();
     return false;
   }
   for (const Entry& entry : m_annotations) {
     if (!entry.annotation->HasContent()) {
       error = "the symbol " + entry.idPath.str() + " cannot be restored: it has no shape to keep it in";
+      Close();
       return false;
     }
     if (const auto symbol = util::DynamicCast<oxannotations::SymbolAnnotation>(entry.annotation)) {
       if (!symbol->IsSymbolLoaded()) {
         m_warnings.push_back("the symbol " + entry.idPath.str() + " is kept but not shown: its file " +
                              symbol->GetFileName().str() + " could not be loaded");
+      }
+      const SmartPtr<oxk::SerializedContentElement> own = OwnContent(*entry.saved);
+      const size_t saved = own ? own->GetChildren(oxannotations::symbolkeys::attachedToPart).size() : 0;
+      const size_t live = symbol->GetConnectedParts().size();
+      if (saved > live) {
+        m_warnings.push_back("the symbol " + entry.idPath.str() + " keeps " + std::to_string(saved - live) +
+                             (saved - live == 1 ? " connection" : " connections") +
+                             " to parts the model does not have now; they come back with the parts");
       }
     } else if (const auto stamp = util::DynamicCast<oxannotations::Symbol2D>(entry.annotation)) {
       if (stamp->GetImageWidth() <= 0) {
@@ -197,45 +463,78 @@ bool Document::Open(const std::string& folder, std::string& error) {
       }
     }
   }
+  for (const KeptAnnotation& kept : m_kept) {
+    m_warnings.push_back("the annotation " + kept.idPath.str() + " is of a type this version does not know (" +
+                         kept.type + "); it is kept as it is");
+  }
   return true;
 }
 
-bool Document::Restore(const SmartPtr<oxk::SerializedContentElement>& content, std::string& error) {
-  for (const auto& element : content->GetChildren(kAnnotationElement)) {
-    const auto* idPath = element->FindProperty(kIdPathKey);
-    const auto* path = idPath != nullptr ? std::get_if<util::Symbol>(idPath) : nullptr;
-    SmartPtr<oxk::SerializedContentElement> own;
-    for (const auto& entry : element->GetEntries()) {
-      if (entry.child) {
-        own = entry.child;
-        break;
-      }
+bool Document::Restore(std::string& error) {
+  // Identifiers the document holds are never handed out to new symbols, whether or not
+  // a node of the model carries them.
+  SmartPtr<oxk::MultiRootContainer> container;
+  SmartPtr<oxkapp::illustration::OrbisFileInfo> fileInfo;
+  if (m_world->GetMultiRootContainer(container)) {
+    if (const auto illustration = util::DynamicCast<oxkapp::illustration::LimMultiRootContainer>(container)) {
+      fileInfo = illustration->GetFileInfo();
     }
-    if (path == nullptr || path->empty() || !own) {
-      error = "the document's content holds an annotation without identifier or content";
-      return false;
+  }
+  const ConfinedFolder files(m_folder);
+  SmartPtr<oxk::Tree> tree;
+  (void)m_world->GetTree(tree);
+  std::set<util::Symbol> nodes;  // the nodes 3D symbols take, at the top of the model
+  for (const auto& element : m_savedContent->GetChildren(kAnnotationElement)) {
+    const util::Symbol idPath = IdPathOf(*element);
+    if (fileInfo) {
+      fileInfo->ReserveStructureId(idPath);
     }
+    const SmartPtr<oxk::SerializedContentElement> own = OwnContent(*element);
     const SmartPtr<oxk::Annotation> annotation = CreateAnnotation<oxk::Annotation>(own->GetName().str());
     if (!annotation) {
-      error = "the document holds an annotation of an unknown type: " + own->GetName().str();
-      return false;
+      m_kept.push_back({idPath, own->GetName().str()});
+      continue;
+    }
+    // A 3D symbol comes back on the node its saved identifier names, which must be its
+    // own: one that a part of the model or another symbol holds would be taken over.
+    // Every identifier its content holds, at any depth, is checked, whichever one the
+    // reader takes.
+    if (util::DynamicCast<oxannotations::SymbolAnnotation>(annotation)) {
+      for (const util::Symbol& node : NodeIdentifiers(*own)) {
+        if (!nodes.insert(node).second || (tree && tree->FindInstance(node))) {
+          error = "the document's content cannot be used: " + PathOf(kContentFile) + ": the symbol " + idPath.str() +
+                  " would take the node " + node.str() + ", which another symbol or a part of the model holds";
+          return false;
+        }
+      }
     }
     (void)annotation->InitializeFromSerializedContent(own, SmartPtr<oxk::AnnoIdPathMapper>());
-    annotation->SetIDPath(*path);
+    // The file it loads must be the document's own before anything opens it.
+    if (const std::string file = FileNameOf(annotation); !file.empty()) {
+      if (const std::string refused = RefuseNamedFile(files, file); !refused.empty()) {
+        error = "the document's content cannot be used: " + PathOf(kContentFile) + ": " + idPath.str() +
+                " names the file " + file + ": " + refused;
+        return false;
+      }
+    }
+    annotation->SetIDPath(idPath);
     (void)annotation->AttachScene(SmartPtr<oxk::Scene>(m_scene.get()));
-    m_annotations.push_back({annotation, *path});
+    m_annotations.push_back({annotation, idPath, element});
   }
   return true;
 }
 
 bool Document::Save(std::string& error) {
-  const SmartPtr<oxk::SerializedContentElement> root(new oxk::SerializedContentElement(kDocumentElement));
+  if (!m_journal) {
+    error = "the document was opened for reading only";
+    return false;
+  }
+  // Each annotation as it writes itself now, with what it did not write again of what
+  // was saved.
+  std::map<const oxk::SerializedContentElement*, SmartPtr<oxk::SerializedContentElement>> written;
+  std::vector<SmartPtr<oxk::SerializedContentElement>> added;
   for (const Entry& entry : m_annotations) {
-    const SmartPtr<oxk::SerializedContentElement> element = root->StartContent(kAnnotationElement);
-    if (!element) {
-      error = "the content cannot hold " + entry.idPath.str();
-      return false;
-    }
+    const SmartPtr<oxk::SerializedContentElement> element(new oxk::SerializedContentElement(kAnnotationElement));
     element->AddProperty(kIdPathKey, oxk::SerializedContentElement::Value(entry.idPath));
     entry.annotation->Visit(element);
     element->EndContent();
@@ -243,37 +542,89 @@ bool Document::Save(std::string& error) {
       error = "the symbol " + entry.idPath.str() + " has no content to save; the document is left as it was";
       return false;
     }
+    if (entry.saved) {
+      written[entry.saved.get()] = KeptContent::Merge(*entry.saved, *element);
+    } else {
+      added.push_back(element);
+    }
+  }
+  // In the order of the file, what this version does not know kept where it was; new
+  // annotations after.
+  const SmartPtr<oxk::SerializedContentElement> root(new oxk::SerializedContentElement(kDocumentElement));
+  if (m_savedContent) {
+    for (const auto& entry : m_savedContent->GetEntries()) {
+      if (!entry.child) {
+        root->AddProperty(entry.key, entry.value);
+        continue;
+      }
+      const auto found = written.find(entry.child.get());
+      KeptContent::CopyInto(root, found != written.end() ? *found->second : *entry.child);
+    }
+  }
+  for (const auto& element : added) {
+    KeptContent::CopyInto(root, *element);
   }
   root->EndContent();
-  const std::string path = (fs::path(m_folder) / kContentFile).string();
-  if (!util::SafeFileWriter::Write(path, oxk::ContentFile::ToText(*root), error)) {
-    error = "cannot write " + path + ": " + error;
+  std::string content;
+  std::string why;
+  if (!oxk::ContentFile::ToText(*root, content, why)) {
+    error = "the content cannot be saved: " + why + "; the document is left as it was";
     return false;
   }
+  std::string staged;
+  if (content != m_contentText && !m_journal->Stage(kContentFile, content, staged, error)) {
+    return false;
+  }
+  const std::string model = m_model.IsModified() ? m_model.ToText() : m_modelText;
+  if (model != m_modelText && !m_journal->Stage(kModelFile, model, staged, error)) {
+    return false;
+  }
+  if (!m_journal->Commit(error)) {
+    return false;
+  }
+  m_contentText = content;
+  m_modelText = model;
+  if (const SmartPtr<oxk::Anchor> anchor = GetAnchor()) {
+    for (const auto& [name, bytes] : m_packed) {
+      anchor->SetPendingFile(util::Symbol(name), std::string());
+    }
+  }
+  m_packed.clear();
   return true;
 }
 
 void Document::Close() {
-  if (!m_world) {
-    return;
+  if (m_world) {
+    std::string ignored;
+    (void)WaitForLoads(ignored);
+    for (const Entry& entry : m_annotations) {
+      (void)entry.annotation->DetachScene();
+    }
+    SmartPtr<oxkapp::SceneManager> manager;
+    if (oxkapp::OxkApp::Get()->GetSceneManager(manager)) {
+      manager->SetActiveView({});
+    }
+    m_scene->Clear();
+    oxk::World::SetWorld(m_previousWorld);
   }
-  std::string ignored;
-  (void)WaitForLoads(ignored);
-  for (const Entry& entry : m_annotations) {
-    (void)entry.annotation->DetachScene();
+  if (m_imageBudget && oxloader::Loader::GetLoader()->GetImageBudget() == m_imageBudget) {
+    oxloader::Loader::GetLoader()->SetImageBudget({});
   }
   m_annotations.clear();
+  m_kept.clear();
   m_warnings.clear();
-  SmartPtr<oxkapp::SceneManager> manager;
-  if (oxkapp::OxkApp::Get()->GetSceneManager(manager)) {
-    manager->SetActiveView({});
-  }
-  m_scene->Clear();
+  m_packed.clear();
   m_scene.Reset();
   m_view.Reset();
-  oxk::World::SetWorld(m_previousWorld);
   m_world.Reset();
   m_previousWorld.Reset();
+  m_imageBudget.Reset();
+  m_savedContent.Reset();
+  m_modelText.clear();
+  m_contentText.clear();
+  // What was staged and not saved goes while the lock is still held.
+  m_journal.reset();
+  m_lock.Release();
 }
 
 bool Document::WaitForLoads(std::string& error) const {
@@ -284,44 +635,119 @@ bool Document::WaitForLoads(std::string& error) const {
   return true;
 }
 
-void Document::Add(const SmartPtr<oxk::Annotation>& annotation, const util::Symbol& idPath) {
+bool Document::HoldsIdPath(const util::Symbol& idPath) const {
+  return std::any_of(m_annotations.begin(), m_annotations.end(),
+                     [&](const Entry& entry) { return entry.idPath == idPath; }) ||
+         std::any_of(m_kept.begin(), m_kept.end(), [&](const KeptAnnotation& kept) { return kept.idPath == idPath; });
+}
+
+bool Document::Add(const SmartPtr<oxk::Annotation>& annotation, const util::Symbol& idPath) {
+  if (idPath.empty() || HoldsIdPath(idPath)) {
+    return false;
+  }
   annotation->SetIDPath(idPath);
-  m_annotations.push_back({annotation, idPath});
+  m_annotations.push_back({annotation, idPath, {}});
+  return true;
 }
 
 util::Symbol Document::NewIdPath(const std::string& prefix) const {
-  long highest = 0;
+  // The numbers taken, as written after the prefix (digits only, no leading zero).
+  std::set<unsigned long long> taken;
+  const auto take = [&](const util::Symbol& idPath) {
+    const std::string_view path = idPath.view();
+    if (path.substr(0, prefix.size()) != prefix || path.size() == prefix.size() || path[prefix.size()] == '0') {
+      return;
+    }
+    const std::string_view digits = path.substr(prefix.size());
+    unsigned long long number = 0;
+    const auto [end, failed] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+    if (failed == std::errc() && end == digits.data() + digits.size()) {
+      taken.insert(number);
+    }
+  };
   for (const Entry& entry : m_annotations) {
-    const std::string& path = entry.idPath.str();
-    if (path.rfind(prefix, 0) == 0) {
-      highest = std::max(highest, std::strtol(path.c_str() + prefix.size(), nullptr, 10));
+    take(entry.idPath);
+  }
+  for (const KeptAnnotation& kept : m_kept) {
+    take(kept.idPath);
+  }
+  unsigned long long next = taken.empty() ? 1 : *taken.rbegin() + 1;
+  if (!taken.empty() && *taken.rbegin() >= static_cast<unsigned long long>(LLONG_MAX)) {
+    // One past the highest would not fit: the lowest free number instead.
+    next = 1;
+    for (const unsigned long long number : taken) {
+      if (number != next) {
+        break;
+      }
+      ++next;
     }
   }
-  return util::Symbol(prefix + std::to_string(highest + 1));
+  return util::Symbol(prefix + std::to_string(next));
 }
 
-bool Document::Pack(const std::string& source, std::string& name, std::string& error) const {
-  if (!util::FileSystem::FileExists(source)) {
-    error = "no such file: " + source;
+SmartPtr<oxk::Anchor> Document::GetAnchor() const {
+  SmartPtr<oxk::MultiRootContainer> container;
+  SmartPtr<oxk::Structure> structure;
+  SmartPtr<oxk::Anchor> anchor;
+  if (m_world && m_world->GetMultiRootContainer(container) && container->GetPrimaryStructure(structure)) {
+    (void)structure->GetAnchor(anchor);
+  }
+  return anchor;
+}
+
+bool Document::Pack(const std::string& source, PackKind kind, std::string& name, std::string& error) {
+  if (!m_journal) {
+    error = "the document was opened for reading only";
     return false;
   }
   std::string bytes;
-  if (!util::FileSystem::ReadFile(source, bytes)) {
-    error = "cannot read " + source;
+  std::string why;
+  if (!util::FileSystem::ReadFile(source, bytes, why, kMaxPackedBytes)) {
+    error = "cannot read " + source + ": " + why;
     return false;
   }
-  const fs::path original = fs::path(source).filename();
+  if (!IsWhatItClaims(bytes, kind, why)) {
+    error = source + " is " + why + "; nothing is copied into the document";
+    return false;
+  }
+  // A plain, visible name: hidden names belong to the tool's own files.
+  std::string original = fs::path(source).filename().string();
+  original.erase(0, original.find_first_not_of('.'));
+  if (original.empty()) {
+    original = kind == PackKind::kImage ? "image.png" : "shape.obj";
+  }
+  const fs::path plain(original);
+  const ConfinedFolder files(m_folder);
   for (int attempt = 1;; ++attempt) {
-    name = attempt == 1 ? original.string()
-                        : original.stem().string() + "-" + std::to_string(attempt) + original.extension().string();
-    const std::string target = (fs::path(m_folder) / name).string();
-    if (!util::FileSystem::FileExists(target)) {
-      return WriteFile(target, bytes, error);
+    name = attempt == 1 ? original : plain.stem().string() + "-" + std::to_string(attempt) + plain.extension().string();
+    if (const auto packed = m_packed.find(name); packed != m_packed.end()) {
+      if (packed->second == bytes) {
+        return true;
+      }
+      continue;
     }
-    std::string there;
-    if (util::FileSystem::ReadFile(target, there) && there == bytes) {
-      return true;
+    const ConfinedFolder::Kind there = files.Inspect(name, why);
+    if (there == ConfinedFolder::Kind::kRegular) {
+      std::string held;
+      if (files.Read(name, held, why, kMaxPackedBytes) && held == bytes) {
+        return true;
+      }
+      continue;
     }
+    if (there != ConfinedFolder::Kind::kMissing) {
+      error = "cannot pack " + name + " into the document: " + PathOf(name) + " " + ConfinedFolder::Describe(there) +
+              "; a command writes only regular files of the document";
+      return false;
+    }
+    std::string staged;
+    if (!m_journal->Stage(name, bytes, staged, error)) {
+      return false;
+    }
+    if (const SmartPtr<oxk::Anchor> anchor = GetAnchor()) {
+      anchor->SetPendingFile(util::Symbol(name), staged);
+    }
+    m_packed[name] = std::move(bytes);
+    return true;
   }
 }
 

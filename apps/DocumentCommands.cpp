@@ -1,6 +1,7 @@
 #include "DocumentCommands.h"
 
 #include <charconv>
+#include <cmath>
 #include <filesystem>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -11,6 +12,7 @@
 #include "DocumentOperations.h"
 #include "OutputFile.h"
 #include "Utf8Text.h"
+#include "util/SafeFileWriter.h"
 
 namespace symbols_tool {
 
@@ -18,14 +20,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Opens the document after the catalogue's locations are installed; false after a
-// message (the document is not touched).
-bool OpenDocument(ToolContext& context, const std::string& folder, Document& document) {
+// Opens (and locks) the document after the catalogue's locations are installed; false
+// after a message (the document is not touched). A command that changes the document
+// opens it for writing, changes it, saves it, and only then says what it did.
+bool OpenDocument(ToolContext& context, const std::string& folder, Document::Access access, Document& document) {
   if (!context.Install()) {
     return false;
   }
   std::string error;
-  if (!document.Open(folder, error)) {
+  const auto notice = [&context](const std::string& line) {
+    context.Err() << "symbols: " << EscapeForTerminal(line) << "\n";
+  };
+  if (!document.Open(folder, access, error, notice)) {
     (void)context.Failure(error);
     return false;
   }
@@ -41,6 +47,48 @@ int SaveDocument(ToolContext& context, Document& document) {
     return context.Failure(error);
   }
   return kOk;
+}
+
+std::string Range() {
+  return "within " + std::to_string(static_cast<long long>(kMaxCoordinate)) + " of 0";
+}
+
+// The real place of a path that may not exist yet: its folder with links resolved, and
+// its name (a link at the name itself followed as a write would follow it).
+bool RealPlace(const std::string& path, fs::path& real, std::string& error) {
+  std::string target;
+  if (!util::SafeFileWriter::ResolveTarget(path, target, error)) {
+    return false;
+  }
+  std::string normal = fs::absolute(target).lexically_normal().string();
+  while (normal.size() > 1 && normal.back() == '/') {
+    normal.pop_back();
+  }
+  const fs::path absolute(normal);
+  std::error_code failed;
+  const fs::path folder = fs::weakly_canonical(absolute.parent_path(), failed);
+  if (failed) {
+    error = failed.message();
+    return false;
+  }
+  real = absolute.has_parent_path() && absolute != absolute.root_path() ? folder / absolute.filename() : absolute;
+  return true;
+}
+
+// Output never goes into a document: not over one of its files, nor into its folder.
+bool IsOutsideDocument(const std::string& out, const std::string& document, std::string& error) {
+  fs::path target;
+  fs::path folder;
+  if (!RealPlace(out, target, error) || !RealPlace(document, folder, error)) {
+    error = "cannot tell where " + out + " is: " + error;
+    return false;
+  }
+  const std::string inside = folder.string() + "/";
+  if (target == folder || target.string().compare(0, inside.size(), inside) == 0) {
+    error = "the page cannot be written into the document " + document + ": " + out;
+    return false;
+  }
+  return true;
 }
 
 void AddDocumentArgument(CLI::App& app, std::string& document) {
@@ -63,7 +111,7 @@ void TellWhatFollowed(const std::map<std::string, AnnotationView>& before, const
     if (was == before.end()) {
       continue;
     }
-    const std::string name = now.idPath + " (" + EscapeForTerminal(now.title) + ")";
+    const std::string name = EscapeForTerminal(now.idPath) + " (" + EscapeForTerminal(now.title) + ")";
     if (FormatPoint(was->second.position) != FormatPoint(now.position)) {
       out << "  " << name << " followed: " << FormatPoint(was->second.position) << " -> " << FormatPoint(now.position)
           << "\n";
@@ -75,6 +123,9 @@ void TellWhatFollowed(const std::map<std::string, AnnotationView>& before, const
 }
 
 nlohmann::json Json(const AnnotationView& view) {
+  if (view.kept) {
+    return {{"type", view.type}, {"id", view.idPath}, {"kept", true}};
+  }
   nlohmann::json item = {{"type", view.type},
                          {"id", view.idPath},
                          {"title", view.title},
@@ -109,7 +160,8 @@ bool ParseNumbers(const std::string& text, size_t count, std::vector<double>& ou
     const char* first = text.data() + start;
     const char* last = text.data() + end;
     const auto [ptr, error] = std::from_chars(first, last, value);
-    if (first == last || error != std::errc() || ptr != last || !std::isfinite(value)) {
+    if (first == last || error != std::errc() || ptr != last || !std::isfinite(value) ||
+        std::fabs(value) > kMaxCoordinate) {
       return false;
     }
     out.push_back(value);
@@ -135,7 +187,12 @@ std::string FormatNumber(double value) {
 }
 
 void WriteAnnotation(const AnnotationView& view, const std::string& indent, std::ostream& out) {
-  out << indent << view.type << " " << view.idPath << "  " << EscapeForTerminal(view.title) << "\n";
+  if (view.kept) {
+    out << indent << EscapeForTerminal(view.type) << " " << EscapeForTerminal(view.idPath)
+        << "  (a type this version does not know, kept as it was saved)\n";
+    return;
+  }
+  out << indent << view.type << " " << EscapeForTerminal(view.idPath) << "  " << EscapeForTerminal(view.title) << "\n";
   if (view.type == "symbol2d") {
     out << indent << "  at " << FormatNumber(view.position.x) << "," << FormatNumber(view.position.y) << ", "
         << FormatNumber(view.width) << " x " << FormatNumber(view.height) << ", page " << view.page << "\n";
@@ -143,9 +200,9 @@ void WriteAnnotation(const AnnotationView& view, const std::string& indent, std:
     out << indent << "  at " << FormatPoint(view.position) << "\n";
   }
   for (const AnnotationView::Connection& part : view.parts) {
-    out << indent << "  part " << part.part;
+    out << indent << "  part " << EscapeForTerminal(part.part);
     if (!part.assembly.empty()) {
-      out << " (weld " << part.assembly << ")";
+      out << " (weld " << EscapeForTerminal(part.assembly) << ")";
     }
     out << ", offset " << FormatPoint(geo::DPoint3D(part.offset.x, part.offset.y, part.offset.z)) << "\n";
   }
@@ -184,13 +241,17 @@ void DocPlaceCommand::Register(CLI::App& parent) {
 }
 
 int DocPlaceCommand::Run(ToolContext& context) {
-  Document document;
-  if (!OpenDocument(context, m_document, document)) {
+  // The catalogue is read before the document is locked, which keeps the lock short.
+  if (!context.Install()) {
     return kFailure;
   }
   const auto entry = context.Catalogue().GetOlFromOlList(m_shape);
   if (!entry) {
     return context.Failure("no shape with identifier " + std::to_string(m_shape));
+  }
+  Document document;
+  if (!OpenDocument(context, m_document, Document::Access::kWrite, document)) {
+    return kFailure;
   }
   util::Symbol idPath;
   std::string error;
@@ -202,8 +263,8 @@ int DocPlaceCommand::Run(ToolContext& context) {
   }
   geo::DPoint3D position;
   (void)FindPosition(document, idPath.str(), position);
-  context.Out() << "placed " << idPath.str() << " (" << EscapeForTerminal(entry->GetTitle()) << ") at "
-                << FormatPoint(position) << "\n";
+  context.Out() << "placed " << EscapeForTerminal(idPath.str()) << " (" << EscapeForTerminal(entry->GetTitle())
+                << ") at " << FormatPoint(position) << "\n";
   return kOk;
 }
 
@@ -223,10 +284,10 @@ int DocStampCommand::Run(ToolContext& context) {
   std::vector<double> center;
   std::vector<double> size;
   if (!ParseNumbers(m_center, 2, center)) {
-    return context.Usage("--center needs X,Y: " + m_center);
+    return context.Usage("--center needs X,Y, finite numbers " + Range() + ": " + m_center);
   }
   if (!ParseNumbers(m_size, 2, size) || size[0] <= 0 || size[1] <= 0) {
-    return context.Usage("--size needs a positive W,H: " + m_size);
+    return context.Usage("--size needs a positive W,H " + Range() + ": " + m_size);
   }
   if (m_rotate % 90 != 0) {
     return context.Usage("--rotate turns in quarter turns: a multiple of 90, not " + std::to_string(m_rotate));
@@ -234,13 +295,16 @@ int DocStampCommand::Run(ToolContext& context) {
   if (m_page < 0) {
     return context.Usage("--page cannot be negative");
   }
-  Document document;
-  if (!OpenDocument(context, m_document, document)) {
+  if (!context.Install()) {
     return kFailure;
   }
   const auto entry = context.Catalogue().GetImageFromImageList(m_image);
   if (!entry) {
     return context.Failure("no image with identifier " + std::to_string(m_image));
+  }
+  Document document;
+  if (!OpenDocument(context, m_document, Document::Access::kWrite, document)) {
+    return kFailure;
   }
   StampRequest request;
   request.centerX = center[0];
@@ -259,8 +323,8 @@ int DocStampCommand::Run(ToolContext& context) {
   if (const int saved = SaveDocument(context, document); saved != kOk) {
     return saved;
   }
-  context.Out() << "placed " << idPath.str() << " (" << EscapeForTerminal(entry->GetTitle()) << ") at "
-                << FormatNumber(center[0]) << "," << FormatNumber(center[1]) << "\n";
+  context.Out() << "placed " << EscapeForTerminal(idPath.str()) << " (" << EscapeForTerminal(entry->GetTitle())
+                << ") at " << FormatNumber(center[0]) << "," << FormatNumber(center[1]) << "\n";
   return kOk;
 }
 
@@ -274,10 +338,10 @@ void DocMoveCommand::Register(CLI::App& parent) {
 int DocMoveCommand::Run(ToolContext& context) {
   std::vector<double> by;
   if (!ParseNumbers(m_by, 3, by)) {
-    return context.Usage("--by needs DX,DY,DZ: " + m_by);
+    return context.Usage("--by needs DX,DY,DZ, finite numbers " + Range() + ": " + m_by);
   }
   Document document;
-  if (!OpenDocument(context, m_document, document)) {
+  if (!OpenDocument(context, m_document, Document::Access::kWrite, document)) {
     return kFailure;
   }
   const auto before = Snapshot(document);
@@ -288,7 +352,8 @@ int DocMoveCommand::Run(ToolContext& context) {
   if (const int saved = SaveDocument(context, document); saved != kOk) {
     return saved;
   }
-  context.Out() << "moved " << m_part << " by " << FormatPoint(geo::DPoint3D(by[0], by[1], by[2])) << "\n";
+  context.Out() << "moved " << EscapeForTerminal(m_part) << " by " << FormatPoint(geo::DPoint3D(by[0], by[1], by[2]))
+                << "\n";
   TellWhatFollowed(before, document, context.Out());
   return kOk;
 }
@@ -303,7 +368,7 @@ void DocShowCommand::Register(CLI::App& parent) {
 
 int DocShowCommand::Run(ToolContext& context) {
   Document document;
-  if (!OpenDocument(context, m_document, document)) {
+  if (!OpenDocument(context, m_document, Document::Access::kWrite, document)) {
     return kFailure;
   }
   const auto before = Snapshot(document);
@@ -314,7 +379,7 @@ int DocShowCommand::Run(ToolContext& context) {
   if (const int saved = SaveDocument(context, document); saved != kOk) {
     return saved;
   }
-  context.Out() << (m_show ? "showed " : "hid ") << m_part << "\n";
+  context.Out() << (m_show ? "showed " : "hid ") << EscapeForTerminal(m_part) << "\n";
   TellWhatFollowed(before, document, context.Out());
   return kOk;
 }
@@ -329,7 +394,7 @@ void DocListCommand::Register(CLI::App& parent) {
 
 int DocListCommand::Run(ToolContext& context) {
   Document document;
-  if (!OpenDocument(context, m_document, document)) {
+  if (!OpenDocument(context, m_document, Document::Access::kRead, document)) {
     return kFailure;
   }
   const std::vector<AnnotationView> views = DescribeAnnotations(document);
@@ -352,23 +417,27 @@ int DocListCommand::Run(ToolContext& context) {
 void DocFlattenCommand::Register(CLI::App& parent) {
   m_app = parent.add_subcommand("flatten",
                                 "The document's 3D view flattened into a 2D illustration page, as SVG: "
-                                "the parts' outlines, a marker per 3D symbol, the stamps' images");
+                                "each part drawn from its mesh (outline, visible edges, hidden lines dashed), "
+                                "each 3D symbol as its shape with its title, the stamps' images");
   AddDocumentArgument(*m_app, m_document);
   m_app->add_option("--out", m_out, "The SVG file to write, or - for standard output")->required();
 }
 
 int DocFlattenCommand::Run(ToolContext& context) {
+  const OutputFile out(m_out);
+  std::string error;
+  if (!out.IsStandardOutput() && !IsOutsideDocument(out.Label(), m_document, error)) {
+    return context.Failure(error);
+  }
   Document document;
-  if (!OpenDocument(context, m_document, document)) {
+  if (!OpenDocument(context, m_document, Document::Access::kRead, document)) {
     return kFailure;
   }
   FlattenSummary summary;
   std::string svg;
-  std::string error;
   if (!FlattenToSvgText(document, svg, summary, error)) {
     return context.Failure(error);
   }
-  const OutputFile out(m_out);
   if (!out.Write(svg, context)) {
     return kFailure;
   }

@@ -5,8 +5,10 @@
 //   doc move DOC PART --by DX,DY,DZ / doc hide DOC PART / doc show DOC PART
 //   doc list DOC [--json]          every annotation
 //   doc flatten DOC --out PAGE.svg the 3D view flattened into a 2D page
-// Each command opens the document, changes it only through host operations, waits for
-// the loader and saves crash-safe; a document that cannot be read is left untouched.
+// Each command locks and opens the document (for writing, or for reading: list and
+// flatten), changes it only through host operations, waits for the loader, saves all
+// its changed files at once (Document::Save), and only then says what it did; a
+// document that cannot be read is left untouched.
 #pragma once
 
 #include <string>
@@ -98,7 +100,8 @@ class DocFlattenCommand : public DocCommand {
   std::string m_out;
 };
 
-// "x,y" or "x,y,z" as count numbers, in the C locale's form; false for anything else.
+// "x,y" or "x,y,z" as count numbers, in the C locale's form, each finite and within
+// kMaxCoordinate; false for anything else.
 [[nodiscard]] bool ParseNumbers(const std::string& text, size_t count, std::vector<double>& out);
 // A coordinate for people: at most two decimals, no trailing zeros.
 [[nodiscard]] std::string FormatNumber(double value);

@@ -1,11 +1,15 @@
 #include "DocumentFlattener.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "CreateAnnotation.h"
+#include "HiddenLineView.h"
 #include "Page2D.h"
+#include "PageMesh.h"
 #include "ToolContext.h"
+#include "ViewProjection.h"
 #include "oxannotations/ConstStrings.h"
 #include "oxk/AsyncEvent.h"
 #include "oxk/ShapeInstance.h"
@@ -21,97 +25,73 @@ namespace symbols_tool {
 
 namespace {
 
+using oxk::illustration2d::LineArt2D;
 using oxk::illustration2d::Outline2D;
 using util::SmartPtr;
 
 // Frozen: the key under which the host hands a flattened symbol its place on the page.
 const util::Symbol kXformKey("xform");
 
-// The six faces of a box: corner i has x from bit 1, y from bit 2, z from bit 4; the
-// corners go round each face; the shade tells tops from the two kinds of sides.
-struct BoxFace {
-  int corners[4];
-  double normal[3];
-  int shade;
-};
-constexpr BoxFace kBoxFaces[] = {
-    {{0, 2, 6, 4}, {-1, 0, 0}, 1}, {{1, 3, 7, 5}, {1, 0, 0}, 1},  {{0, 1, 5, 4}, {0, -1, 0}, 2},
-    {{2, 3, 7, 6}, {0, 1, 0}, 2},  {{0, 1, 3, 2}, {0, 0, -1}, 0}, {{4, 5, 7, 6}, {0, 0, 1}, 0},
-};
-
-// A point of the world where the view shows it on the page (y upwards).
-bool OnPage(const geo::Camera3D& camera, const geo::DPoint3D& point, Outline2D::Point& out) {
+// A point of the world where the view shows it on the page (y upwards); false when it
+// has no finite place there, so that no page holds "nan" or "inf".
+bool OnPage(const geo::Camera3D& camera, const geo::DPoint3D& point, LineArt2D::Point& out) {
   double sx = 0;
   double sy = 0;
   if (!camera.WorldToScreen(point, sx, sy)) {
     return false;
   }
   out = {sx, camera.GetViewportHeight() - sy};
-  return true;
+  return std::isfinite(out.x) && std::isfinite(out.y);
 }
 
-struct PartOutline {
-  double depth;
-  SmartPtr<Outline2D> outline;
-};
+// The loaded mesh of a shape instance, placed where the instance is; empty without one.
+util::SmartPtr<oxg::Shape> MeshOf(const oxk::ShapeInstance& shape) {
+  const SmartPtr<oxk::Shape> geometry = shape.GetShape();
+  return geometry ? geometry->GetShapeData() : SmartPtr<oxg::Shape>();
+}
 
-void AddParts(const Document& document, const geo::Camera3D& camera, oxk::illustration2d::Document2D& page,
-              FlattenSummary& summary) {
-  const geo::DVec3 towardsViewer = camera.GetW();
-  std::vector<PartOutline> outlines;
+bool AddParts(const Document& document, const ViewProjection& view, oxk::illustration2d::Document2D& page,
+              FlattenSummary& summary, std::string& error) {
+  struct Part {
+    std::string name;
+    std::string path;
+  };
+  std::vector<Part> parts;
+  HiddenLineView drawing(view);
   for (const auto& shape : document.GetScene()->GetShapeInstances()) {
     SmartPtr<oxk::Instance> instance;
     if (!shape->IsVisible() || !shape->GetInstance(instance) ||
         instance->GetUserData(oxannotations::SymbolAnnotationBase::GetUserDataId()) != nullptr) {
       continue;
     }
-    const geo::DBox box = document.WorldBox({instance});
-    if (box.IsEmpty()) {
+    const SmartPtr<oxg::Shape> mesh = MeshOf(*shape);
+    if (!mesh || mesh->GetTriangleCount() == 0) {
       continue;
     }
-    // A box's far corner decides its drawing order: boxes resting on one another then
-    // come in the order they are seen, the plate below before what stands on it.
-    Outline2D::Point corners[8];
-    bool seen = true;
-    double far = 0;
-    for (int corner = 0; corner < 8; ++corner) {
-      const geo::DPoint3D point = box.Corner(corner);
-      seen = seen && OnPage(camera, point, corners[corner]);
-      const double depth = point.x * towardsViewer.x + point.y * towardsViewer.y + point.z * towardsViewer.z;
-      far = corner == 0 ? depth : std::min(far, depth);
-    }
-    if (!seen) {
-      continue;
-    }
-    // The faces turned towards the viewer, which together make the box's outline.
-    std::vector<Outline2D::Face> faces;
-    for (const BoxFace& face : kBoxFaces) {
-      if (face.normal[0] * towardsViewer.x + face.normal[1] * towardsViewer.y + face.normal[2] * towardsViewer.z <=
-          1e-9) {
-        continue;
-      }
-      Outline2D::Face drawn;
-      drawn.shade = face.shade;
-      for (const int corner : face.corners) {
-        drawn.points.push_back(corners[corner]);
-      }
-      faces.push_back(drawn);
-    }
-    const SmartPtr<Outline2D> outline(new Outline2D());
-    outline->SetFaces(faces);
-    outline->SetName(instance->GetName().str() + " (" + instance->GetIdPath().str() + ")");
-    outlines.push_back({far, outline});
+    drawing.Add(PageMesh(*mesh, shape->GetLocation(), view));
+    parts.push_back({instance->GetName().str(), instance->GetIdPath().str()});
   }
-  // Farthest first, so that nearer parts cover them; ties in a fixed order.
-  std::stable_sort(outlines.begin(), outlines.end(), [](const auto& a, const auto& b) {
-    return a.depth < b.depth || (a.depth == b.depth && a.outline->GetName() < b.outline->GetName());
-  });
+  std::vector<HiddenLineView::Drawn> drawn;
+  if (!drawing.Draw(drawn, error)) {
+    return false;
+  }
+  // Farther parts first, so that each part's lines lie over the areas of the parts it
+  // covers (which reach a fraction of a page unit under it).
+  std::vector<size_t> order(parts.size());
+  for (size_t i = 0; i < parts.size(); ++i) {
+    order[drawn[i].paintRank] = i;
+  }
   const auto layer = page.FindLayer(util::Symbol(oxk::illustration2d::Document2D::kDrawingLayer));
-  for (const PartOutline& part : outlines) {
-    part.outline->SetLayer(layer);
-    (void)page.GetTree()->AppendChild(SmartPtr<oxk::illustration2d::Node2D>(part.outline.get()));
+  for (const size_t i : order) {
+    const SmartPtr<Outline2D> outline(new Outline2D());
+    outline->SetName(parts[i].name);
+    outline->SetModelPath(parts[i].path);
+    outline->SetArt(std::move(drawn[i].art));
+    outline->SetLayer(layer);
+    (void)page.GetTree()->AppendChild(SmartPtr<oxk::illustration2d::Node2D>(outline.get()));
     ++summary.parts;
   }
+  return true;
 }
 
 // The flattened content of a 3D symbol with its place on the page added, as the host
@@ -130,10 +110,14 @@ SmartPtr<oxk::SerializedContentElement> WithPlacement(const oxk::SerializedConte
   return copy;
 }
 
-bool AddSymbols(const Document& document, const geo::Camera3D& camera, Page2D& page, FlattenSummary& summary,
-                std::string& error) {
+bool AddSymbols(const Document& document, const geo::Camera3D& camera, const ViewProjection& view, Page2D& page,
+                FlattenSummary& summary, std::string& error) {
   const SmartPtr<oxk::Scene> scene(page.Scene().get());
   std::vector<SmartPtr<oxannotations::SymbolAnnotationFlattened>> made;
+  // The symbols' shapes, drawn among themselves: annotations lie over the parts.
+  HiddenLineView::Options options;
+  options.hiddenLines = false;
+  HiddenLineView shapes(view, options);
   for (const Document::Entry& entry : document.GetAnnotations()) {
     const auto symbol = util::DynamicCast<oxannotations::SymbolAnnotation>(entry.annotation);
     const SmartPtr<oxk::ShapeInstance> shape = symbol ? symbol->GetShapeInstance() : nullptr;
@@ -145,7 +129,7 @@ bool AddSymbols(const Document& document, const geo::Camera3D& camera, Page2D& p
       continue;
     }
     const auto contents = handed->GetChildren(oxannotations::ConstStrings::oxSymbol3DFlattened);
-    Outline2D::Point at;
+    LineArt2D::Point at;
     if (contents.empty() || !OnPage(camera, shape->GetLocation().GetPos(), at)) {
       continue;
     }
@@ -162,9 +146,20 @@ bool AddSymbols(const Document& document, const geo::Camera3D& camera, Page2D& p
     (void)flattened->AttachScene(scene);
     flattened->CreateAnnotation2D(scene);
     made.push_back(flattened);
+    const SmartPtr<oxg::Shape> mesh = MeshOf(*shape);
+    shapes.Add(mesh ? PageMesh(*mesh, shape->GetLocation(), view) : PageMesh());
   }
-  // The host completes the elements the symbols made: their labels and places.
-  summary.markers += page.CompleteMarkers(made);
+  std::vector<HiddenLineView::Drawn> drawn;
+  if (!shapes.Draw(drawn, error)) {
+    return false;
+  }
+  std::vector<LineArt2D> arts;
+  arts.reserve(drawn.size());
+  for (HiddenLineView::Drawn& shape : drawn) {
+    arts.push_back(std::move(shape.art));
+  }
+  // The host completes the elements the symbols made: their labels, places and shapes.
+  summary.markers += page.CompleteMarkers(made, arts);
   return true;
 }
 
@@ -208,10 +203,11 @@ bool FlattenToSvgText(Document& document, std::string& svg, FlattenSummary& summ
     return false;
   }
   const geo::Camera3D camera = document.GetView()->GetCamera();
+  const ViewProjection view(camera);
   Page2D page;
   page.Document().SetPageSize(camera.GetViewportWidth(), camera.GetViewportHeight());
-  AddParts(document, camera, page.Document(), summary);
-  if (!AddSymbols(document, camera, page, summary, error) || !AddStamps(document, page, summary, error)) {
+  if (!AddParts(document, view, page.Document(), summary, error) ||
+      !AddSymbols(document, camera, view, page, summary, error) || !AddStamps(document, page, summary, error)) {
     return false;
   }
   svg = oxk::illustration2d::SvgPageWriter::ToSvg(page.Document());
@@ -219,6 +215,12 @@ bool FlattenToSvgText(Document& document, std::string& svg, FlattenSummary& summ
 }
 
 bool FlattenToSvg(Document& document, const std::string& out, FlattenSummary& summary, std::string& error) {
+  // The page never replaces a file of the document, nor goes into its folder.
+  const std::string folder = document.GetFolder() + "/";
+  if (out == document.GetFolder() || out.compare(0, folder.size(), folder) == 0) {
+    error = "the page cannot be written into the document: " + out;
+    return false;
+  }
   std::string svg;
   if (!FlattenToSvgText(document, svg, summary, error)) {
     return false;

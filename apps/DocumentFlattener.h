@@ -1,9 +1,12 @@
 // Flattens an open document's 3D view into a 2D illustration document, as a host does
 // when the user turns a view into an illustration, and writes its page as SVG:
-// - each part, as the outline of its box seen along the view, farthest first;
+// - each shown part, drawn from its mesh as a technical drawing: its visible area, its
+//   visible outlines and edges, and the lines nearer parts hide, dashed (HiddenLineView);
+//   farthest first;
 // - each shown 3D symbol hands over its content (Flatten); a flattened symbol made from
 //   it through the module's factory, placed where the symbol is seen, creates its 2D
-//   element, which the host completes with the symbol's title and placement;
+//   element, which the host completes with the symbol's title, placement and the
+//   drawing of its shape, seen the same way (over the parts, its hidden lines left out);
 // - each 2D symbol creates its stamp element and completes it with its image.
 // The page is the view's viewport, one page unit a pixel; stamps are placed in page units.
 #pragma once

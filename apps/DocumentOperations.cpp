@@ -1,5 +1,7 @@
 #include "DocumentOperations.h"
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <set>
 
@@ -31,8 +33,8 @@ geo::DPoint3D TopOf(const geo::DBox& box) {
   return {center.x, center.y, box.max.z};
 }
 
-std::string ModelPath(const Document& document) {
-  return (fs::path(document.GetFolder()) / Document::kModelFile).string();
+std::string FormatRange() {
+  return "within " + std::to_string(static_cast<long long>(kMaxCoordinate)) + " of the origin";
 }
 
 }  // namespace
@@ -66,7 +68,7 @@ bool PlaceSymbol(Document& document, const oxsymbols::PartslibraryOlItem& entry,
     return false;
   }
   std::string fileName;
-  if (!document.Pack(LibraryFile(entry.GetOlUrl()), fileName, error)) {
+  if (!document.Pack(LibraryFile(entry.GetOlUrl()), Document::PackKind::kShape, fileName, error)) {
     error = named + ": " + error;
     return false;
   }
@@ -129,15 +131,28 @@ bool PlaceSymbol(Document& document, const oxsymbols::PartslibraryOlItem& entry,
     return false;
   }
   idPath = node->GetIdPath();
-  document.Add(SmartPtr<oxk::Annotation>(symbol.get()), idPath);
+  if (!document.Add(SmartPtr<oxk::Annotation>(symbol.get()), idPath)) {
+    error = named + ": the model gave the symbol the identifier " + idPath.str() + ", which the document holds already";
+    return false;
+  }
   return true;
 }
 
 bool StampSymbol(Document& document, const oxsymbols::PartslibraryImageItem& entry, const StampRequest& request,
                  util::Symbol& idPath, std::string& error) {
   const std::string named = "image " + std::to_string(entry.GetID()) + " (" + entry.GetTitle() + ")";
+  for (const double value : {request.centerX, request.centerY, request.width, request.height}) {
+    if (!std::isfinite(value) || std::fabs(value) > kMaxCoordinate) {
+      error = "a stamp's centre and size must be finite numbers " + FormatRange();
+      return false;
+    }
+  }
+  if (request.width <= 0 || request.height <= 0) {
+    error = "a stamp needs a positive width and height";
+    return false;
+  }
   std::string fileName;
-  if (!document.Pack(LibraryFile(entry.GetImageUrl()), fileName, error)) {
+  if (!document.Pack(LibraryFile(entry.GetImageUrl()), Document::PackKind::kImage, fileName, error)) {
     error = named + ": " + error;
     return false;
   }
@@ -174,54 +189,102 @@ bool StampSymbol(Document& document, const oxsymbols::PartslibraryImageItem& ent
     return false;
   }
   idPath = document.NewIdPath("/stamp");
-  document.Add(SmartPtr<oxk::Annotation>(symbol.get()), idPath);
+  if (!document.Add(SmartPtr<oxk::Annotation>(symbol.get()), idPath)) {
+    error = named + ": no free identifier for the stamp";
+    return false;
+  }
   return true;
 }
 
 namespace {
 
+// The instances without those placed below another of them: changing a node changes
+// what is below it, so each part is changed once.
+std::vector<SmartPtr<oxk::Instance>> Topmost(const std::vector<SmartPtr<oxk::Instance>>& instances) {
+  std::vector<SmartPtr<oxk::Instance>> top;
+  for (const auto& instance : instances) {
+    const std::string path = instance->GetIdPath().str() + "/";
+    const bool below = std::any_of(instances.begin(), instances.end(), [&](const SmartPtr<oxk::Instance>& other) {
+      const std::string& above = other->GetIdPath().str();
+      return other != instance && path.compare(0, above.size() + 1, above + "/") == 0;
+    });
+    const bool twice = std::any_of(top.begin(), top.end(), [&](const SmartPtr<oxk::Instance>& kept) {
+      return kept->GetIdPath() == instance->GetIdPath();
+    });
+    if (!below && !twice) {
+      top.push_back(instance);
+    }
+  }
+  return top;
+}
+
 // Changes the model-tree instances of a part in one scene update and records the change
-// in the model description.
-template <class Change>
-bool ChangePart(Document& document, const std::string& path, std::string& error, Change change) {
+// in the model description. plan runs first for every instance and may refuse the
+// change (error says why) before anything moves.
+template <class Plan, class Change>
+bool ChangePart(Document& document, const std::string& path, std::string& error, Plan plan, Change change) {
   Document::Part part;
   if (!document.FindPart(path, part)) {
     error = "no part at " + path + " in the model or its SBOM";
     return false;
   }
-  ModelDescription model;
-  if (!model.Load(ModelPath(document), error)) {
-    return false;
+  const std::vector<SmartPtr<oxk::Instance>> instances = Topmost(part.instances);
+  for (const auto& instance : instances) {
+    if (!plan(instance)) {
+      return false;
+    }
   }
   document.GetScene()->BeginUpdate();
-  for (const auto& instance : part.instances) {
-    change(instance, model);
+  for (const auto& instance : instances) {
+    change(instance, document.GetModel());
   }
   document.GetScene()->EndUpdate();
-  return document.WaitForLoads(error) && model.Save(error);
+  return document.WaitForLoads(error);
+}
+
+// Where a move by delta (world coordinates) puts the instance's node, in its parent's.
+bool MovedLocation(const SmartPtr<oxk::Instance>& instance, const geo::DVec3& delta, geo::Location& moved) {
+  SmartPtr<oxk::ComponentInstance> component;
+  if (!instance->GetComponentInstance(component)) {
+    return false;
+  }
+  const geo::Location local = component->GetLocation();
+  const geo::Location parent = instance->GetWorldLocation() * local.Inverse();
+  const geo::DVec3 step = geo::DMat33(parent.GetMat().Inverse()) * delta;
+  moved = local;
+  moved.SetPos(geo::DPoint3D(local.GetPos().x + step.x, local.GetPos().y + step.y, local.GetPos().z + step.z));
+  const geo::DPoint3D& p = moved.GetPos();
+  return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z) && std::fabs(p.x) <= kMaxCoordinate &&
+         std::fabs(p.y) <= kMaxCoordinate && std::fabs(p.z) <= kMaxCoordinate;
 }
 
 }  // namespace
 
 bool MovePart(Document& document, const std::string& path, const geo::DVec3& delta, std::string& error) {
-  return ChangePart(document, path, error, [&](const SmartPtr<oxk::Instance>& instance, ModelDescription& model) {
+  const auto plan = [&](const SmartPtr<oxk::Instance>& instance) {
+    geo::Location moved;
     SmartPtr<oxk::ComponentInstance> component;
-    if (!instance->GetComponentInstance(component)) {
+    if (instance->GetComponentInstance(component) && !MovedLocation(instance, delta, moved)) {
+      error =
+          "the move would take " + instance->GetIdPath().str() + " beyond the model's range (" + FormatRange() + ")";
+      return false;
+    }
+    return true;
+  };
+  return ChangePart(document, path, error, plan, [&](const SmartPtr<oxk::Instance>& instance, ModelDescription& model) {
+    SmartPtr<oxk::ComponentInstance> component;
+    geo::Location moved;
+    if (!instance->GetComponentInstance(component) || !MovedLocation(instance, delta, moved)) {
       return;
     }
-    // The move is in world coordinates; the node keeps its placement in its parent's.
-    const geo::Location local = component->GetLocation();
-    const geo::Location parent = instance->GetWorldLocation() * local.Inverse();
-    const geo::DVec3 step = geo::DMat33(parent.GetMat().Inverse()) * delta;
-    geo::Location moved = local;
-    moved.SetPos(geo::DPoint3D(local.GetPos().x + step.x, local.GetPos().y + step.y, local.GetPos().z + step.z));
     component->SetLocation(moved, true);
     (void)model.SetPartLocation(instance->GetIdPath().str(), moved);
   });
 }
 
 bool ShowPart(Document& document, const std::string& path, bool visible, std::string& error) {
-  return ChangePart(document, path, error, [&](const SmartPtr<oxk::Instance>& instance, ModelDescription& model) {
+  const auto plan = [](const SmartPtr<oxk::Instance>&) { return true; };
+  return ChangePart(document, path, error, plan, [&](const SmartPtr<oxk::Instance>& instance, ModelDescription& model) {
     std::vector<SmartPtr<oxk::BaseInstance>> members;
     instance->GetMemberSet(members);
     for (const auto& member : members) {
@@ -265,6 +328,13 @@ std::vector<AnnotationView> DescribeAnnotations(const Document& document) {
       view.type = entry.annotation->GetClass().str();
       view.visible = entry.annotation->IsVisible();
     }
+    views.push_back(view);
+  }
+  for (const Document::KeptAnnotation& kept : document.GetKeptAnnotations()) {
+    AnnotationView view;
+    view.type = kept.type;
+    view.idPath = kept.idPath.str();
+    view.kept = true;
     views.push_back(view);
   }
   return views;

@@ -42,8 +42,15 @@ struct AnnotationView {
   double height = 0.0;
   int page = 0;
   bool visible = true;
+  // Of a type this version does not know: kept as saved, nothing else is known of it.
+  bool kept = false;
   std::vector<Connection> parts;
 };
+
+// The largest coordinate (page units for stamps, model units for parts) the tool takes
+// or makes: far beyond any page or model, and small enough that no sum of a few of them
+// overflows and that a float holds it.
+inline constexpr double kMaxCoordinate = 1e9;
 
 // Places a 3D symbol of the shape entry on the parts (SBOM or model-tree paths): the
 // entry's placement values and coordinate system configure it, the frame it is placed
@@ -52,11 +59,14 @@ struct AnnotationView {
 // symbol, a part path that names nothing, or a symbol file that cannot be read.
 [[nodiscard]] bool PlaceSymbol(Document& document, const oxsymbols::PartslibraryOlItem& entry,
                                const std::vector<std::string>& parts, util::Symbol& idPath, std::string& error);
-// Places a 2D symbol of the image entry.
+// Places a 2D symbol of the image entry; the centre and size must be finite, within
+// kMaxCoordinate, the size positive.
 [[nodiscard]] bool StampSymbol(Document& document, const oxsymbols::PartslibraryImageItem& entry,
                                const StampRequest& request, util::Symbol& idPath, std::string& error);
-// Moves a part (each member of a weld) by delta in world coordinates, in one scene
-// update, and records its new placement in the model description.
+// Moves a part (each member of a weld, a member below another one once, with it) by
+// delta in world coordinates, in one scene update, and records its new placement in the
+// model description. Refuses (nothing moved) a move that takes a part beyond
+// kMaxCoordinate.
 [[nodiscard]] bool MovePart(Document& document, const std::string& path, const geo::DVec3& delta, std::string& error);
 // Shows or hides a part and everything placed below it, and records it in the model
 // description.

@@ -73,6 +73,8 @@ const char* LibraryCheck::KindName(Kind kind, size_t count) {
       return one ? "missing image file" : "missing image files";
     case Kind::kImageNotDrawable:
       return one ? "image file stamps cannot draw" : "image files stamps cannot draw";
+    case Kind::kFileOutsideLibrary:
+      return one ? "file outside the library folders" : "files outside the library folders";
   }
   return "problem";
 }
@@ -99,6 +101,8 @@ const char* LibraryCheck::KindKey(Kind kind) {
       return "missingImageFile";
     case Kind::kImageNotDrawable:
       return "imageNotDrawable";
+    case Kind::kFileOutsideLibrary:
+      return "fileOutsideLibrary";
   }
   return "problem";
 }
@@ -110,7 +114,15 @@ void LibraryCheck::Add(Kind kind, std::string text) {
 size_t LibraryCheck::ProblemCount() const {
   size_t count = 0;
   for (const auto& [kind, lines] : m_problems) {
-    count += lines.size();
+    count += IsWarning(kind) ? 0 : lines.size();
+  }
+  return count;
+}
+
+size_t LibraryCheck::WarningCount() const {
+  size_t count = 0;
+  for (const auto& [kind, lines] : m_problems) {
+    count += IsWarning(kind) ? lines.size() : 0;
   }
   return count;
 }
@@ -262,6 +274,8 @@ void LibraryCheck::CheckReferences() {
       Add(kind, label + ": no " + what + " given");
     } else if (!util::FileSystem::FileExists(path)) {
       Add(kind, label + ": " + what + " not found: " + path);
+    } else if (m_thumbnails.LeavesLibrary(path)) {
+      Add(Kind::kFileOutsideLibrary, label + ": " + what + " outside the library folders: " + path);
     }
   };
   for (const auto& ol : m_list.GetOlList()) {
@@ -280,15 +294,22 @@ void LibraryCheck::CheckReferences() {
 }
 
 std::string LibraryCheck::Summary() const {
-  const size_t total = ProblemCount();
-  if (total == 0) {
-    return "no problems";
-  }
-  std::string summary = Counted(total, "problem", "problems") + ":";
-  const char* separator = " ";
-  for (const auto& [kind, lines] : m_problems) {
-    summary += separator + std::to_string(lines.size()) + " " + KindName(kind, lines.size());
-    separator = ", ";
+  std::string summary;
+  for (const bool warnings : {false, true}) {
+    const size_t total = warnings ? WarningCount() : ProblemCount();
+    if (total == 0) {
+      summary += warnings ? "" : "no problems";
+      continue;
+    }
+    summary += warnings ? (summary.empty() ? "" : "; ") + Counted(total, "warning", "warnings") + ":"
+                        : Counted(total, "problem", "problems") + ":";
+    const char* separator = " ";
+    for (const auto& [kind, lines] : m_problems) {
+      if (IsWarning(kind) == warnings) {
+        summary += separator + std::to_string(lines.size()) + " " + KindName(kind, lines.size());
+        separator = ", ";
+      }
+    }
   }
   return summary;
 }
@@ -336,7 +357,7 @@ nlohmann::json LibraryCheck::Json() const {
   for (const auto& [kind, lines] : m_problems) {
     counts[KindKey(kind)] = lines.size();
     for (const std::string& line : lines) {
-      problems.push_back({{"kind", KindKey(kind)}, {"text", line}});
+      problems.push_back({{"kind", KindKey(kind)}, {"text", line}, {"warning", IsWarning(kind)}});
     }
   }
   nlohmann::json answer = JsonAnswer();
@@ -344,6 +365,7 @@ nlohmann::json LibraryCheck::Json() const {
                  {"problems", std::move(problems)},
                  {"counts", std::move(counts)},
                  {"total", ProblemCount()},
+                 {"warnings", WarningCount()},
                  {"summary", Summary()}});
   return answer;
 }

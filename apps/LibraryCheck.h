@@ -3,7 +3,9 @@
 // renumbered or re-filed and identifiers used twice; user entries that landed in another
 // library's category because their own category was renumbered; thumbnails that are
 // missing or not images; shape and image files that are missing, and image files in a
-// format stamps cannot draw. Problems are grouped by kind.
+// format stamps cannot draw. Problems are grouped by kind. Shape and image files outside
+// the library folders are warned about: libraries may name them, but a document takes in
+// only files that are what they claim to be.
 #pragma once
 
 #include <cstddef>
@@ -35,12 +37,16 @@ class LibraryCheck {
     kMissingShapeFile,
     kMissingImageFile,
     kImageNotDrawable,
+    kFileOutsideLibrary,  // a warning, not a problem
   };
 
   LibraryCheck(const oxsymbols::LoadReport& report, const oxsymbols::PartslibraryList& list,
                const ThumbnailFiles& thumbnails);
 
+  // Problems, warnings left out.
   [[nodiscard]] size_t ProblemCount() const;
+  [[nodiscard]] size_t WarningCount() const;
+  [[nodiscard]] static bool IsWarning(Kind kind) { return kind == Kind::kFileOutsideLibrary; }
   // The files, the problems by kind (at most kLinesPerKind each unless all), and a
   // summary line with the count of each kind.
   void WriteText(std::ostream& out, bool all) const;

@@ -5,8 +5,6 @@
 #include <set>
 #include <sstream>
 
-#include "util/SafeFileWriter.h"
-
 namespace symbols_tool {
 
 struct ModelDescription::Xml {
@@ -14,6 +12,12 @@ struct ModelDescription::Xml {
 };
 
 namespace {
+
+// Everything the user wrote is kept: declaration, comments, processing instructions,
+// the document type, and the white space between elements.
+// Read as a fragment, which keeps the white space around the root as well.
+constexpr unsigned kParseKeepAll = pugi::parse_default | pugi::parse_declaration | pugi::parse_comments |
+                                   pugi::parse_pi | pugi::parse_doctype | pugi::parse_ws_pcdata | pugi::parse_fragment;
 
 // A matrix element as the shortest text that reads back as the same float, whatever the
 // process's locale: 0.1f is 0.1, not 0.10000000149011612.
@@ -71,27 +75,37 @@ ModelDescription::ModelDescription() : m_xml(std::make_unique<Xml>()) {}
 
 ModelDescription::~ModelDescription() = default;
 
-bool ModelDescription::Load(const std::string& path, std::string& error) {
-  const pugi::xml_parse_result parsed = m_xml->document.load_file(path.c_str(), pugi::parse_default);
+bool ModelDescription::Parse(const std::string& text, const std::string& label, std::string& error) {
+  m_modified = false;
+  const pugi::xml_parse_result parsed =
+      m_xml->document.load_buffer(text.data(), text.size(), kParseKeepAll, pugi::encoding_utf8);
   if (!parsed) {
-    error = path + ": " + parsed.description();
+    error = label + ": " + parsed.description();
     return false;
   }
   if (!m_xml->document.child("model")) {
-    error = path + ": not a model description (no <model> root)";
+    error = label + ": not a model description (no <model> root)";
     return false;
   }
-  m_path = path;
   return true;
 }
 
 std::vector<std::string> ModelDescription::GetShapeFiles() const {
   std::vector<std::string> files;
   std::set<std::string> seen;
-  for (const pugi::xpath_node& part : m_xml->document.select_nodes("/model//part[@shape]")) {
-    const std::string file = part.node().attribute("shape").value();
-    if (!file.empty() && seen.insert(file).second) {
+  // Depth-first without recursion, in document order.
+  std::vector<pugi::xml_node> pending{m_xml->document.child("model")};
+  while (!pending.empty()) {
+    const pugi::xml_node node = pending.back();
+    pending.pop_back();
+    const std::string file = node.attribute("shape").value();
+    if (node != m_xml->document.child("model") && !file.empty() && seen.insert(file).second) {
       files.push_back(file);
+    }
+    for (pugi::xml_node part = node.last_child(); part; part = part.previous_sibling()) {
+      if (part.type() == pugi::node_element && std::string_view(part.name()) == "part") {
+        pending.push_back(part);
+      }
     }
   }
   return files;
@@ -108,6 +122,7 @@ bool ModelDescription::SetPartLocation(const std::string& path, const geo::Locat
     attribute = part.append_attribute("location");
   }
   attribute.set_value(LocationText(location).c_str());
+  m_modified = true;
   return true;
 }
 
@@ -120,13 +135,15 @@ bool ModelDescription::SetPartVisible(const std::string& path, bool visible) {
   if (!visible) {
     part.append_attribute("visible").set_value("false");
   }
+  m_modified = true;
   return true;
 }
 
-bool ModelDescription::Save(std::string& error) const {
+std::string ModelDescription::ToText() const {
   std::ostringstream text;
-  m_xml->document.save(text, "  ", pugi::format_default, pugi::encoding_utf8);
-  return util::SafeFileWriter::Write(m_path, text.str(), error);
+  // Raw: the white space the file has is all it gets, so a save adds no indentation.
+  m_xml->document.save(text, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+  return text.str();
 }
 
 }  // namespace symbols_tool

@@ -16,9 +16,10 @@ using oxannotations::SymbolAnnotationFlattened;
 // symbol type bit), as a search by identities would, but for all symbols in one walk.
 class MarkerCompleter : public Visitor2D {
  public:
-  explicit MarkerCompleter(const std::vector<util::SmartPtr<SymbolAnnotationFlattened>>& symbols) {
-    for (const auto& symbol : symbols) {
-      m_byPath[symbol->GetIDPath()] = symbol.get();
+  MarkerCompleter(const std::vector<util::SmartPtr<SymbolAnnotationFlattened>>& symbols,
+                  const std::vector<LineArt2D>& arts) {
+    for (size_t i = 0; i < symbols.size(); ++i) {
+      m_byPath[symbols[i]->GetIDPath()] = {symbols[i].get(), i < arts.size() ? &arts[i] : nullptr};
     }
   }
 
@@ -32,15 +33,19 @@ class MarkerCompleter : public Visitor2D {
     if ((identity.GetType() & Element2D::SymbolTypeBit) == 0 || found == m_byPath.end()) {
       return;
     }
-    marker->SetLabel(found->second->GetTitle());
-    marker->SetTransform(found->second->GetXform());
+    const auto& [symbol, art] = found->second;
+    marker->SetLabel(symbol->GetTitle());
+    marker->SetTransform(symbol->GetXform());
+    if (art) {
+      marker->SetArt(*art);
+    }
     ++completed;
   }
 
   size_t completed = 0;
 
  private:
-  std::unordered_map<util::Symbol, const SymbolAnnotationFlattened*> m_byPath;
+  std::unordered_map<util::Symbol, std::pair<const SymbolAnnotationFlattened*, const LineArt2D*>> m_byPath;
 };
 
 }  // namespace
@@ -58,8 +63,9 @@ void Page2D::DetachOnClose(const util::SmartPtr<oxk::Annotation>& annotation) {
   m_detachOnClose.push_back(annotation);
 }
 
-size_t Page2D::CompleteMarkers(const std::vector<util::SmartPtr<SymbolAnnotationFlattened>>& symbols) const {
-  MarkerCompleter completer(symbols);
+size_t Page2D::CompleteMarkers(const std::vector<util::SmartPtr<SymbolAnnotationFlattened>>& symbols,
+                               const std::vector<LineArt2D>& arts) const {
+  MarkerCompleter completer(symbols, arts);
   m_scene->GetDocument2D()->Accept(completer);
   return completer.completed;
 }

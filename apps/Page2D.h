@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "oxk/Annotation.h"
+#include "oxk/illustration2d/LineArt2D.h"
 #include "oxk/illustration2d/Scene2D.h"
 #include "symbol3d/SymbolAnnotationFlattened.h"
 #include "util/SmartPtr.h"
@@ -26,8 +27,10 @@ class Page2D {
   void DetachOnClose(const util::SmartPtr<oxk::Annotation>& annotation);
 
   // Completes, in one walk of the page, the marker each of the symbols made: the symbol's
-  // title as its label, its placement as its transform. Returns how many were completed.
-  size_t CompleteMarkers(const std::vector<util::SmartPtr<oxannotations::SymbolAnnotationFlattened>>& symbols) const;
+  // title as its label, its placement as its transform and, when arts has an entry for
+  // it (the same index), the line art of its shape. Returns how many were completed.
+  size_t CompleteMarkers(const std::vector<util::SmartPtr<oxannotations::SymbolAnnotationFlattened>>& symbols,
+                         const std::vector<oxk::illustration2d::LineArt2D>& arts = {}) const;
 
  private:
   util::SmartPtr<oxk::illustration2d::Scene2D> m_scene;

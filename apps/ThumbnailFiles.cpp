@@ -84,6 +84,11 @@ bool ThumbnailFiles::IsInsideLibrary(const std::string& realPath) const {
   return false;
 }
 
+bool ThumbnailFiles::LeavesLibrary(const std::string& path) const {
+  std::string real;
+  return !path.empty() && RealPath(path, real) && !IsInsideLibrary(real);
+}
+
 Thumbnail ThumbnailFiles::Inspect(const std::string& path) const {
   Thumbnail thumbnail;
   if (path.empty()) {

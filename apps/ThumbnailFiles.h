@@ -34,6 +34,9 @@ class ThumbnailFiles {
   [[nodiscard]] Thumbnail Inspect(const std::string& path) const;
   // Inspects and, for an image, reads it whole into bytes (still within the limit).
   [[nodiscard]] Thumbnail Load(const std::string& path, std::string& bytes) const;
+  // True when path names a file whose real place (links and ".." resolved) lies outside
+  // every library folder.
+  [[nodiscard]] bool LeavesLibrary(const std::string& path) const;
 
   // The media type of a PNG, JPEG, GIF or BMP file from its first bytes (eight are
   // enough); null for anything else.

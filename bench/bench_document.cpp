@@ -110,7 +110,7 @@ const OpenDocuments& PrepareOpen(int parts) {
     Fail(error);
   }
   Document document;
-  if (!document.Open(documents.annotated, error)) {
+  if (!document.Open(documents.annotated, Document::Access::kWrite, error)) {
     Fail(error);
   }
   for (int i = 1; i <= parts; ++i) {
@@ -136,7 +136,7 @@ void Open(benchmark::State& state, bool annotated) {
   for (auto _ : state) {
     Document document;
     std::string error;
-    if (!document.Open(folder, error)) {
+    if (!document.Open(folder, Document::Access::kRead, error)) {
       state.SkipWithError(error.c_str());
       return;
     }
@@ -255,7 +255,7 @@ const Templates& TemplatesOnce() {
     symbols_tool::StampRequest request;
     request.centerX = request.centerY = 20;
     request.width = request.height = 16;
-    if (!document.Open(made.folder.string(), error) ||
+    if (!document.Open(made.folder.string(), Document::Access::kWrite, error) ||
         !symbols_tool::PlaceSymbol(document, *shape, {"/1"}, id, error) ||
         !symbols_tool::StampSymbol(document, *image, request, id, error) || !document.Save(error)) {
       Fail("cannot make the template document: " + error);

@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, tests, benchmarks and fuzzers need, when missing.
 set -euo pipefail
 packages=(cmake make g++ pkg-config libpugixml-dev libpng-dev libturbojpeg0-dev libgtest-dev libgmock-dev libcli11-dev
-          nlohmann-json3-dev libbenchmark-dev clang libclang-rt-14-dev clang-format binutils help2man man-db
+          nlohmann-json3-dev libpolyclipping-dev libbenchmark-dev clang libclang-rt-14-dev clang-format binutils help2man man-db
           python3-jsonschema)
 missing=()
 for p in "${packages[@]}"; do

@@ -4,6 +4,7 @@
 #include <bit>
 #include <cerrno>
 #include <charconv>
+#include <cmath>
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
@@ -743,6 +744,75 @@ bool ParseXmlLocation(const char* text, Location& value) {
   }
   value = Location(m, DPoint3D(position[0], position[1], position[2]));
   return true;
+}
+
+namespace {
+
+// The next blank-separated word of text from cursor on, as a finite number of type T.
+template <class T>
+bool NextExactNumber(const char*& cursor, const char* end, T& value) {
+  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+  while (cursor < end && blank(*cursor)) {
+    ++cursor;
+  }
+  const char* wordEnd = cursor;
+  while (wordEnd < end && !blank(*wordEnd)) {
+    ++wordEnd;
+  }
+  const auto [ptr, ec] = std::from_chars(cursor, wordEnd, value);
+  if (cursor == wordEnd || ec != std::errc() || ptr != wordEnd || !std::isfinite(value)) {
+    return false;
+  }
+  cursor = wordEnd;
+  return true;
+}
+
+bool OnlyBlanksLeft(const char* cursor, const char* end) {
+  for (; cursor < end; ++cursor) {
+    if (*cursor != ' ' && *cursor != '\t' && *cursor != '\n' && *cursor != '\r') {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ParseXmlLocationExact(const char* text, Location& value) {
+  float matrix[9];
+  double position[3];
+  const char* cursor = text;
+  const char* end = text + std::strlen(text);
+  for (float& number : matrix) {
+    if (!NextExactNumber(cursor, end, number)) {
+      return false;
+    }
+  }
+  for (double& number : position) {
+    if (!NextExactNumber(cursor, end, number)) {
+      return false;
+    }
+  }
+  if (!OnlyBlanksLeft(cursor, end)) {
+    return false;
+  }
+  FMat33 m;
+  for (int i = 0; i < 9; ++i) {
+    m.m[i / 3][i % 3] = matrix[i];
+  }
+  value = Location(m, DPoint3D(position[0], position[1], position[2]));
+  return true;
+}
+
+bool ParseXmlNumbersExact(const char* text, double* values, size_t count) {
+  const char* cursor = text;
+  const char* end = text + std::strlen(text);
+  for (size_t i = 0; i < count; ++i) {
+    if (!NextExactNumber(cursor, end, values[i])) {
+      return false;
+    }
+  }
+  return OnlyBlanksLeft(cursor, end);
 }
 
 }  // namespace geo

@@ -144,5 +144,9 @@ bool ParseXmlFloat(const char* text, float& value);
 bool ParseXmlDouble(const char* text, double& value);
 bool ParseXmlBool(const char* text, bool& value);
 bool ParseXmlLocation(const char* text, Location& value);
+// The twelve numbers of a location and nothing else, every one finite and in range.
+bool ParseXmlLocationExact(const char* text, Location& value);
+// Exactly count numbers separated by blanks and nothing else, every one finite.
+bool ParseXmlNumbersExact(const char* text, double* values, size_t count);
 
 }  // namespace geo

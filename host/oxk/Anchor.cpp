@@ -2,20 +2,42 @@
 
 #include <cctype>
 
+#include "util/ConfinedFolder.h"
+
 namespace oxk {
 
 bool Anchor::GetURLForFileSource(const util::Symbol& fileName, util::Symbol& url, bool /*absolute*/) const {
-  if (m_folder.empty()) {
+  std::string notPlain;
+  if (m_folder.empty() || !util::ConfinedFolder::IsPlainName(fileName.str(), notPlain)) {
     url = util::Symbol();
     return false;
   }
-  std::string path = m_folder;
-  if (path.back() != '/') {
-    path += '/';
+  std::string path;
+  {
+    std::lock_guard<std::mutex> guard(m_mutex);
+    const auto pending = m_pending.find(fileName);
+    if (pending != m_pending.end()) {
+      path = pending->second;
+    }
   }
-  path += fileName.str();
+  if (path.empty()) {
+    path = m_folder;
+    if (path.back() != '/') {
+      path += '/';
+    }
+    path += fileName.str();
+  }
   url = util::Symbol((path[0] == '/' ? "file://" : "file:///") + path);
   return true;
+}
+
+void Anchor::SetPendingFile(const util::Symbol& fileName, const std::string& path) {
+  std::lock_guard<std::mutex> guard(m_mutex);
+  if (path.empty()) {
+    m_pending.erase(fileName);
+  } else {
+    m_pending[fileName] = path;
+  }
 }
 
 std::string Anchor::FilePathFromURL(const std::string& url) {

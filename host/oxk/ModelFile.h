@@ -16,9 +16,15 @@
 //     </sbom>
 //   </model>
 //
-// Shape files are relative to the model file's folder. "location" is optional (matrix
-// row by row, then the position); "position" (three numbers) may stand instead. A part
-// with visible="false" is shown hidden.
+// Shape files are relative to the model file's folder and stay inside it (no absolute
+// path, no ".."). "location" is optional (matrix row by row, then the position);
+// "position" (three numbers) may stand instead. A part with visible="false" is shown
+// hidden. Elements and attributes the reader does not know are passed over.
+//
+// A description is read exactly or refused, with the line and what is wrong: it must be
+// UTF-8, hold one root, nest no deeper than kMaxDepth, and every value it gives must
+// parse whole, numbers finite. It is read without blocking (a FIFO is refused, never
+// waited on).
 //
 // The optional <sbom> is the illustration's service bill of materials: each <item>
 // names a model part by its path, a <weld> groups items of several parts. Items are
@@ -26,6 +32,7 @@
 // scene holding the SBOM tree.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "oxk/ShapeScene.h"
@@ -36,6 +43,11 @@ namespace oxk {
 
 class ModelFile {
  public:
+  // Elements nested deeper than this are refused, so neither a walk of the description
+  // nor the model tree made from it can run out of stack.
+  static constexpr int kMaxDepth = 256;
+  static constexpr uint64_t kMaxBytes = 64ull * 1024 * 1024;
+
   // False (error says why) when the file is missing or not a model description. With an
   // illustration container the world's container offers document file information.
   // Without loadShapes the parts' shapes are created but not loaded: enough to check
@@ -43,6 +55,11 @@ class ModelFile {
   [[nodiscard]] static bool Open(const std::string& path, bool illustration, util::SmartPtr<World>& world,
                                  util::SmartPtr<ShapeScene>& scene, std::string* error = nullptr,
                                  bool loadShapes = true);
+  // The same on the description's text, already read from path (which gives the folder
+  // of its shape files and names it in messages).
+  [[nodiscard]] static bool OpenText(const std::string& path, const std::string& text, bool illustration,
+                                     util::SmartPtr<World>& world, util::SmartPtr<ShapeScene>& scene,
+                                     std::string* error = nullptr, bool loadShapes = true);
 };
 
 }  // namespace oxk

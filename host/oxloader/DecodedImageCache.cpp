@@ -67,7 +67,7 @@ size_t DecodedImageCache::FileKeyHash::operator()(const FileKey& key) const {
   return hash;
 }
 
-int DecodedImageCache::Load(const std::string& path, oxk::Image& image) {
+int DecodedImageCache::Load(const std::string& path, oxk::Image& image, ImageBudget* budget) {
   // Only regular files, never waited on: a FIFO or a device in its place is missing.
   const OpenFile file(path);
   struct stat status {};
@@ -87,7 +87,7 @@ int DecodedImageCache::Load(const std::string& path, oxk::Image& image) {
   } catch (const std::bad_alloc&) {
     return Loader::kMissing;
   }
-  const int decoded = Loader::DecodeImage(bytes.data(), bytes.size(), image);
+  const int decoded = Loader::DecodeImage(bytes.data(), bytes.size(), image, budget);
   if (decoded == Loader::kOk) {
     try {
       Keep(key, image.GetImageData());

@@ -4,7 +4,9 @@
 // and modification and change times, read from the opened file itself, so a file that was
 // rewritten or replaced is decoded afresh; the images that hold the old pixels keep them.
 // The cache holds no reference: decoded data goes when the last image that shows it lets
-// go, and forgets its entry then. Safe to use from any thread.
+// go, and forgets its entry then. A picture is charged to an image budget by the load that
+// decodes it, once: the images that share it later add no pixels. Safe to use from any
+// thread.
 #pragma once
 
 #include <sys/types.h>
@@ -18,6 +20,7 @@
 
 #include "oximg/ImageRegistry.h"
 #include "oxk/Image.h"
+#include "oxloader/ImageBudget.h"
 
 namespace oxloader {
 
@@ -27,8 +30,9 @@ class DecodedImageCache : public oximg::ImageRegistry {
   ~DecodedImageCache() override = default;
 
   // Gives image the decoded pixels of the file at path, shared when they are in use
-  // already. Statuses as Loader::ReadImage; the image is untouched unless kOk.
-  [[nodiscard]] int Load(const std::string& path, oxk::Image& image);
+  // already; pixels decoded here are charged to budget (may be null) first. Statuses as
+  // Loader::ReadImage; the image is untouched unless kOk.
+  [[nodiscard]] int Load(const std::string& path, oxk::Image& image, ImageBudget* budget);
   // How many decoded files are in use.
   [[nodiscard]] size_t GetCount() const;
 

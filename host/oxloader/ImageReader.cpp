@@ -33,24 +33,38 @@ bool Loader::WithinLimits(uint64_t width, uint64_t height) {
          width * height <= kMaxImagePixels;
 }
 
-int Loader::DecodeImage(const uint8_t* bytes, size_t size, oxk::Image& image) {
+int Loader::DecodeImage(const uint8_t* bytes, size_t size, oxk::Image& image, ImageBudget* budget) {
   switch (FormatOf(bytes, size)) {
     case ImageFormat::kPng:
-      return DecodePng(bytes, size, image);
+      return DecodePng(bytes, size, image, budget);
     case ImageFormat::kJpeg:
-      return DecodeJpeg(bytes, size, image);
+      return DecodeJpeg(bytes, size, image, budget);
     case ImageFormat::kUnknown:
       return kMalformed;
   }
   return kMalformed;
 }
 
-int Loader::ReadImage(const std::string& path, oxk::Image& image) {
+int Loader::InspectImage(const uint8_t* bytes, size_t size, uint32_t& width, uint32_t& height) {
+  width = 0;
+  height = 0;
+  switch (FormatOf(bytes, size)) {
+    case ImageFormat::kPng:
+      return InspectPng(bytes, size, width, height);
+    case ImageFormat::kJpeg:
+      return InspectJpeg(bytes, size, width, height);
+    case ImageFormat::kUnknown:
+      return kMalformed;
+  }
+  return kMalformed;
+}
+
+int Loader::ReadImage(const std::string& path, oxk::Image& image, ImageBudget* budget) {
   std::string bytes;
   if (!util::FileSystem::FileExists(path) || !util::FileSystem::ReadFile(path, bytes)) {
     return kMissing;
   }
-  return DecodeImage(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), image);
+  return DecodeImage(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), image, budget);
 }
 
 }  // namespace oxloader

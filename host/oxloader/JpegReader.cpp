@@ -1,6 +1,7 @@
 // The loader's JPEG decoder, on libjpeg-turbo's TurboJPEG interface.
 #include <turbojpeg.h>
 
+#include <algorithm>
 #include <climits>
 #include <new>
 #include <vector>
@@ -28,30 +29,49 @@ class Decompressor {
   tjhandle m_handle;
 };
 
-}  // namespace
-
-int Loader::DecodeJpeg(const uint8_t* bytes, size_t size, oxk::Image& image) {
-  if (bytes == nullptr || size == 0 || size > ULONG_MAX) {
-    return kMalformed;
+// Reads the header; kOk when it is one the loader decodes, with its size in pixels.
+int ReadHeader(const Decompressor& decompressor, const uint8_t* bytes, size_t size, int& width, int& height) {
+  if (bytes == nullptr || size == 0 || size > ULONG_MAX || decompressor.Get() == nullptr) {
+    return Loader::kMalformed;
   }
-  const Decompressor decompressor;
-  if (decompressor.Get() == nullptr) {
-    return kMalformed;
-  }
-  int width = 0;
-  int height = 0;
   int subsampling = 0;
   int colorspace = 0;
   if (tjDecompressHeader3(decompressor.Get(), bytes, static_cast<unsigned long>(size), &width, &height, &subsampling,
                           &colorspace) != 0) {
-    return kMalformed;
+    return Loader::kMalformed;
   }
   if (width <= 0 || height <= 0) {
-    return kMalformed;
+    return Loader::kMalformed;
   }
-  // The header alone decides the allocation below: refuse sizes no symbol image needs.
-  if (!WithinLimits(static_cast<uint64_t>(width), static_cast<uint64_t>(height))) {
-    return kTooLarge;
+  // The header alone decides the allocation: refuse sizes no symbol image needs.
+  if (!Loader::WithinLimits(static_cast<uint64_t>(width), static_cast<uint64_t>(height))) {
+    return Loader::kTooLarge;
+  }
+  return Loader::kOk;
+}
+
+}  // namespace
+
+int Loader::InspectJpeg(const uint8_t* bytes, size_t size, uint32_t& width, uint32_t& height) {
+  const Decompressor decompressor;
+  int w = 0;
+  int h = 0;
+  const int status = ReadHeader(decompressor, bytes, size, w, h);
+  width = static_cast<uint32_t>(std::max(w, 0));
+  height = static_cast<uint32_t>(std::max(h, 0));
+  return status;
+}
+
+int Loader::DecodeJpeg(const uint8_t* bytes, size_t size, oxk::Image& image, ImageBudget* budget) {
+  const Decompressor decompressor;
+  int width = 0;
+  int height = 0;
+  if (const int status = ReadHeader(decompressor, bytes, size, width, height); status != kOk) {
+    return status;
+  }
+  const uint64_t byteCount = static_cast<uint64_t>(width) * static_cast<uint64_t>(height) * 4;
+  if (budget != nullptr && !budget->Charge(byteCount)) {
+    return kOverBudget;
   }
   std::vector<uint8_t> pixels;
   try {

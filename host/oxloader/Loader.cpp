@@ -64,6 +64,16 @@ void Loader::Run() {
   }
 }
 
+void Loader::SetImageBudget(const util::SmartPtr<ImageBudget>& budget) {
+  std::lock_guard<std::mutex> guard(m_mutex);
+  m_imageBudget = budget;
+}
+
+util::SmartPtr<ImageBudget> Loader::GetImageBudget() {
+  std::lock_guard<std::mutex> guard(m_mutex);
+  return m_imageBudget;
+}
+
 bool Loader::WaitUntilIdle(std::chrono::milliseconds timeout) {
   std::unique_lock<std::mutex> lock(m_mutex);
   return m_idle.wait_for(lock, timeout, [&] { return m_jobs.empty() && !m_busy; });
@@ -89,7 +99,8 @@ void Loader::LoadImage(const util::SmartPtr<oxk::Image>& image, int32_t /*flags*
 
 void Loader::LoadImage(const util::SmartPtr<oxk::Image>& image, const util::SmartPtr<oxk::AsyncEvent>& event,
                        const util::Symbol& source) {
-  Post([this, image, event, source] {
+  // The budget of the document the image was asked for in, held by the job.
+  Post([this, image, event, source, budget = GetImageBudget()] {
     int status = kNothingToLoad;
     if (image) {
       const util::Symbol url = source.empty() ? image->GetURL() : source;
@@ -100,7 +111,8 @@ void Loader::LoadImage(const util::SmartPtr<oxk::Image>& image, const util::Smar
         // data may have been turned since, and a reload keeps it as it is.
         status = kOk;
       } else {
-        status = m_decodedImages.Load(oxk::Anchor::FilePathFromURL(url.str()), *image);
+        // A picture decoded already and still shown is shared, and not charged again.
+        status = m_decodedImages.Load(oxk::Anchor::FilePathFromURL(url.str()), *image, budget.get());
         image->SetDecodedURL(status == kOk ? url : util::Symbol());
       }
     }

@@ -75,6 +75,10 @@ int Loader::ReadObj(const std::string& path, oxk::Shape& shape) {
     shape.SetDataStatus(oxk::Shape::kDataFailed);
     return kMissing;
   }
+  return DecodeObj(text, shape);
+}
+
+int Loader::DecodeObj(std::string_view text, oxk::Shape& shape) {
   auto fail = [&shape] {
     shape.SetDataStatus(oxk::Shape::kDataFailed);
     return kMalformed;
@@ -90,7 +94,7 @@ int Loader::ReadObj(const std::string& path, oxk::Shape& shape) {
       if (lineEnd == std::string::npos) {
         lineEnd = text.size();
       }
-      Tokens(std::string_view(text).substr(lineStart, lineEnd - lineStart), tokens);
+      Tokens(text.substr(lineStart, lineEnd - lineStart), tokens);
       lineStart = lineEnd + 1;
       if (tokens.empty()) {
         continue;

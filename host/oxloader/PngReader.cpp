@@ -10,30 +10,53 @@
 
 namespace oxloader {
 
-int Loader::ReadPng(const std::string& path, oxk::Image& image) {
+namespace {
+
+// Reads the header into png; kOk when it is one the loader decodes. png must be freed
+// (png_image_free) whatever the status.
+int BeginRead(const uint8_t* bytes, size_t size, png_image& png) {
+  std::memset(&png, 0, sizeof(png));
+  png.version = PNG_IMAGE_VERSION;
+  if (bytes == nullptr || size == 0 || !png_image_begin_read_from_memory(&png, bytes, size)) {
+    return Loader::kMalformed;
+  }
+  // The header alone decides the allocation: refuse sizes no symbol image needs.
+  if (!Loader::WithinLimits(png.width, png.height)) {
+    return Loader::kTooLarge;
+  }
+  return Loader::kOk;
+}
+
+}  // namespace
+
+int Loader::ReadPng(const std::string& path, oxk::Image& image, ImageBudget* budget) {
   std::string bytes;
   if (!util::FileSystem::FileExists(path) || !util::FileSystem::ReadFile(path, bytes)) {
     return kMissing;
   }
-  return DecodePng(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), image);
+  return DecodePng(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), image, budget);
 }
 
-int Loader::DecodePng(const uint8_t* bytes, size_t size, oxk::Image& image) {
-  if (bytes == nullptr || size == 0) {
-    return kMalformed;
-  }
+int Loader::InspectPng(const uint8_t* bytes, size_t size, uint32_t& width, uint32_t& height) {
   png_image png;
-  std::memset(&png, 0, sizeof(png));
-  png.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_memory(&png, bytes, size)) {
-    return kMalformed;
-  }
-  // The header alone decides the allocation below: refuse sizes no symbol image needs.
-  if (!WithinLimits(png.width, png.height)) {
+  const int status = BeginRead(bytes, size, png);
+  width = png.width;
+  height = png.height;
+  png_image_free(&png);
+  return status;
+}
+
+int Loader::DecodePng(const uint8_t* bytes, size_t size, oxk::Image& image, ImageBudget* budget) {
+  png_image png;
+  if (const int status = BeginRead(bytes, size, png); status != kOk) {
     png_image_free(&png);
-    return kTooLarge;
+    return status;
   }
   png.format = PNG_FORMAT_RGBA;
+  if (budget != nullptr && !budget->Charge(PNG_IMAGE_SIZE(png))) {
+    png_image_free(&png);
+    return kOverBudget;
+  }
   std::vector<uint8_t> pixels;
   try {
     pixels.resize(PNG_IMAGE_SIZE(png));

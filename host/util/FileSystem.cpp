@@ -66,10 +66,12 @@ class RegularFile {
  public:
   // Opening without blocking lets a FIFO be recognised instead of waited on; the flag is
   // cleared afterwards so that reads of the regular file behave as usual.
-  explicit RegularFile(const std::string& path) {
-    m_fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  // folder is a descriptor of the folder that path is relative to (AT_FDCWD: the
+  // process's); with noFollow a symbolic link at path is refused.
+  RegularFile(int folder, const std::string& path, bool noFollow) {
+    m_fd = ::openat(folder, path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | (noFollow ? O_NOFOLLOW : 0));
     if (m_fd < 0) {
-      m_error = std::generic_category().message(errno);
+      m_error = noFollow && errno == ELOOP ? "is a symbolic link" : std::generic_category().message(errno);
       return;
     }
     struct stat info {};
@@ -129,8 +131,9 @@ class RegularFile {
 
 // Opens path, asks allocate(size) for room and fills it with one sized read.
 template <class Allocate>
-bool ReadWhole(const std::string& path, uint64_t maxSize, std::string& error, Allocate allocate) {
-  RegularFile file(path);
+bool ReadWhole(int folder, const std::string& path, bool noFollow, uint64_t maxSize, std::string& error,
+               Allocate allocate) {
+  RegularFile file(folder, path, noFollow);
   if (!file.IsOpen()) {
     error = file.Error();
     return false;
@@ -160,7 +163,12 @@ bool FileSystem::ReadFile(const std::string& path, std::string& contents) {
 }
 
 bool FileSystem::ReadFile(const std::string& path, std::string& contents, std::string& error, uint64_t maxSize) {
-  const bool ok = ReadWhole(path, maxSize, error, [&contents](size_t size) {
+  return ReadFileAt(AT_FDCWD, path, false, contents, error, maxSize);
+}
+
+bool FileSystem::ReadFileAt(int folder, const std::string& name, bool noFollow, std::string& contents,
+                            std::string& error, uint64_t maxSize) {
+  const bool ok = ReadWhole(folder, name, noFollow, maxSize, error, [&contents](size_t size) {
     contents.resize(size);
     return contents.data();
   });
@@ -174,7 +182,7 @@ bool FileSystem::ReadFileStart(const std::string& path, size_t count, std::strin
                                std::string& error) {
   bytes.clear();
   fileSize = 0;
-  RegularFile file(path);
+  RegularFile file(AT_FDCWD, path, false);
   if (!file.IsOpen()) {
     error = file.Error();
     return false;
@@ -194,7 +202,7 @@ bool FileSystem::ReadFileStart(const std::string& path, size_t count, std::strin
 bool FileSystem::ReadFile(const std::string& path, std::unique_ptr<char[]>& contents, size_t& size, size_t padding) {
   size = 0;
   std::string ignored;
-  const bool ok = ReadWhole(path, UINT64_MAX, ignored, [&](size_t length) {
+  const bool ok = ReadWhole(AT_FDCWD, path, false, UINT64_MAX, ignored, [&](size_t length) {
     contents = std::make_unique_for_overwrite<char[]>(length + 1 + padding);  // never a zero-sized array
     std::memset(contents.get() + length, 0, 1 + padding);
     size = length;

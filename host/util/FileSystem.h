@@ -33,6 +33,10 @@ class FileSystem {
   // The same, refusing files larger than maxSize bytes; error gets the reason.
   [[nodiscard]] static bool ReadFile(const std::string& path, std::string& contents, std::string& error,
                                      uint64_t maxSize = UINT64_MAX);
+  // The same for a file named relative to an open folder (AT_FDCWD: the working
+  // folder); with noFollow a symbolic link at name is refused ("is a symbolic link").
+  [[nodiscard]] static bool ReadFileAt(int folder, const std::string& name, bool noFollow, std::string& contents,
+                                       std::string& error, uint64_t maxSize = UINT64_MAX);
   // The first count bytes (fewer for a shorter file) and the file's whole size.
   [[nodiscard]] static bool ReadFileStart(const std::string& path, size_t count, std::string& bytes, uint64_t& fileSize,
                                           std::string& error);

@@ -110,6 +110,38 @@ bool SafeFileWriter::ResolveTarget(const std::string& path, std::string& target,
   return false;
 }
 
+bool SafeFileWriter::WriteTemporary(const std::string& folder, const std::string& prefix, std::string_view contents,
+                                    std::string& path, std::string& error) {
+  const std::string pattern = (std::filesystem::path(folder.empty() ? "." : folder) / (prefix + "XXXXXX")).string();
+  std::vector<char> name(pattern.begin(), pattern.end());
+  name.push_back('\0');
+  const int fd = ::mkstemp(name.data());
+  if (fd < 0) {
+    error = SystemText(errno);
+    return false;
+  }
+  FdGuard descriptor(fd);
+  TempFileGuard guard(name.data());
+  ::fchmod(fd, 0644);
+  if (!WriteAll(fd, contents) || ::fsync(fd) != 0 || descriptor.Close() != 0) {
+    error = SystemText(errno);
+    return false;
+  }
+  guard.Commit();
+  path = name.data();
+  return true;
+}
+
+bool SafeFileWriter::SyncFolder(const std::string& folder) {
+  const int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir < 0) {
+    return false;
+  }
+  const bool synced = ::fsync(dir) == 0;
+  ::close(dir);
+  return synced;
+}
+
 bool SafeFileWriter::Write(const std::string& path, std::string_view contents) {
   std::string ignored;
   return Write(path, contents, ignored);
@@ -170,11 +202,7 @@ bool SafeFileWriter::Write(const std::string& path, std::string_view contents, s
   }
   guard.Commit();
   // Make the rename itself durable.
-  const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir >= 0) {
-    ::fsync(dir);
-    ::close(dir);
-  }
+  (void)SyncFolder(folder.string());
   return true;
 }
 

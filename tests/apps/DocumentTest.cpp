@@ -15,6 +15,7 @@
 #include "ToolSetup.h"
 #include "catalogue/PartslibraryList.h"
 #include "component/ComponentEntry.h"
+#include "geo/XmlElem.h"
 #include "oxk/World.h"
 #include "support/TempFolder.h"
 #include "support/TextFiles.h"
@@ -90,7 +91,7 @@ TEST_F(DocumentRoad, SymbolsFollowTheirPartsAndComeBackAsTheyWereSaved) {
   geo::DBox shaftBefore;
   {
     Document document;
-    ASSERT_TRUE(document.Open(folder, error)) << error;
+    ASSERT_TRUE(document.Open(folder, Document::Access::kWrite, error)) << error;
     shaftBefore = ShaftBox(document);
     ASSERT_TRUE(symbols_tool::PlaceSymbol(document, *catalogue.GetOlFromOlList(3), {"/SHAFT"}, onShaft, error))
         << error;
@@ -129,7 +130,7 @@ TEST_F(DocumentRoad, SymbolsFollowTheirPartsAndComeBackAsTheyWereSaved) {
   }
 
   Document reopened;
-  ASSERT_TRUE(reopened.Open(folder, error)) << error;
+  ASSERT_TRUE(reopened.Open(folder, Document::Access::kWrite, error)) << error;
   // The move was saved with the model, not only with the symbols.
   const geo::DBox shaftAfter = ShaftBox(reopened);
   EXPECT_NEAR(shaftAfter.min.x - shaftBefore.min.x, 5.0, 1e-9);
@@ -153,7 +154,7 @@ TEST_F(DocumentRoad, SymbolsFollowTheirPartsAndComeBackAsTheyWereSaved) {
 TEST_F(DocumentRoad, FlatteningGivesAMarkerPerShownSymbolAndAnImagePerStampTheSameEachTime) {
   std::string error;
   Document document;
-  ASSERT_TRUE(document.Open(folder, error)) << error;
+  ASSERT_TRUE(document.Open(folder, Document::Access::kWrite, error)) << error;
   util::Symbol id;
   ASSERT_TRUE(symbols_tool::PlaceSymbol(document, *catalogue.GetOlFromOlList(3), {"/1/4"}, id, error)) << error;
   ASSERT_TRUE(symbols_tool::PlaceSymbol(document, *catalogue.GetOlFromOlList(10), {"/FLANGE"}, id, error)) << error;
@@ -166,7 +167,7 @@ TEST_F(DocumentRoad, FlatteningGivesAMarkerPerShownSymbolAndAnImagePerStampTheSa
   EXPECT_EQ(summary.markers, 2u);
   EXPECT_EQ(summary.stamps, 1u);
   const std::string page = Slurp(first);
-  EXPECT_EQ(Count(page, "class=\"outline\""), 7u);
+  EXPECT_EQ(Count(page, "<g class=\"part\""), 7u);
   EXPECT_EQ(Count(page, "class=\"annotation\""), 2u);
   EXPECT_EQ(Count(page, "<image "), 1u);
   EXPECT_NE(page.find(">Check marker</text>"), std::string::npos);
@@ -180,31 +181,98 @@ TEST_F(DocumentRoad, FlatteningGivesAMarkerPerShownSymbolAndAnImagePerStampTheSa
   EXPECT_EQ(summary.markers, 1u);
 }
 
+// The sample pump as a drawing: a group per part with its model path and name, lines
+// from the meshes, the motor partly behind the housing (its hidden lines dashed, never
+// solid), each symbol drawn as its shape; and a page that stays well-formed when a
+// part's file holds coordinates that are not numbers or far out of the page.
+TEST_F(DocumentRoad, FlatteningDrawsThePumpFromItsMeshesWithHiddenLinesDashed) {
+  std::string error;
+  {
+    Document document;
+    ASSERT_TRUE(document.Open(folder, Document::Access::kWrite, error)) << error;
+    util::Symbol id;
+    ASSERT_TRUE(symbols_tool::PlaceSymbol(document, *catalogue.GetOlFromOlList(3), {"/SHAFT"}, id, error)) << error;
+    symbols_tool::FlattenSummary summary;
+    const fs::path out = scratch / "pump.svg";
+    ASSERT_TRUE(symbols_tool::FlattenToSvg(document, out.string(), summary, error)) << error;
+    const std::string page = Slurp(out);
+    geo::XmlElem* root = geo::ParseXml(page);
+    ASSERT_NE(root, nullptr) << page;
+    geo::FreeXml(root);
+
+    const auto group = [&page](const std::string& path) {
+      const size_t start = page.find("<g class=\"part\" data-path=\"" + path + "\"");
+      return start == std::string::npos ? std::string() : page.substr(start, page.find("</g>", start) - start);
+    };
+    const std::string motor = group("/1/4");
+    ASSERT_FALSE(motor.empty()) << page;
+    EXPECT_NE(motor.find("data-name=\"Motor\""), std::string::npos);
+    EXPECT_NE(motor.find("<title>Motor (/1/4)</title>"), std::string::npos);
+    EXPECT_NE(motor.find("class=\"area\""), std::string::npos);
+    EXPECT_NE(motor.find("class=\"outline\""), std::string::npos);
+    EXPECT_NE(motor.find("class=\"hidden\""), std::string::npos);  // behind the housing
+    // Every dashed path is a hidden one, and every hidden one is dashed.
+    EXPECT_EQ(Count(page, "class=\"hidden\""), Count(page, "stroke-dasharray=\"3 2\""));
+    // The flange plates' bores: rings with holes, drawn with the even-odd rule.
+    const std::string flange = group("/7");
+    ASSERT_FALSE(flange.empty());
+    const size_t area = flange.find("class=\"area\"");
+    ASSERT_NE(area, std::string::npos);
+    EXPECT_GE(Count(flange.substr(area, flange.find("/>", area) - area), " Z"), 2u);
+    // The symbol is its shape in the annotation's group, with its title.
+    const size_t annotation = page.find("<g class=\"annotation\" data-path=\"" + id.str() + "\"");
+    ASSERT_NE(annotation, std::string::npos);
+    const std::string symbol = page.substr(annotation, page.find("</g>", annotation) - annotation);
+    EXPECT_NE(symbol.find("class=\"outline\""), std::string::npos);
+    EXPECT_NE(symbol.find(">Arrow</text>"), std::string::npos);
+  }
+
+  // A hostile shape file: coordinates that are not numbers, and one far away.
+  std::ofstream(fs::path(folder) / "shaft.obj", std::ios::trunc)
+      << "v 0 0 0\nv 1e30 0 0\nv nan 1 1\nv 0 inf 0\nv 10 10 10\nv 0 10 0\n"
+         "f 1 2 3\nf 1 3 4\nf 1 5 6\nf 2 5 6\n";
+  Document document;
+  ASSERT_TRUE(document.Open(folder, Document::Access::kRead, error)) << error;
+  symbols_tool::FlattenSummary summary;
+  const fs::path out = scratch / "hostile.svg";
+  ASSERT_TRUE(symbols_tool::FlattenToSvg(document, out.string(), summary, error)) << error;
+  const std::string page = Slurp(out);
+  EXPECT_EQ(page.find("nan"), std::string::npos);
+  EXPECT_EQ(page.find("inf"), std::string::npos);
+  geo::XmlElem* root = geo::ParseXml(page);
+  EXPECT_NE(root, nullptr);
+  geo::FreeXml(root);
+}
+
 TEST_F(DocumentRoad, PackedFilesNeverReplaceAnotherOfTheSameName) {
   std::string error;
   Document document;
-  ASSERT_TRUE(document.Open(folder, error)) << error;
+  ASSERT_TRUE(document.Open(folder, Document::Access::kWrite, error)) << error;
   const fs::path a = scratch / "a/mark.obj", b = scratch / "b/mark.obj";
   fs::create_directories(a.parent_path());
   fs::create_directories(b.parent_path());
   std::ofstream(a) << "v 0 0 0\n";
   std::ofstream(b) << "v 1 1 1\n";
   std::string name;
-  ASSERT_TRUE(document.Pack(a.string(), name, error)) << error;
+  ASSERT_TRUE(document.Pack(a.string(), Document::PackKind::kShape, name, error)) << error;
   EXPECT_EQ(name, "mark.obj");
-  ASSERT_TRUE(document.Pack(b.string(), name, error)) << error;
+  ASSERT_TRUE(document.Pack(b.string(), Document::PackKind::kShape, name, error)) << error;
   EXPECT_EQ(name, "mark-2.obj");
-  ASSERT_TRUE(document.Pack(a.string(), name, error)) << error;  // the same bytes: packed once
+  ASSERT_TRUE(document.Pack(a.string(), Document::PackKind::kShape, name, error))
+      << error;  // the same bytes: packed once
   EXPECT_EQ(name, "mark.obj");
+  EXPECT_FALSE(document.Pack((scratch / "none.obj").string(), Document::PackKind::kShape, name, error));
+  // Packed files join the document when it is saved, not before.
+  EXPECT_FALSE(fs::exists(fs::path(folder) / "mark.obj"));
+  ASSERT_TRUE(document.Save(error)) << error;
   EXPECT_EQ(Slurp(fs::path(folder) / "mark.obj"), Slurp(a));
   EXPECT_EQ(Slurp(fs::path(folder) / "mark-2.obj"), Slurp(b));
-  EXPECT_FALSE(document.Pack((scratch / "none.obj").string(), name, error));
 }
 
 TEST_F(DocumentRoad, WhatCannotBeDoneLeavesTheDocumentAsItWas) {
   std::string error;
   Document document;
-  ASSERT_TRUE(document.Open(folder, error)) << error;
+  ASSERT_TRUE(document.Open(folder, Document::Access::kWrite, error)) << error;
   const std::string modelText = Slurp(fs::path(folder) / Document::kModelFile);
   util::Symbol id;
   EXPECT_FALSE(symbols_tool::PlaceSymbol(document, *catalogue.GetOlFromOlList(3), {"/NOPE"}, id, error));
@@ -222,7 +290,7 @@ TEST_F(DocumentRoad, WhatCannotBeDoneLeavesTheDocumentAsItWas) {
   const std::string content = Slurp(fs::path(folder) / Document::kContentFile);
   util::SmartPtr<util::RefCounted> made;
   ASSERT_TRUE(OXDllCreateComponent("create", "annotation", "symbol3d", made));
-  document.Add(util::DynamicCast<oxk::Annotation>(made), util::Symbol("/lost"));
+  ASSERT_TRUE(document.Add(util::DynamicCast<oxk::Annotation>(made), util::Symbol("/lost")));
   EXPECT_FALSE(document.Save(error));
   EXPECT_NE(error.find("/lost"), std::string::npos);
   EXPECT_EQ(Slurp(fs::path(folder) / Document::kContentFile), content);

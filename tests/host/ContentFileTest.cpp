@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <limits>
 #include <string>
 #include <thread>
 
@@ -77,22 +78,88 @@ TEST(ContentFile, EveryValueTypeSurvivesSaveAndLoadExactly) {
   EXPECT_TRUE(loaded->GetChildren(util::Symbol("child"))[0]->IsClosed());
 }
 
-TEST(ContentFile, RejectsBrokenOrTooDeepDocuments) {
-  EXPECT_FALSE(oxk::ContentFile::FromText("<content name=\"x\">"));
-  EXPECT_FALSE(oxk::ContentFile::FromText("<other/>"));
+// A file is read exactly or refused, with the line and the reason: whatever the reader
+// would have to skip, guess or clamp would otherwise be lost at the next save.
+TEST(ContentFile, RefusesWhatItCannotReadExactlyWithTheLine) {
+  const std::string good = "<content name=\"x\">\n  <property key=\"f\" type=\"float\">1.5</property>\n</content>\n";
+  ASSERT_TRUE(oxk::ContentFile::FromText(good));
+  const auto property = [](const char* type, const char* value) {
+    return std::string("<content name=\"x\">\n<property key=\"k\" type=\"") + type + "\">" + value +
+           "</property>\n</content>";
+  };
   std::string deep;
   for (int i = 0; i < 100; ++i) {
-    deep += "<content name=\"d\">";
+    deep += "<content name=\"d\">\n";
   }
   for (int i = 0; i < 100; ++i) {
     deep += "</content>";
   }
-  EXPECT_FALSE(oxk::ContentFile::FromText(deep));
-  auto skipped = oxk::ContentFile::FromText(
-      "<content name=\"x\"><property key=\"a\" type=\"weird\">1</property><property key=\"b\" "
-      "type=\"int\">z</property></content>");
-  ASSERT_TRUE(skipped);
-  EXPECT_TRUE(skipped->GetEntries().empty());
+  const struct {
+    std::string text;
+    const char* says;
+  } refused[] = {
+      {"<content name=\"x\">", "line 1: "},
+      {"<other/>", "not a content file"},
+      {good + "<content name=\"y\"/>", "line 4: a second root element"},
+      {good + "trailing", "line 4: "},
+      {"<content name=\"x\">\n<!-- note -->\n</content>", "line 2: a comment"},
+      {"<content name=\"x\">\nstray text</content>", "line 2: text or markup outside a property"},
+      {"<content name=\"x\">\n<value/></content>", "line 2: an element the file cannot hold: <value>"},
+      {"<content name=\"x\" extra=\"1\"/>", "an attribute it cannot have: extra"},
+      {"<content>\n</content>", "without its name attribute"},
+      {property("weird", "1"), "line 2: the property \"k\" has a type this version does not know: weird"},
+      {property("int", "z"), "line 2: the int value of \"k\" does not read as one: \"z\""},
+      {property("int", "12abc"), "does not read as one"},
+      {property("int", "99999999999"), "does not read as one"},
+      {property("float", "abc"), "does not read as one"},
+      {property("float", "1e999"), "does not read as one"},
+      {property("float", "nan"), "does not read as one"},
+      {property("float", "-inf"), "does not read as one"},
+      {property("point", "1 2"), "does not read as one"},
+      {property("point", "1 2 3 4"), "does not read as one"},
+      {property("vector", "1 nan 3"), "does not read as one"},
+      {property("location", "1 0 0 0 1 0 0 0 1 0 0 inf"), "does not read as one"},
+      {property("bool", "maybe"), "does not read as one"},
+      {"<content name=\"x\">\n<property key=\"k\" type=\"int\">1</property>\n<property key=\"k\" type=\"int\">2"
+       "</property></content>",
+       "line 3: the key \"k\" is given twice"},
+      {"<content name=\"x\">\n<property key=\"k\" type=\"symbol\">\xff\xfe</property></content>", "line 2: not UTF-8"},
+      {deep, "line 65: content nested deeper than 64 levels"},
+  };
+  for (const auto& bad : refused) {
+    std::string error;
+    EXPECT_FALSE(oxk::ContentFile::FromText(bad.text, error)) << bad.text;
+    EXPECT_NE(error.find(bad.says), std::string::npos) << bad.text << "\n-> " << error;
+  }
+}
+
+// Whatever texts an annotation holds, the file it writes is well-formed UTF-8 XML that
+// reads back; numbers that are not finite are refused before anything is written.
+TEST(ContentFile, WritesOnlyWhatItCanReadBack) {
+  auto root = NewRoot();
+  root->AddProperty(util::Symbol("title"), Value(util::Symbol("bad \xff\xc3 byte, \x01 control, ok \xc3\xa9")));
+  root->AddProperty(util::Symbol("key\x02"), Value(int32_t{1}));
+  root->EndContent();
+  std::string text;
+  std::string error;
+  ASSERT_TRUE(oxk::ContentFile::ToText(*root, text, error)) << error;
+  const auto loaded = oxk::ContentFile::FromText(text, error);
+  ASSERT_TRUE(loaded) << error << "\n" << text;
+  EXPECT_EQ(std::get<util::Symbol>(loaded->GetEntries()[0].value).str(),
+            "bad \xEF\xBF\xBD\xEF\xBF\xBD byte, \xEF\xBF\xBD control, ok \xc3\xa9");
+  EXPECT_EQ(oxk::ContentFile::ToText(*loaded), text);
+
+  for (const Value& value : {Value(std::numeric_limits<float>::quiet_NaN()),
+                             Value(geo::DPoint3D(1, std::numeric_limits<double>::infinity(), 0)),
+                             Value(geo::Color(0, 0, std::numeric_limits<float>::infinity(), 1))}) {
+    auto holder = NewRoot();
+    auto child = holder->StartContent(util::Symbol("symbol"));
+    child->AddProperty(util::Symbol("width"), value);
+    child->EndContent();
+    holder->EndContent();
+    EXPECT_FALSE(oxk::ContentFile::ToText(*holder, text, error));
+    EXPECT_NE(error.find("\"width\" in \"symbol\" is not a finite number"), std::string::npos) << error;
+  }
 }
 
 TEST(SafeFileWriter, ReplacesWholeFileAndKeepsOldOneOnFailure) {

@@ -2,12 +2,14 @@
 // and the SVG page a person looks at.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
 #include "oxk/illustration2d/BaseKernelFactory.h"
 #include "oxk/illustration2d/Document2D.h"
 #include "oxk/illustration2d/Kernel2D.h"
+#include "oxk/illustration2d/Outline2D.h"
 #include "oxk/illustration2d/SvgPageWriter.h"
 #include "oxservices/illustration2d/FindElementsFromIdentities.h"
 #include "support/TempFolder.h"
@@ -169,6 +171,48 @@ TEST(SvgPageWriter, EmbedsEachDistinctPictureOnceAndPlacesEveryStampByReference)
   EXPECT_EQ(Count(svg, "stroke-dasharray"), 1u);
   // Every picture is defined before the first stamp that uses it.
   EXPECT_LT(svg.rfind("</defs>"), svg.find("<use "));
+}
+
+}  // namespace
+
+namespace {
+
+// A part's drawing: one group with its model path and name; its area without a stroke,
+// visible lines solid and hidden lines dashed, each kind one path; what is not a number
+// written as 0, so that the page stays valid for any geometry.
+TEST(SvgPageWriter, DrawsAPartAsOneGroupOfItsLineArt) {
+  SmartPtr<Document2D> document(new Document2D());
+  document->SetPageSize(100, 100);
+  const SmartPtr<Outline2D> part(new Outline2D());
+  part->SetName("Cover <A>");
+  part->SetModelPath("/1/2");
+  LineArt2D art;
+  art.areas = {{{10, 10}, {90, 10}, {90, 90}, {10, 90}}, {{40, 40}, {40, 60}, {60, 60}, {60, 40}}};
+  art.outlines = {{{10, 10}, {90, 10}}};
+  art.edges = {{{10, 10}, {50, 50}, {90, 90}}};
+  art.hidden = {{{0, 0}, {std::nan(""), 5}}, {{1, 1}}};  // a line of one point draws nothing
+  part->SetArt(art);
+  part->SetLayer(document->FindLayer(util::Symbol(Document2D::kDrawingLayer)));
+  document->GetTree()->AppendChild(SmartPtr<Node2D>(part.get()));
+  const SmartPtr<Outline2D> nothing(new Outline2D());  // a part that shows nowhere
+  document->GetTree()->AppendChild(SmartPtr<Node2D>(nothing.get()));
+
+  const std::string svg = SvgPageWriter::ToSvg(*document);
+  EXPECT_NE(svg.find("<g class=\"part\" data-path=\"/1/2\" data-name=\"Cover &lt;A&gt;\">\n"
+                     "      <title>Cover &lt;A&gt; (/1/2)</title>"),
+            std::string::npos)
+      << svg;
+  EXPECT_NE(svg.find("<path class=\"area\" d=\"M10 90 L90 90 L90 10 L10 10 Z M40 60 L40 40 L60 40 L60 60 Z\" "
+                     "fill=\"#eef1f6\" fill-rule=\"evenodd\" stroke=\"none\"/>"),
+            std::string::npos);
+  EXPECT_NE(svg.find("<path class=\"hidden\" d=\"M0 100 L0 95\" fill=\"none\" stroke=\"#667085\" stroke-width=\"0.5\" "
+                     "stroke-dasharray=\"3 2\""),
+            std::string::npos);
+  EXPECT_NE(svg.find("<path class=\"edge\" d=\"M10 90 L50 50 L90 10\""), std::string::npos);
+  EXPECT_NE(svg.find("<path class=\"outline\" d=\"M10 90 L90 90\""), std::string::npos);
+  EXPECT_EQ(Count(svg, "stroke-dasharray"), 1u);
+  EXPECT_EQ(Count(svg, "<g class=\"part\""), 2u);
+  EXPECT_EQ(Count(svg, "<path "), 4u);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "support/TempFolder.h"
 #include "support/TextFiles.h"
+#include "util/ConfinedFolder.h"
 #include "util/FileSystem.h"
 #include "util/SafeFileWriter.h"
 
@@ -47,6 +48,44 @@ TEST(FileSafety, ReadersRefuseWhatIsNotARegularFileAtOnce) {
   EXPECT_TRUE(util::FileSystem::ReadFile(file, text, error, 10));
   EXPECT_FALSE(util::FileSystem::ReadFile(folder.File("none"), text, error));
   EXPECT_EQ(error, "No such file or directory");
+}
+
+// A confined folder's files are reached only inside it: no "..", nothing absolute, no
+// link at any step of the way, only regular files, never a wait on a FIFO.
+TEST(FileSafety, AConfinedFolderIsNeverLeft) {
+  TempFolder outside;
+  const std::string secret = outside.Write("secret.txt", "secret");
+  TempFolder folder;
+  folder.Write("sub/own.txt", "own");
+  fs::create_symlink(secret, folder.File("link.txt"));
+  fs::create_symlink(outside.Path(), folder.File("away"));
+  fs::create_symlink(folder.File("sub"), folder.File("inner"));
+  fs::create_symlink(folder.File("none"), folder.File("dangling.txt"));
+  ASSERT_EQ(::mkfifo(folder.File("fifo").c_str(), 0644), 0);
+  const util::ConfinedFolder confined(folder.Path());
+  using Kind = util::ConfinedFolder::Kind;
+  std::string text;
+  std::string error;
+  EXPECT_TRUE(confined.Read("sub/own.txt", text, error)) << error;
+  EXPECT_EQ(text, "own");
+  EXPECT_EQ(confined.Inspect("sub/own.txt", error), Kind::kRegular);
+  EXPECT_EQ(confined.Inspect("sub", error), Kind::kDirectory);
+  EXPECT_EQ(confined.Inspect("nothing.txt", error), Kind::kMissing);
+  EXPECT_TRUE(error.empty());
+  EXPECT_EQ(confined.Inspect("fifo", error), Kind::kOther);
+  for (const char* link : {"link.txt", "away/secret.txt", "inner/own.txt", "dangling.txt"}) {
+    EXPECT_EQ(confined.Inspect(link, error), Kind::kLink) << link;
+    EXPECT_FALSE(confined.Read(link, text, error)) << link;
+    EXPECT_NE(error.find("symbolic link"), std::string::npos) << link << ": " << error;
+  }
+  for (const char* outsideName : {"../x", "sub/../../x", "/etc/passwd", "", "sub//own.txt", "./sub/own.txt"}) {
+    EXPECT_FALSE(confined.Read(outsideName, text, error)) << outsideName;
+    EXPECT_FALSE(util::ConfinedFolder::IsPlainName(outsideName, error)) << outsideName;
+  }
+  EXPECT_FALSE(confined.Read("fifo", text, error));
+  EXPECT_EQ(error, "is not a regular file");
+  EXPECT_FALSE(confined.Read("sub/own.txt", text, error, 2));
+  EXPECT_EQ(error, "larger than 2 bytes");
 }
 
 TEST(FileSafety, WritingThroughLinksReplacesTheFileTheyPointAt) {

@@ -210,6 +210,30 @@ TEST(ImageData, ImagesOfOneFileShareOneDecodedCopyUntilTheLastLetsGo) {
   EXPECT_EQ(cache.GetCount(), before);
 }
 
+TEST(ImageData, ASharedPictureIsChargedToTheBudgetOnceWhenItIsDecoded) {
+  testsupport::TempFolder folder;
+  ASSERT_TRUE(testsupport::WriteTestPng(folder.File("a.png"), 16, 16));
+  const uint64_t one = 16 * 16 * 4;
+  const util::SmartPtr<oxloader::ImageBudget> budget(new oxloader::ImageBudget(one + one / 2));
+  Loader::GetLoader()->SetImageBudget(budget);
+  int status = 0;
+  {
+    // As many stamps of the picture as there are: one copy, charged once.
+    std::vector<util::SmartPtr<oxk::Image>> stamps;
+    for (int i = 0; i < 5; ++i) {
+      stamps.push_back(Loaded(folder.File("a.png"), &status));
+      EXPECT_EQ(status, Loader::kOk) << i;
+    }
+    EXPECT_EQ(budget->GetUsed(), one);
+  }
+  ASSERT_TRUE(Loader::GetLoader()->WaitUntilIdle(10s));
+  // Let go of by all, it is decoded afresh next time, which the budget no longer allows.
+  (void)Loaded(folder.File("a.png"), &status);
+  Loader::GetLoader()->SetImageBudget({});
+  EXPECT_EQ(status, Loader::kOverBudget);
+  EXPECT_EQ(budget->GetUsed(), one);
+}
+
 TEST(ImageData, AFileChangedOnDiskIsDecodedAgain) {
   testsupport::TempFolder folder;
   const std::string path = folder.File("a.png");

@@ -14,6 +14,8 @@
 #include "oxloader/Loader.h"
 #include "oxloader/ShapeLoaderEvent.h"
 #include "support/TempFolder.h"
+#include "support/TestImages.h"
+#include "util/FileSystem.h"
 
 namespace {
 
@@ -114,6 +116,48 @@ TEST(Loader, DecodesPngImages) {
   Loader::GetLoader()->LoadImage(broken, 0, util::SmartPtr<oxk::AsyncEvent>(failed.get()));
   ASSERT_TRUE(failed->WaitForCompletion(10s));
   EXPECT_EQ(failed->lastStatus, Loader::kMalformed);
+}
+
+// A document's pictures share a budget: a picture that would take it past its limit is
+// refused from its header, before its pixels are allocated, and loads asked for under
+// a budget keep it even when another is set meanwhile.
+TEST(Loader, DecodesPicturesWithinTheBudgetInForce) {
+  testsupport::TempFolder folder;
+  const std::string path = folder.File("square.png");
+  ASSERT_TRUE(testsupport::WriteTestPng(path, 16, 16));
+  const uint64_t one = 16 * 16 * 4;
+  const util::SmartPtr<oxloader::ImageBudget> budget(new oxloader::ImageBudget(one + one / 2));
+  const auto load = [&] {
+    util::SmartPtr<oxk::Image> image(new oxk::Image(util::Symbol(path)));
+    util::SmartPtr<ImageEvent> event(new ImageEvent());
+    Loader::GetLoader()->LoadImage(image, 0, util::SmartPtr<oxk::AsyncEvent>(event.get()));
+    return event;
+  };
+  Loader::GetLoader()->SetImageBudget(budget);
+  const auto first = load();
+  const auto second = load();
+  Loader::GetLoader()->SetImageBudget({});
+  const auto unbounded = load();
+  for (const auto& event : {first, second, unbounded}) {
+    ASSERT_TRUE(event->WaitForCompletion(10s));
+  }
+  EXPECT_EQ(first->lastStatus, Loader::kOk);
+  EXPECT_EQ(second->lastStatus, Loader::kOverBudget);
+  EXPECT_EQ(unbounded->lastStatus, Loader::kOk);
+  EXPECT_EQ(budget->GetUsed(), one);
+
+  // The header alone tells whether the loader would decode a picture.
+  std::string bytes;
+  ASSERT_TRUE(util::FileSystem::ReadFile(path, bytes));
+  uint32_t width = 0;
+  uint32_t height = 0;
+  const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
+  EXPECT_EQ(Loader::InspectPng(data, bytes.size(), width, height), Loader::kOk);
+  EXPECT_EQ(width, 16u);
+  EXPECT_EQ(Loader::InspectPng(data, 20, width, height), Loader::kMalformed);
+  const util::SmartPtr<oxk::Shape> shape(new oxk::Shape());
+  EXPECT_EQ(Loader::DecodeObj("root:x:0:0:root:/root:/bin/bash\n", *shape), Loader::kMalformed);
+  EXPECT_EQ(Loader::DecodeObj("v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n", *shape), Loader::kOk);
 }
 
 TEST(Kernel, KeepsHandedOverEventsAliveUntilTheyComplete) {

@@ -32,6 +32,16 @@ void Annotation2D::SetTransform(const geo::FMat33& transform) {
   m_transform = transform;
 }
 
+LineArt2D Annotation2D::GetArt() const {
+  std::lock_guard<std::mutex> guard(GetMutex());
+  return m_art;
+}
+
+void Annotation2D::SetArt(LineArt2D art) {
+  std::lock_guard<std::mutex> guard(GetMutex());
+  m_art = std::move(art);
+}
+
 Identity2D Annotation2D::GetIdentity() const {
   Identity2D identity(SymbolTypeBit);
   identity.SetAnnoIDPath(GetIDPath());

@@ -1,7 +1,8 @@
 // An annotation element of a 2D document: made for the annotation with the given
 // identifier path, which is also its identity (with the symbol type bit). The host
 // completes it with a label and a 2D transform (a 3 by 3 matrix on homogeneous page
-// coordinates: translation in the last column) that place its marker on the page.
+// coordinates: translation in the last column) that place its marker on the page, and,
+// for a symbol with a shape, the line art of that shape seen along the view.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +10,7 @@
 
 #include "geo/FMat33.h"
 #include "oxk/illustration2d/Element2D.h"
+#include "oxk/illustration2d/LineArt2D.h"
 #include "util/Symbol.h"
 
 namespace oxk::illustration2d {
@@ -24,6 +26,9 @@ class Annotation2D : public Element2D {
   void SetLabel(const std::string& label);
   [[nodiscard]] geo::FMat33 GetTransform() const;
   void SetTransform(const geo::FMat33& transform);
+  // Empty unless the host drew the symbol's shape.
+  [[nodiscard]] LineArt2D GetArt() const;
+  void SetArt(LineArt2D art);
 
   // The symbol type bit and the identifier path.
   [[nodiscard]] Identity2D GetIdentity() const override;
@@ -39,6 +44,7 @@ class Annotation2D : public Element2D {
   util::Symbol m_idPath;
   std::string m_label;
   geo::FMat33 m_transform;
+  LineArt2D m_art;
 };
 
 }  // namespace oxk::illustration2d

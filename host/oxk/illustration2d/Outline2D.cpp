@@ -2,14 +2,14 @@
 
 namespace oxk::illustration2d {
 
-std::vector<Outline2D::Face> Outline2D::GetFaces() const {
+LineArt2D Outline2D::GetArt() const {
   std::lock_guard<std::mutex> guard(GetMutex());
-  return m_faces;
+  return m_art;
 }
 
-void Outline2D::SetFaces(std::vector<Face> faces) {
+void Outline2D::SetArt(LineArt2D art) {
   std::lock_guard<std::mutex> guard(GetMutex());
-  m_faces = std::move(faces);
+  m_art = std::move(art);
 }
 
 std::string Outline2D::GetName() const {
@@ -20,6 +20,16 @@ std::string Outline2D::GetName() const {
 void Outline2D::SetName(const std::string& name) {
   std::lock_guard<std::mutex> guard(GetMutex());
   m_name = name;
+}
+
+std::string Outline2D::GetModelPath() const {
+  std::lock_guard<std::mutex> guard(GetMutex());
+  return m_modelPath;
+}
+
+void Outline2D::SetModelPath(const std::string& path) {
+  std::lock_guard<std::mutex> guard(GetMutex());
+  m_modelPath = path;
 }
 
 }  // namespace oxk::illustration2d

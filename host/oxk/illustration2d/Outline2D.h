@@ -1,39 +1,35 @@
-// A drawing element of a 2D document: the outline of a solid seen along a view, made of
-// the faces that show, each a closed polygon in page coordinates with a shade (0 the
-// lightest), and named for its tooltip. A model part flattened into a page is one.
+// A drawing element of a 2D document: a model part flattened into the page, as the line
+// art its solid leaves seen along the view (its visible area, outlines and edges, and
+// its hidden lines), with the part's model path and name so that programs reading the
+// page can tell the parts apart.
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "oxk/illustration2d/Element2D.h"
+#include "oxk/illustration2d/LineArt2D.h"
 
 namespace oxk::illustration2d {
 
 class Outline2D : public Element2D {
  public:
-  struct Point {
-    double x = 0.0;
-    double y = 0.0;
-  };
-  struct Face {
-    std::vector<Point> points;
-    int shade = 0;
-  };
-
   Outline2D() : Element2D(OutlineTypeBit) {}
 
-  [[nodiscard]] std::vector<Face> GetFaces() const;
-  void SetFaces(std::vector<Face> faces);
+  [[nodiscard]] LineArt2D GetArt() const;
+  void SetArt(LineArt2D art);
+  // The part's name ("Housing") and model path ("/1/2").
   [[nodiscard]] std::string GetName() const;
   void SetName(const std::string& name);
+  [[nodiscard]] std::string GetModelPath() const;
+  void SetModelPath(const std::string& path);
 
  protected:
   ~Outline2D() override = default;
 
  private:
-  std::vector<Face> m_faces;
+  LineArt2D m_art;
   std::string m_name;
+  std::string m_modelPath;
 };
 
 }  // namespace oxk::illustration2d

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <map>
 #include <unordered_map>
 #include <vector>
@@ -12,12 +13,17 @@
 #include "oxk/illustration2d/Stamp2D.h"
 #include "util/Base64.h"
 #include "util/SafeFileWriter.h"
+#include "util/Utf8.h"
 
 namespace oxk::illustration2d {
 namespace {
 
-// Page units with two decimals at most, in the C locale's form whatever the process's.
+// Page units with two decimals at most, in the C locale's form whatever the process's;
+// what is not a finite number is written as 0, so that the page stays valid.
 std::string Num(double value) {
+  if (!std::isfinite(value)) {
+    return "0";
+  }
   char buffer[64];
   const auto [end, error] = std::to_chars(buffer, buffer + sizeof(buffer), value, std::chars_format::fixed, 2);
   if (error != std::errc()) {
@@ -33,8 +39,9 @@ std::string Num(double value) {
   return text == "-0" || text.empty() ? "0" : text;
 }
 
+// Valid UTF-8 of characters XML can hold, escaped.
 std::string Text(const std::string& text) {
-  return geo::EncodeXmlStr(text);
+  return geo::EncodeXmlStr(util::Utf8::MakeValid(text, true));
 }
 
 class Collector : public Visitor2D {
@@ -142,43 +149,110 @@ void WriteStamp(const Stamp2D& stamp, const std::string& picture, double pageHei
   out += "    </g>\n";
 }
 
+// Path data of polylines in page coordinates (y flipped for SVG), closed when asked.
+std::string PathData(const std::vector<LineArt2D::Polyline>& lines, double pageHeight, bool closed) {
+  std::string d;
+  for (const LineArt2D::Polyline& line : lines) {
+    if (line.size() < (closed ? 3u : 2u)) {
+      continue;
+    }
+    for (size_t i = 0; i < line.size(); ++i) {
+      d += (d.empty() ? "M" : i == 0 ? " M" : " L") + Num(line[i].x) + " " + Num(pageHeight - line[i].y);
+    }
+    if (closed) {
+      d += " Z";
+    }
+  }
+  return d;
+}
+
+// The colours of one kind of art: parts in the page's greys, symbols in their blue.
+struct ArtStyle {
+  const char* area;
+  const char* line;
+  const char* hidden;
+};
+constexpr ArtStyle kPartStyle{"#eef1f6", "#1d2939", "#667085"};
+constexpr ArtStyle kSymbolStyle{"#d1e0ff", "#1849a9", "#6b8fd6"};
+
+// Area first, then hidden lines, edges and outlines, so that the heavier lines lie on top.
+void WriteArt(const LineArt2D& art, const ArtStyle& style, double pageHeight, std::string& out) {
+  const std::string area = PathData(art.areas, pageHeight, true);
+  if (!area.empty()) {
+    out += "      <path class=\"area\" d=\"" + area + "\" fill=\"" + style.area +
+           "\" fill-rule=\"evenodd\" stroke=\"none\"/>\n";
+  }
+  const std::string hidden = PathData(art.hidden, pageHeight, false);
+  if (!hidden.empty()) {
+    out += "      <path class=\"hidden\" d=\"" + hidden + "\" fill=\"none\" stroke=\"" + style.hidden +
+           "\" stroke-width=\"0.5\" stroke-dasharray=\"3 2\" stroke-linecap=\"butt\"/>\n";
+  }
+  const std::string edges = PathData(art.edges, pageHeight, false);
+  if (!edges.empty()) {
+    out += "      <path class=\"edge\" d=\"" + edges + "\" fill=\"none\" stroke=\"" + style.line +
+           "\" stroke-width=\"0.6\" stroke-linejoin=\"round\" stroke-linecap=\"round\"/>\n";
+  }
+  const std::string outlines = PathData(art.outlines, pageHeight, false);
+  if (!outlines.empty()) {
+    out += "      <path class=\"outline\" d=\"" + outlines + "\" fill=\"none\" stroke=\"" + style.line +
+           "\" stroke-width=\"1.1\" stroke-linejoin=\"round\" stroke-linecap=\"round\"/>\n";
+  }
+}
+
+// The page box of what the art shows; false when it shows nothing.
+bool ArtBox(const LineArt2D& art, geo::DBox2D& box) {
+  bool any = false;
+  for (const auto* lines : {&art.areas, &art.outlines, &art.edges}) {
+    for (const LineArt2D::Polyline& line : *lines) {
+      for (const LineArt2D::Point& point : line) {
+        if (!std::isfinite(point.x) || !std::isfinite(point.y)) {
+          continue;
+        }
+        box = any ? geo::DBox2D{std::min(box.minX, point.x), std::min(box.minY, point.y), std::max(box.maxX, point.x),
+                                std::max(box.maxY, point.y)}
+                  : geo::DBox2D{point.x, point.y, point.x, point.y};
+        any = true;
+      }
+    }
+  }
+  return any;
+}
+
 void WriteMarker(const Annotation2D& element, double pageHeight, std::string& out) {
   const geo::FMat33 transform = element.GetTransform();
   const double x = transform.m[0][2], y = pageHeight - transform.m[1][2];
   const std::string path = element.GetIDPath().str();
   const std::string label = element.GetLabel().empty() ? path : element.GetLabel();
+  const LineArt2D art = element.GetArt();
   out += "    <g class=\"annotation\" data-path=\"" + Text(path) + "\">\n";
   out += "      <title>" + Text(label == path ? path : label + "\n" + path) + "</title>\n";
-  out += "      <line x1=\"" + Num(x) + "\" y1=\"" + Num(y) + "\" x2=\"" + Num(x + 14) + "\" y2=\"" + Num(y - 10) +
-         "\" stroke=\"#1849a9\" stroke-width=\"1\"/>\n";
+  WriteArt(art, kSymbolStyle, pageHeight, out);
+  // The label goes beside the shape when there is one, else beside the marker.
+  geo::DBox2D box;
+  double lx = x + 14, ly = y - 10;
+  if (ArtBox(art, box)) {
+    lx = std::max(box.maxX + 6, x + 14);
+    ly = std::min(pageHeight - box.maxY, y - 10);
+  }
+  out += "      <line x1=\"" + Num(x) + "\" y1=\"" + Num(y) + "\" x2=\"" + Num(lx) + "\" y2=\"" + Num(ly) +
+         "\" stroke=\"#1849a9\" stroke-width=\"0.8\"/>\n";
   out += "      <circle cx=\"" + Num(x) + "\" cy=\"" + Num(y) +
-         "\" r=\"4\" fill=\"#1849a9\" stroke=\"#ffffff\" stroke-width=\"1.5\"/>\n";
-  out += "      <text class=\"label\" x=\"" + Num(x + 16) + "\" y=\"" + Num(y - 12) +
+         "\" r=\"2.5\" fill=\"#1849a9\" stroke=\"#ffffff\" stroke-width=\"1\"/>\n";
+  out += "      <text class=\"label\" x=\"" + Num(lx + 2) + "\" y=\"" + Num(ly - 2) +
          "\" font-size=\"11\" fill=\"#1849a9\" stroke=\"#ffffff\" stroke-width=\"3\" paint-order=\"stroke\">" +
          Text(label) + "</text>\n";
   out += "    </g>\n";
 }
 
 void WriteOutline(const Outline2D& outline, double pageHeight, std::string& out) {
-  // Light faces first to dark: shades of the page's grey.
-  static const char* const kShades[] = {"#f2f4f7", "#e4e7ec", "#d0d5dd"};
   const std::string name = outline.GetName();
-  out += "    <g class=\"outline\">\n";
-  if (!name.empty()) {
-    out += "      <title>" + Text(name) + "</title>\n";
+  const std::string path = outline.GetModelPath();
+  out += "    <g class=\"part\" data-path=\"" + Text(path) + "\" data-name=\"" + Text(name) + "\">\n";
+  const std::string title = path.empty() ? name : name.empty() ? path : name + " (" + path + ")";
+  if (!title.empty()) {
+    out += "      <title>" + Text(title) + "</title>\n";
   }
-  for (const Outline2D::Face& face : outline.GetFaces()) {
-    if (face.points.size() < 3) {
-      continue;
-    }
-    std::string list;
-    for (const Outline2D::Point& point : face.points) {
-      list += (list.empty() ? "" : " ") + Num(point.x) + "," + Num(pageHeight - point.y);
-    }
-    const int shade = std::clamp(face.shade, 0, 2);
-    out += "      <polygon points=\"" + list + "\" fill=\"" + kShades[shade] +
-           "\" stroke=\"#475467\" stroke-width=\"1\" stroke-linejoin=\"round\"/>\n";
-  }
+  WriteArt(outline.GetArt(), kPartStyle, pageHeight, out);
   out += "    </g>\n";
 }
 

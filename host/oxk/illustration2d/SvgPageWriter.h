@@ -7,9 +7,14 @@
 // a stamp whose image has no data is a dashed frame. Each distinct picture is embedded
 // once, as PNG data in a <symbol> of the page's <defs> ("picture-1", ...), and each stamp
 // places it with a <use>, so a page grows with its pictures plus its elements. An
-// annotation element is a marker at its transform's translation, labelled with its
-// label (or its identifier path when it has none). An outline is its faces, filled in
-// their shades, with its name as the tooltip.
+// annotation element is a group with its identifier path (data-path): the line art of
+// its shape when it has one, in the symbols' blue, and a marker at its transform's
+// translation labelled with its label (or its identifier path when it has none). An
+// outline is a group with the part's model path and name (data-path, data-name) and
+// its name as the tooltip, holding its line art: the visible area filled without a
+// stroke, visible outlines and edges as solid lines, hidden lines dashed
+// (stroke-dasharray), each kind one path of its own class (area, outline, edge,
+// hidden), so that programs that read the page find the lines, not only their paint.
 #pragma once
 
 #include <string>

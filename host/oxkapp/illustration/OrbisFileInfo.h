@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <set>
 
 #include "oxk/Object.h"
 #include "util/Symbol.h"
@@ -23,6 +24,9 @@ class OrbisFileInfo : public oxk::Object {
   // primary structure already uses at its top, plainly or as a content-symbol
   // identifier ("cs3" takes 3): documents restored from content bring their own.
   [[nodiscard]] util::Symbol GetNextStructureId();
+  // Keeps the number of an identifier the document holds without a node in the structure
+  // ("/cs3", "cs3" or "3" keep 3) from being handed out; other identifiers are no number.
+  void ReserveStructureId(const util::Symbol& id);
 
   // Called by the container when it goes.
   void ForgetContainer();
@@ -34,6 +38,7 @@ class OrbisFileInfo : public oxk::Object {
   std::mutex m_mutex;
   oxk::MultiRootContainer* m_container;
   int m_next = 1;
+  std::set<int> m_reserved;
 };
 
 }  // namespace oxkapp::illustration
