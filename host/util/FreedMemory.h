@@ -8,8 +8,11 @@ namespace util {
 class FreedMemory {
  public:
   // Returns the free pages of the heap to the system; cheap when there are few. Safe on
-  // any thread.
+  // any thread. Does nothing while returning is turned off.
   static void ReturnToSystem() noexcept;
+  // On by default. A process that reads large documents over and over (a benchmark of
+  // the reading itself) turns it off, so that each read does not fault its pages in again.
+  static void SetReturning(bool on) noexcept;
 };
 
 }  // namespace util
