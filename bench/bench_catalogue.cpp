@@ -1,13 +1,20 @@
 // Catalogue speed on generated libraries of 1,000, 10,000 and 100,000 shapes (plus as
 // many images, in a hundredth as many categories), each against pugixml doing the bare
-// equivalent in the same run. The ratios are printed after the table.
+// equivalent in the same run. The ratios are printed after the table, with a memory line:
+// a fresh process reads the largest library as the tool's commands do, and says how high
+// its memory went against the size of the files, and how much of it stayed once the
+// catalogue was released.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <malloc.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <pugixml.hpp>
@@ -24,11 +31,17 @@
 #include "oxk/Preferences.h"
 #include "oxk/World.h"
 #include "util/FileSystem.h"
+#include "util/FreedMemory.h"
 
 namespace oxsymbols {
 class PartslibraryListAccess {
  public:
   static void Parse(PartslibraryList& list, const std::string& text) { list.ParseFromFile(text, false, true); }
+  // As the tool reads the catalogue: with a report of what each file gave.
+  static void ReadReported(PartslibraryList& list) {
+    LoadReport report;
+    list.ReadPreferencesXML(false, report);
+  }
 };
 }  // namespace oxsymbols
 
@@ -113,6 +126,9 @@ struct Library {
   std::string userText;
 };
 
+// Where the libraries are written: the temporary folder, or the one --write-library gave.
+std::string g_libraryFolder;
+
 const Library& LibraryOf(int shapes) {
   static std::map<int, Library> libraries;
   auto found = libraries.find(shapes);
@@ -120,9 +136,11 @@ const Library& LibraryOf(int shapes) {
     return found->second;
   }
   Library library;
-  library.base = (std::filesystem::temp_directory_path() /
-                  ("oxsymbols-bench-" + std::to_string(::getpid()) + "-" + std::to_string(shapes)))
-                     .string();
+  library.base = g_libraryFolder.empty()
+                     ? (std::filesystem::temp_directory_path() /
+                        ("oxsymbols-bench-" + std::to_string(::getpid()) + "-" + std::to_string(shapes)))
+                           .string()
+                     : g_libraryFolder;
   library.standardText = GenerateLibrary(shapes, shapes / 100, 1, "std");
   library.userText = GenerateLibrary(shapes / 10, shapes / 1000, 1, "user");
   WriteFile(library.base + "/SymbolsLibrary/standard/PartSymbolLibrary.xml", library.standardText);
@@ -381,6 +399,37 @@ void BM_UIDataRefresh(benchmark::State& state) {
   state.counters["categories"] = static_cast<double>(list.GetCategoryList().size());
 }
 
+// A floor for the picker data: the strings a refresh writes, copied over strings that
+// already hold them, list after list, without reading the catalogue or converting text.
+// Its growth from 10,000 to 100,000 entries is what the memory alone costs once the
+// lists no longer fit in the caches.
+void BM_UIDataCopyFloor(benchmark::State& state) {
+  const int entries = static_cast<int>(state.range(0));
+  const int categories = static_cast<int>(state.range(1));
+  PartslibraryList list;
+  oxsymbols::PartslibraryListAccess::Parse(list, GenerateLibrary(entries / 2, categories, 1, "ui"));
+  const oxsymbols::PartslibraryUIData data(list.GetOlList(), list.GetImageList(), list.GetCategoryList());
+  auto icons = data.GetIcons();
+  auto labels = data.GetLabels();
+  auto tooltips = data.GetTooltips();
+  auto userData = data.GetUserData();
+  auto names = data.GetNames();
+  const auto copyOver = [](const auto& from, auto& to) {
+    for (size_t i = 0; i < from.size(); ++i) {
+      to[i].assign(from[i]);
+    }
+  };
+  for (auto _ : state) {
+    copyOver(data.GetIcons(), icons);
+    copyOver(data.GetLabels(), labels);
+    copyOver(data.GetTooltips(), tooltips);
+    copyOver(data.GetUserData(), userData);
+    copyOver(data.GetNames(), names);
+    benchmark::DoNotOptimize(names.data());
+    benchmark::ClobberMemory();
+  }
+}
+
 // The three library sizes. Reading and parsing run three times each; the ratios use the
 // best run of each, which is steadier than one run on a shared machine.
 void LibrarySizes(benchmark::internal::Benchmark* run) {
@@ -414,14 +463,100 @@ BENCHMARK(BM_UIDataRefresh)
     ->UseRealTime()
     ->MinTime(2.0)
     ->Repetitions(3);
+BENCHMARK(BM_UIDataCopyFloor)
+    ->Args({10000, 100})
+    ->Args({100000, 1000})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(2.0)
+    ->Repetitions(3);
+
+// ---- Memory of a fresh read ----------------------------------------------------------
+
+// A line of /proc/self/status in KiB ("VmHWM", "VmRSS"); 0 when it is not there.
+long StatusKiB(const char* field) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  const size_t length = std::strlen(field);
+  while (std::getline(status, line)) {
+    if (line.compare(0, length, field) == 0 && line.size() > length && line[length] == ':') {
+      return std::stol(line.substr(length + 1));
+    }
+  }
+  return 0;
+}
+
+constexpr const char* kMemoryChild = "--catalogue-memory-of";
+
+// The child: reads the library under base, then releases it. Prints the memory in use
+// before the read, the peak, and what is still in use after the release, in KiB.
+int MemoryChild(const std::string& base) {
+  UseBase(base);
+  const long before = StatusKiB("VmRSS");
+  long peak = 0;
+  {
+    PartslibraryList list;
+    oxsymbols::PartslibraryListAccess::ReadReported(list);
+    peak = StatusKiB("VmHWM");
+    if (list.GetOlList().empty()) {
+      return 1;
+    }
+  }
+  std::printf("%ld %ld %ld\n", before, peak, StatusKiB("VmRSS"));
+  return 0;
+}
+
+// Runs the child on the largest library and prints the memory line.
+void PrintMemoryOfFreshRead() {
+  const Library& library = LibraryOf(100000);
+  const std::string output = library.base + "/memory.txt";
+  char self[] = "/proc/self/exe";
+  std::string flag = kMemoryChild;
+  std::string base = library.base;
+  char* const argv[] = {self, flag.data(), base.data(), nullptr};
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  pid_t child = 0;
+  int status = 1;
+  if (posix_spawn(&child, self, &actions, nullptr, argv, environ) == 0) {
+    ::waitpid(child, &status, 0);
+  }
+  posix_spawn_file_actions_destroy(&actions);
+  long before = 0;
+  long peak = 0;
+  long after = 0;
+  std::ifstream in(output);
+  if (status != 0 || !(in >> before >> peak >> after)) {
+    std::printf("Memory of a fresh read: the child failed\n");
+    return;
+  }
+  const double fileKiB = static_cast<double>(library.standardText.size() + library.userText.size()) / 1024;
+  benchsupport::BestRunReporter::PrintRatio("Fresh read of the 100,000 library: peak memory / file size",
+                                            static_cast<double>(peak - before) / fileKiB, 3);
+  std::printf("  %.0f MiB of files, peak %.0f MiB above the start, %.0f MiB still held after the release\n",
+              fileKiB / 1024, static_cast<double>(peak - before) / 1024, static_cast<double>(after - before) / 1024);
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 3 && std::strcmp(argv[1], kMemoryChild) == 0) {
+    return MemoryChild(argv[2]);
+  }
+  // --write-library FOLDER: only writes the largest library there (for profiling).
+  if (argc == 3 && std::strcmp(argv[1], "--write-library") == 0) {
+    g_libraryFolder = std::filesystem::absolute(argv[2]).string();
+    std::printf("%s\n", LibraryOf(100000).base.c_str());
+    return 0;
+  }
   // Both sides run with an allocator that keeps freed memory, so repeated runs measure
-  // parsing and reading rather than the cost of faulting fresh pages in.
+  // parsing and reading rather than the cost of faulting fresh pages in. The catalogue's
+  // own return of freed memory is off here too; the fresh-read child above keeps it on
+  // and measures what it gives back.
   mallopt(M_MMAP_THRESHOLD, 1 << 30);
   mallopt(M_TRIM_THRESHOLD, 1 << 30);
+  util::FreedMemory::SetReturning(false);
   benchsupport::InitializeInterleaved(argc, argv);
   benchsupport::BestRunReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
@@ -443,8 +578,13 @@ int main(int argc, char** argv) {
                       "BM_WritePartslibraryListToXML/100000/", "BM_PugixmlSave/100000/", 2);
   reporter.PrintRatio("PartslibraryUIData::Refresh 100,000 / 10,000 entries", "BM_UIDataRefresh/100000/1000/",
                       "BM_UIDataRefresh/10000/100/", 12);
+  reporter.PrintShare("  floor: copying its strings over, 100,000 / 10,000 entries", "BM_UIDataCopyFloor/100000/1000/",
+                      "", "BM_UIDataCopyFloor/10000/100/");
+  reporter.PrintShare("  Refresh / that floor, 100,000 entries", "BM_UIDataRefresh/100000/1000/", "",
+                      "BM_UIDataCopyFloor/100000/1000/");
   reporter.PrintRatio("PartslibraryUIData::Refresh 100,000: 1,000 / 10 categories", "BM_UIDataRefresh/100000/1000/",
                       "BM_UIDataRefresh/100000/10/", 2);
+  PrintMemoryOfFreshRead();
   benchmark::Shutdown();
   std::error_code ignored;
   for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::temp_directory_path(), ignored)) {

@@ -205,7 +205,7 @@ void PartslibraryList::ReadSource(const std::string& source, LibraryOrigin origi
     return;
   }
   const TreeGuard guard(root);
-  ReadDocument(root, origin, report, file);
+  ReadDocument(root, origin, report, file, true);
 }
 
 void PartslibraryList::CreateListFromXml(geo::XmlElem* root, bool isShared, bool isStandard) {
@@ -213,7 +213,7 @@ void PartslibraryList::CreateListFromXml(geo::XmlElem* root, bool isShared, bool
 }
 
 void PartslibraryList::ReadDocument(geo::XmlElem* root, LibraryOrigin origin, LoadReport* report,
-                                    LibraryFileReport* file) {
+                                    LibraryFileReport* file, bool releaseAsRead) {
   if (root == nullptr) {
     return;
   }
@@ -233,6 +233,7 @@ void PartslibraryList::ReadDocument(geo::XmlElem* root, LibraryOrigin origin, Lo
     return;
   }
   detail::ReadContext context(m_categories, m_ols, m_images, m_categoryById, origin, report);
+  context.releaseAsRead = releaseAsRead;
   const ReadingScope scope(m_reading, &context);
   const size_t categoriesBefore = m_categories.size();
   const size_t olsBefore = m_ols.size();
@@ -253,10 +254,19 @@ void PartslibraryList::ReadDocument(geo::XmlElem* root, LibraryOrigin origin, Lo
     } else if (name == names::kSymbols) {
       CreateImageListFromXml(child, isShared, isStandard);
     }
+    if (releaseAsRead) {
+      root->ReleaseChild(i);
+    }
   }
   if (file != nullptr) {
     file->status = Status::kRead;
     file->counts = {m_categories.size() - categoriesBefore, m_ols.size() - olsBefore, m_images.size() - imagesBefore};
+  }
+}
+
+void PartslibraryList::ReleaseRead(geo::XmlElem* container, size_t index) const {
+  if (m_reading != nullptr && m_reading->releaseAsRead) {
+    container->ReleaseChild(index);
   }
 }
 
@@ -265,6 +275,7 @@ void PartslibraryList::CreateCategoryListFromXml(geo::XmlElem* container, bool i
   m_categories.reserve(m_categories.size() + container->GetNumChildren());
   for (size_t i = 0; i < container->GetNumChildren(); ++i) {
     AddCategoryItem(reader.ReadCategory(container->GetChild(i)));
+    ReleaseRead(container, i);
   }
 }
 
@@ -273,6 +284,7 @@ void PartslibraryList::CreateOlListFromXml(geo::XmlElem* container, bool isShare
   m_ols.reserve(m_ols.size() + container->GetNumChildren());
   for (size_t i = 0; i < container->GetNumChildren(); ++i) {
     AddOlItem(reader.ReadShape(container->GetChild(i)));
+    ReleaseRead(container, i);
   }
 }
 
@@ -281,6 +293,7 @@ void PartslibraryList::CreateImageListFromXml(geo::XmlElem* container, bool isSh
   m_images.reserve(m_images.size() + container->GetNumChildren());
   for (size_t i = 0; i < container->GetNumChildren(); ++i) {
     AddImageItem(reader.ReadImage(container->GetChild(i)));
+    ReleaseRead(container, i);
   }
 }
 

@@ -4,6 +4,7 @@
 
 #include "catalogue/IdentifierIndex.h"
 #include "catalogue/ReadContext.h"
+#include "util/FreedMemory.h"
 
 namespace oxsymbols {
 
@@ -82,10 +83,16 @@ void PartslibraryList::Clear() {
   // Categories go first. Released through their children, entries would be freed in
   // category order, scattered across memory; the entry lists free them in the order
   // they were made, which is several times faster for a large catalogue.
+  const bool large = m_ols.size() + m_images.size() >= kLargeCatalogue;
   m_categoryById.clear();
   m_categories.clear();
   m_ols.clear();
   m_images.clear();
+  if (large) {
+    // The memory of a large catalogue goes back to the system rather than staying with
+    // the host for good. Entries another holder keeps are not freed, and not returned.
+    util::FreedMemory::ReturnToSystem();
+  }
 }
 
 // ---- Lookups ---------------------------------------------------------------------

@@ -47,7 +47,8 @@ class OXSYMBOLS_EXPORT PartslibraryList : public util::RefCounted {
   PartslibraryList& operator=(PartslibraryList&& other) noexcept;
   ~PartslibraryList() override;
 
-  // Drops every category and entry; units and information stay.
+  // Drops every category and entry; units and information stay. The memory of a large
+  // catalogue goes back to the system.
   void Clear();
 
   [[nodiscard]] const CategoryList& GetCategoryList() const { return m_categories; }
@@ -115,6 +116,10 @@ class OXSYMBOLS_EXPORT PartslibraryList : public util::RefCounted {
   [[nodiscard]] std::string BuildLibraryText(bool standard, LibraryCounts* written = nullptr) const;
 
  private:
+  // From this many entries on, a catalogue is large enough for its release to hand the
+  // freed memory back to the system.
+  static constexpr size_t kLargeCatalogue = 10000;
+
   // White-box access for the module's own tests, benchmarks and fuzzer.
   friend class PartslibraryListAccess;
   friend class detail::LibraryWriter;
@@ -128,12 +133,17 @@ class OXSYMBOLS_EXPORT PartslibraryList : public util::RefCounted {
   // Reads one library file, or a document given as text, into this list; file, when
   // given, says what came of it.
   void ReadSource(const std::string& source, LibraryOrigin origin, LoadReport* report, LibraryFileReport* file);
-  void ReadDocument(geo::XmlElem* root, LibraryOrigin origin, LoadReport* report, LibraryFileReport* file);
+  // With releaseAsRead (a tree of our own), each entry's part of the tree is let go of once
+  // it is read, so that the parsed file does not stay whole beside the catalogue.
+  void ReadDocument(geo::XmlElem* root, LibraryOrigin origin, LoadReport* report, LibraryFileReport* file,
+                    bool releaseAsRead = false);
   void ParseFromFile(const std::string& source, bool isShared, bool isStandard);
   void CreateListFromXml(geo::XmlElem* root, bool isShared, bool isStandard);
   void CreateCategoryListFromXml(geo::XmlElem* container, bool isShared, bool isStandard);
   void CreateOlListFromXml(geo::XmlElem* container, bool isShared, bool isStandard);
   void CreateImageListFromXml(geo::XmlElem* container, bool isShared, bool isStandard);
+  // Lets go of an entry of the tree being read once it is read, when the tree is ours.
+  void ReleaseRead(geo::XmlElem* container, size_t index) const;
   // Files an entry of the given kind into its category (the rule of AppendPartslibraryItem).
   void FileIntoCategory(util::SmartPtr<PartslibraryItem> item, EntryKind kind);
   // While a file is read: records a changed identifier or category in the load report.

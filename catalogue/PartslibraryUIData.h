@@ -1,7 +1,9 @@
 // A flattened, display-ready snapshot of the catalogue for the host's picker dialogs:
 // parallel per-entry lists (icon, label, tooltip, user data, name, shared flag) and
 // per-category lists (name, label, entry to select first). It copies strings only, so
-// it stays valid when the catalogue changes; Refresh brings it up to date.
+// it stays valid when the catalogue changes; Refresh brings it up to date, writing over
+// the strings it has, and visits the catalogue's entries in their own order, so that
+// the cost per entry does not climb with the size of the catalogue.
 #pragma once
 
 #include <cstddef>
@@ -65,8 +67,15 @@ class OXSYMBOLS_EXPORT PartslibraryUIData : public util::RefCounted {
   size_t Construct(const OlList& ols, const ImageList& images, const CategoryList& categories);
 
  private:
-  void AppendEntry(const PartslibraryItem& item, const std::string& title, const std::string& description,
-                   const std::string& galleryUrl, bool isOl, const detail::UrlResolver& resolver);
+  // Lays the lists out from entry base and category groupBase on, written over in place;
+  // returns the number of entries listed there.
+  size_t Fill(size_t base, size_t groupBase, const OlList& ols, const ImageList& images,
+              const CategoryList& categories);
+  void Resize(size_t entries, size_t groups);
+  template <class List, class Peek>
+  void PrefetchPlaces(size_t at, const List& list, const Peek& peek) const;
+  void WriteEntry(size_t slot, const PartslibraryItem& item, const std::string& title, const std::string& description,
+                  const std::string& galleryUrl, bool isOl, const detail::UrlResolver& resolver);
 
   std::vector<std::string> m_icons;
   std::vector<std::wstring> m_labels;

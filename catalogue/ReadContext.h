@@ -37,6 +37,7 @@ struct ReadContext {
   IdentifierIndex index;
   LibraryOrigin origin;
   LoadReport* report;
+  bool releaseAsRead = false;  // the tree is ours: each entry is let go of once read
   IdentifierSpace categoriesBefore;
   IdentifierSpace olsBefore;
   IdentifierSpace imagesBefore;

@@ -40,6 +40,10 @@ SymbolAnnotation::SymbolAnnotation(const SymbolAnnotation& other)
       useCurrentOrientation(other.useCurrentOrientation),
       ownShape(other.shapeInstance.get()) {
   SetClass(ConstStrings::oxSymbol3D);
+  // The clone shows the same shape: its observer follows it too.
+  if (shapeInstance && shapeInstance->GetInstance()) {
+    ownShapePath = shapeInstance->GetInstance()->GetIdPath();
+  }
 }
 
 SymbolAnnotation::~SymbolAnnotation() {
@@ -60,6 +64,10 @@ void SymbolAnnotation::DropSceneObserver() {
   if (!sceneObserver) {
     return;
   }
+  {
+    std::lock_guard<std::mutex> parts(partsMutex);
+    followingObserver.Reset();  // sceneObserver still holds it
+  }
   try {
     sceneObserver->Unregister();
   } catch (...) {
@@ -73,6 +81,32 @@ void SymbolAnnotation::DropSceneObserver() {
 void SymbolAnnotation::SetShapeInstanceField(const util::SmartPtr<oxk::ShapeInstance>& shape) {
   shapeInstance = shape;
   ownShape.store(shape.get());
+  const util::SmartPtr<oxk::Instance>& instance = shape ? shape->GetInstance() : util::SmartPtr<oxk::Instance>();
+  const util::Symbol path = instance ? instance->GetIdPath() : util::Symbol();
+  std::lock_guard<std::mutex> parts(partsMutex);
+  if (path != ownShapePath) {
+    ownShapePath = path;
+    FollowInSceneLocked();
+  }
+}
+
+void SymbolAnnotation::FollowInSceneLocked() noexcept {
+  if (!followingObserver) {
+    return;
+  }
+  try {
+    std::vector<util::Symbol> paths;
+    paths.reserve(connectedParts.size() + 1);
+    for (const ConnectedPartInfo& part : connectedParts) {
+      paths.push_back(part.partId);
+    }
+    if (!ownShapePath.empty()) {
+      paths.push_back(ownShapePath);
+    }
+    followingObserver->FollowOnly(paths);
+  } catch (...) {
+    followingObserver->FollowAll();  // hearing too much is safe; missing a part is not
+  }
 }
 
 util::Symbol SymbolAnnotation::GetClassStatic() {
@@ -149,6 +183,7 @@ void SymbolAnnotation::ApplySymbolInfo(const SymbolInfo& record) {
     std::lock_guard<std::mutex> parts(partsMutex);
     connectedParts.swap(oldParts);
     partIds.store(oldPartIds, std::memory_order_release);
+    FollowInSceneLocked();
     return;
   }
   sequencerTags.swap(tags);

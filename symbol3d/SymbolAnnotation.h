@@ -249,6 +249,10 @@ class OXSYMBOLS_EXPORT SymbolAnnotation : public SymbolAnnotationBase {
   void MakePreview(const util::SmartPtr<oxk::ShapeScene>& scene);
   // Unregisters, clears and releases the scene observer.
   void DropSceneObserver() OX_REQUIRES(GetRWLock());
+  // Tells the scene observer (when there is one) what the symbol follows: its connected
+  // parts and its own shape, so that the scene tells it about nothing else. Under
+  // partsMutex; never throws (short of memory the observer hears about everything).
+  void FollowInSceneLocked() noexcept;
   // IsSbomTreeIdPath and IsEbomTreeIdPath, letting a shortage of memory through.
   bool FindInSbom(const util::Symbol& path, util::SmartPtr<oxk::illustration::SbomInstance>& out) const;
   bool FindInModel(const util::Symbol& path, util::SmartPtr<oxk::Instance>& out) const;
@@ -318,6 +322,10 @@ class OXSYMBOLS_EXPORT SymbolAnnotation : public SymbolAnnotationBase {
   // of a symbol changes a handful of times.
   std::atomic<const std::vector<util::Symbol>*> partIds{nullptr};
   std::vector<std::unique_ptr<const std::vector<util::Symbol>>> partIdVersions;  // under partsMutex
+  // Under partsMutex: the registered scene observer, told what to follow whenever the
+  // parts or the own shape change, and the path of the own shape's instance.
+  util::SmartPtr<ShapeSceneObserver> followingObserver;
+  util::Symbol ownShapePath;
 };
 
 }  // namespace oxannotations

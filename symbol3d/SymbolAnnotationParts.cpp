@@ -36,6 +36,7 @@ void SymbolAnnotation::PublishPartIds() {
   partIdVersions.reserve(partIdVersions.size() + 1);  // so that keeping it cannot fail
   partIds.store(ids.get(), std::memory_order_release);
   partIdVersions.push_back(std::move(ids));
+  FollowInSceneLocked();
 }
 
 void SymbolAnnotation::AppendEntry(const ConnectedPartInfo& entry) {

@@ -87,6 +87,10 @@ bool SymbolAnnotation::AttachScene(const util::SmartPtr<oxk::Scene>& scene) {
       if (sceneObserver && Manage(oxk::Kernel::GetKernel(), sceneObserver.get())) {
         shapeScene->RegisterObserver(util::SmartPtr<oxk::ShapeSceneObserver>(sceneObserver.get()), kObserverFlags,
                                      true);
+        // The scene tells it about its parts and its own shape only.
+        std::lock_guard<std::mutex> parts(partsMutex);
+        followingObserver = sceneObserver;
+        FollowInSceneLocked();
       }
     }
     oxk::Annotation::AttachScene(scene);

@@ -13,10 +13,12 @@
 #include <pugixml.hpp>
 #include <string>
 #include <type_traits>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "util/FileSystem.h"
+#include "util/FreedMemory.h"
 
 namespace geo {
 
@@ -185,6 +187,7 @@ class XmlTree {
  public:
   pugi::xml_document document;
   std::unique_ptr<char[]> ownedText;  // the parsed text, decoded in place and padded
+  size_t textSize = 0;
   XmlElem* root = nullptr;
   bool paddedNames = false;  // names lie in a buffer the tree owns, padded for word reads
 
@@ -196,8 +199,10 @@ class XmlTree {
     return root;
   }
 
+  // The list of an element without children, and of one let go of.
+  static constexpr XmlElem::ChildList kNone{};
+
   const XmlElem::ChildList& MakeChildren(const XmlElem& parent) {
-    static const XmlElem::ChildList kNone;
     // Only the nodes are listed here; names are read when asked for. Most elements have
     // few children, which are gathered on the stack.
     constexpr size_t kOnStack = 64;
@@ -232,7 +237,29 @@ class XmlTree {
     return *list;
   }
 
+  // Lets go of what was made for elem and below it: their children lists go back for
+  // lists of the same length, and their nodes are forgotten.
+  void Release(XmlElem& elem) {
+    std::vector<XmlElem*> pending{&elem};
+    while (!pending.empty()) {
+      XmlElem* current = pending.back();
+      pending.pop_back();
+      const XmlElem::ChildList* list = current->m_children.exchange(&kNone, std::memory_order_acq_rel);
+      current->m_node = nullptr;
+      if (list == nullptr || list == &kNone || list->count == 0) {
+        continue;
+      }
+      for (size_t i = 0; i < list->count; ++i) {
+        pending.push_back(list->first + i);
+      }
+      Recycle(const_cast<XmlElem::ChildList*>(list), sizeof(XmlElem::ChildList) + list->count * sizeof(XmlElem));
+    }
+  }
+
   util::Symbol InternName(const XmlElem& elem) {
+    if (IsNull(Node(&elem))) {
+      return util::Symbol();  // let go of: no name to read
+    }
     const util::Symbol name = m_names.Get(Node(&elem).name(), paddedNames);
     elem.m_name.store(name, std::memory_order_release);
     return name;
@@ -245,6 +272,13 @@ class XmlTree {
 
   void* Allocate(size_t size) {
     const std::lock_guard<std::mutex> lock(m_blockMutex);
+    // A list let go of serves the next of its length: a tree read entry by entry, each let
+    // go of when read, keeps using the same few lists.
+    if (const auto spare = m_spare.find(size); spare != m_spare.end() && !spare->second.empty()) {
+      void* memory = spare->second.back();
+      spare->second.pop_back();
+      return memory;
+    }
     if (size > m_left) {
       const size_t blockSize = std::max(size, kBlockSize);
       m_blocks.push_back(std::make_unique_for_overwrite<std::byte[]>(blockSize));
@@ -257,8 +291,19 @@ class XmlTree {
     return memory;
   }
 
+  // The memory of a list let go of (it stays in its block): none of it is in use.
+  void Recycle(void* memory, size_t size) {
+    const std::lock_guard<std::mutex> lock(m_blockMutex);
+    try {
+      m_spare[size].push_back(memory);
+    } catch (...) {
+      // Short of memory: this list's room stays unused until the tree goes.
+    }
+  }
+
   NameCache m_names;
   std::mutex m_blockMutex;
+  std::unordered_map<size_t, std::vector<void*>> m_spare;  // by size in bytes
   std::vector<std::unique_ptr<std::byte[]>> m_blocks;
   std::byte* m_cursor = nullptr;
   size_t m_left = 0;
@@ -266,6 +311,21 @@ class XmlTree {
 
 const XmlElem::ChildList& XmlElem::MakeChildren() const {
   return m_tree->MakeChildren(*this);
+}
+
+void XmlElem::ReleaseChild(size_t index) {
+  const ChildList& children = Children();
+  if (index >= children.count) {
+    return;
+  }
+  XmlElem& child = children.first[index];
+  const pugi::xml_node node = NodeOf(child.m_node);
+  m_tree->Release(child);
+  if (!IsNull(node)) {
+    // The parser's pages go back to the heap as the nodes in them go: a document read
+    // front to back frees them in the order it made them.
+    (void)NodeOf(m_node).remove_child(node);
+  }
 }
 
 util::Symbol XmlElem::InternName() const {
@@ -487,6 +547,7 @@ unsigned ParseOptions(bool keepWhitespaceText) {
 XmlElem* ParseOwnedText(std::unique_ptr<XmlTree> tree, size_t size, bool keepWhitespaceText, std::string_view text,
                         XmlParseError* error) {
   tree->paddedNames = true;
+  tree->textSize = size;
   const pugi::xml_parse_result result = tree->document.load_buffer_inplace(
       tree->ownedText.get(), size, ParseOptions(keepWhitespaceText), pugi::encoding_utf8);
   return FinishParse(tree.release(), result, text, error);
@@ -520,7 +581,14 @@ void FreeXml(XmlElem* root) {
   if (tree == nullptr || tree->root != root) {
     return;  // not a root: the tree is released through its root only
   }
+  // The parser's pages of a large document lie between what was made while reading it:
+  // freed, they would stay with the process for good unless handed back.
+  constexpr size_t kLargeText = size_t{16} << 20;
+  const bool large = tree->textSize >= kLargeText;
   delete tree;
+  if (large) {
+    util::FreedMemory::ReturnToSystem();
+  }
 }
 
 XmlElem* NewXmlElem(const char* name) {

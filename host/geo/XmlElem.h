@@ -68,6 +68,13 @@ class XmlElem {
   bool GetAttributeAsBool(size_t index, bool& value) const;
   bool GetAttributeAsLocation(size_t index, Location& value) const;
 
+  // For a reader that reads a large tree once, front to back, on one thread: lets go of
+  // the child at index and of everything below it (its parsed nodes and the elements made
+  // for it), so that memory comes back while the reading goes on. The child reads as an
+  // empty element afterwards; the other children keep their indexes. Not while another
+  // thread reads the tree.
+  void ReleaseChild(size_t index);
+
   // The element's own text (its first text or CDATA child), decoded.
   [[nodiscard]] const char* GetTextRaw() const;
   [[nodiscard]] std::string GetText() const { return GetTextRaw(); }

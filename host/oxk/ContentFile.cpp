@@ -181,28 +181,43 @@ bool ParseValue(const char* type, const char* text, SerializedContentElement::Va
   return false;
 }
 
-// Texts as XML can hold them.
-std::string Clean(const util::Symbol& text) {
-  return util::Utf8::MakeValid(text.str(), true);
+// Texts as XML can hold them: most are plain ASCII already and are written as they are,
+// without a copy; the others are made valid in scratch.
+const char* Clean(const util::Symbol& text, std::string& scratch) {
+  const std::string_view view = text.view();
+  const bool plain = std::all_of(view.begin(), view.end(), [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return (byte >= 0x20 && byte < 0x80) || byte == '\t' || byte == '\n' || byte == '\r';
+  });
+  if (plain) {
+    return text.safe_c_str();
+  }
+  scratch = util::Utf8::MakeValid(view, true);
+  return scratch.c_str();
 }
 
 void WriteElement(const SerializedContentElement& element, pugi::xml_node node) {
   // Iterative, so deep trees cannot exhaust the stack.
   std::vector<std::pair<const SerializedContentElement*, pugi::xml_node>> pending{{&element, node}};
+  std::string scratch;
   while (!pending.empty()) {
     auto [current, out] = pending.back();
     pending.pop_back();
-    out.append_attribute("name").set_value(Clean(current->GetName()).c_str());
+    out.append_attribute("name").set_value(Clean(current->GetName(), scratch));
     for (const auto& entry : current->GetEntries()) {
       if (entry.child) {
         pending.emplace_back(entry.child.get(), out.append_child("content"));
         continue;
       }
       pugi::xml_node property = out.append_child("property");
-      property.append_attribute("key").set_value(Clean(entry.key).c_str());
+      property.append_attribute("key").set_value(Clean(entry.key, scratch));
       property.append_attribute("type").set_value(kTypeNames[entry.value.index()]);
       const auto* symbol = std::get_if<util::Symbol>(&entry.value);
-      property.text().set((symbol != nullptr ? Clean(*symbol) : FormatValue(entry.value)).c_str());
+      if (symbol != nullptr) {
+        property.text().set(Clean(*symbol, scratch));
+      } else {
+        property.text().set(FormatValue(entry.value).c_str());
+      }
     }
   }
 }

@@ -28,6 +28,13 @@ class Observer : public objm::Observer, public objm::ManagedObject {
 
  protected:
   ~Observer() override = default;
+  // Calls visit with the subject this observer is registered with, or null, while no one
+  // can record or forget the registration.
+  template <class Visit>
+  void VisitSubject(const Visit& visit) {
+    std::lock_guard<std::mutex> guard(m_mutex);
+    visit(m_subject);
+  }
 
  private:
   mutable std::mutex m_mutex;

@@ -1,14 +1,27 @@
 // A scene that shows the shapes of model instances. It owns its shape instances, keeps
 // them per tree instance, and tells registered observers about every change, on the
-// thread that made it.
+// thread that made it, in the order they registered.
 //
 // Updates: the changes one thread makes between BeginUpdate and EndUpdate reach every
 // observer as one batch (OnBeginUpdate once, each change, OnEndUpdate once). A change
-// made outside an update, or on another thread, is an update of its own.
+// made outside an update, or on another thread, is an update of its own for the
+// observers it concerns.
+//
+// An observer hears about every shape instance until it narrows itself to the paths it
+// follows (FollowOnly): from then on a change of a shape instance reaches it only when
+// the instance's identifier path, or the path of the instance's SBOM item, is one of
+// them, and an update reaches it (OnBeginUpdate before the first change it hears,
+// OnEndUpdate when the update ends) only when it holds such a change. The scene keeps
+// the observers by those paths, so a change, and an update, cost what the observers
+// concerned cost, however many others there are; registering and leaving cost the same
+// whatever the number of observers.
 #pragma once
 
+#include <cstdint>
+#include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <thread>
 #include <unordered_map>
 #include <vector>
@@ -64,6 +77,13 @@ class ShapeScene : public Scene, public ObserverSubject {
   bool RegisterObserver(const util::SmartPtr<ShapeSceneObserver>& observer, int32_t flags, bool manage);
   void DetachObserver(Observer* observer) override;
   [[nodiscard]] size_t GetObserverCount() const;
+  // From now on observer hears about the shape instances of the instances whose path (or
+  // SBOM item path) is in paths, and about no other; replaces what it followed before.
+  // Nothing for an observer not registered here. Never throws: when memory runs short the
+  // observer hears about every shape instance again.
+  void FollowOnly(const Observer* observer, const std::vector<util::Symbol>& paths);
+  // From now on observer hears about every shape instance again. Never throws.
+  void FollowAll(const Observer* observer) noexcept;
 
   // Called by shape instances of this scene after they changed.
   void NotifyVisibility(ShapeInstance* shapeInstance, bool visible);
@@ -80,11 +100,40 @@ class ShapeScene : public Scene, public ObserverSubject {
  private:
   using ObserverList = std::vector<util::SmartPtr<ShapeSceneObserver>>;
 
-  // The observers as they are now. The list is replaced, never changed, when observers
-  // come and go, so a notification walks it without copying or locking.
-  [[nodiscard]] std::shared_ptr<const ObserverList> Observers() const;
+  // One registration: its observer, and the paths it follows once it narrowed itself.
+  // A narrowed one keeps its place among those hearing all, taken out of the set, so
+  // that it can go back there without allocating.
+  struct Registration {
+    util::SmartPtr<ShapeSceneObserver> observer;
+    bool narrowed = false;
+    std::vector<util::Symbol> followed;
+    std::set<uint64_t>::node_type hearingAll;
+  };
+
+  // An observer a change concerns, and whether the update it comes in is new to it.
+  struct Concerned {
+    util::SmartPtr<ShapeSceneObserver> observer;
+    bool beginsUpdate = false;
+  };
+  // The update a thread is making: its depth, and the narrowed observers it reached so far.
+  struct Update {
+    int depth = 0;
+    std::set<uint64_t> reached;
+  };
+
+  // Every observer, in the order they registered.
+  [[nodiscard]] ObserverList Observers() const;
+  // The observers that hear about every shape instance, in the order they registered.
+  [[nodiscard]] ObserverList HearingAll() const;
+  // The observers a change of shapeInstance concerns, in the order they registered; inUpdate
+  // says whether the calling thread is making an update, into which the narrowed ones are
+  // then noted.
+  [[nodiscard]] std::vector<Concerned> ObserversOf(const ShapeInstance& shapeInstance, bool& inUpdate);
+  void Unfollow(uint64_t order, const Registration& registration);
+  void RemoveFollower(const util::Symbol& path, uint64_t order);
+  void HearAll(uint64_t order, Registration& registration) noexcept;
   template <class Call>
-  void Notify(const Call& call);
+  void Notify(const ShapeInstance& shapeInstance, const Call& call);
   void Add(const util::SmartPtr<ShapeInstance>& shapeInstance);
 
   mutable std::mutex m_mutex;
@@ -94,8 +143,15 @@ class ShapeScene : public Scene, public ObserverSubject {
     util::SmartPtr<Instance> standIn;
   };
   std::unordered_map<const Instance*, StandIn> m_standIns;
-  std::shared_ptr<const ObserverList> m_observers = std::make_shared<const ObserverList>();
-  std::unordered_map<std::thread::id, int> m_updateDepth;
+  // Registrations by the order they were made in, and that order by observer.
+  std::map<uint64_t, Registration> m_registrations;
+  std::unordered_map<const Observer*, uint64_t> m_orderOf;
+  uint64_t m_nextOrder = 0;
+  // The registrations that hear about every shape instance, and the narrowed ones by the
+  // paths they follow.
+  std::set<uint64_t> m_hearingAll;
+  std::unordered_map<util::Symbol, std::set<uint64_t>> m_followers;
+  std::unordered_map<std::thread::id, Update> m_updates;
 };
 
 }  // namespace oxk

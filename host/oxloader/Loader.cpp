@@ -51,6 +51,9 @@ void Loader::Run() {
     } catch (...) {
       // A completion that throws must not take the loader down with it.
     }
+    // What the job held (images, events) goes before the loader says it is idle, so that
+    // a caller that waited for it sees them released.
+    job = nullptr;
     {
       std::lock_guard<std::mutex> guard(m_mutex);
       m_busy = false;
@@ -97,7 +100,7 @@ void Loader::LoadImage(const util::SmartPtr<oxk::Image>& image, int32_t /*flags*
 void Loader::LoadImage(const util::SmartPtr<oxk::Image>& image, const util::SmartPtr<oxk::AsyncEvent>& event,
                        const util::Symbol& source) {
   // The budget of the document the image was asked for in, held by the job.
-  Post([image, event, source, budget = GetImageBudget()] {
+  Post([this, image, event, source, budget = GetImageBudget()] {
     int status = kNothingToLoad;
     if (image) {
       const util::Symbol url = source.empty() ? image->GetURL() : source;
@@ -108,7 +111,8 @@ void Loader::LoadImage(const util::SmartPtr<oxk::Image>& image, const util::Smar
         // data may have been turned since, and a reload keeps it as it is.
         status = kOk;
       } else {
-        status = ReadImage(oxk::Anchor::FilePathFromURL(url.str()), *image, budget.get());
+        // A picture decoded already and still shown is shared, and not charged again.
+        status = m_decodedImages.Load(oxk::Anchor::FilePathFromURL(url.str()), *image, budget.get());
         image->SetDecodedURL(status == kOk ? url : util::Symbol());
       }
     }

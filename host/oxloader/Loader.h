@@ -21,6 +21,7 @@
 #include "orrinsymbols/oxk/AsyncEvent.h"
 #include "orrinsymbols/oxk/Image.h"
 #include "orrinsymbols/oxk/Shape.h"
+#include "orrinsymbols/oxloader/DecodedImageCache.h"
 #include "orrinsymbols/oxloader/ImageBudget.h"
 #include "orrinsymbols/util/RefCounted.h"
 #include "orrinsymbols/util/SmartPtr.h"
@@ -52,7 +53,9 @@ class Loader : public util::RefCounted {
   void LoadImage(const util::SmartPtr<oxk::Image>& image, int32_t flags, const util::SmartPtr<oxk::AsyncEvent>& event);
   // Decodes the image's url (or source, when not empty) into the image's data, unless
   // its data was decoded from that url already; completes event (may be empty) once with
-  // the status, also when the file is missing or broken.
+  // the status, also when the file is missing or broken. Images of one unchanged file
+  // share one decoded copy while any of them holds it (GetDecodedImages), charged to the
+  // budget once, by the load that decodes it.
   void LoadImage(const util::SmartPtr<oxk::Image>& image, const util::SmartPtr<oxk::AsyncEvent>& event,
                  const util::Symbol& source);
 
@@ -65,6 +68,8 @@ class Loader : public util::RefCounted {
   bool WaitUntilIdle(std::chrono::milliseconds timeout);
   // The id of the completion thread.
   [[nodiscard]] std::thread::id GetCompletionThreadId() const { return m_thread.get_id(); }
+  // The decoded files that images loaded here share.
+  [[nodiscard]] const DecodedImageCache& GetDecodedImages() const { return m_decodedImages; }
 
   // The image formats the loader decodes, told by their first bytes.
   enum class ImageFormat { kUnknown, kPng, kJpeg };
@@ -108,6 +113,7 @@ class Loader : public util::RefCounted {
   std::condition_variable m_wake;
   std::condition_variable m_idle;
   std::deque<std::function<void()>> m_jobs;
+  DecodedImageCache m_decodedImages;
   util::SmartPtr<ImageBudget> m_imageBudget;
   bool m_busy = false;
   bool m_stop = false;

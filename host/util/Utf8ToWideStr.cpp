@@ -5,9 +5,19 @@
 namespace util {
 
 std::wstring Utf8ToWideStr(std::string_view utf8) {
-  constexpr wchar_t kReplacement = 0xFFFD;
   std::wstring out;
-  out.reserve(utf8.size());
+  AppendUtf8ToWideStr(utf8, out);
+  return out;
+}
+
+void AppendUtf8ToWideStr(std::string_view utf8, std::wstring& out) {
+  constexpr wchar_t kReplacement = 0xFFFD;
+  // Never more wide characters than bytes (a four-byte sequence makes at most two), so
+  // the room is made once and written through a pointer.
+  const size_t start = out.size();
+  out.resize(start + utf8.size());
+  wchar_t* const first = out.data() + start;
+  wchar_t* write = first;
   size_t i = 0;
   while (i < utf8.size()) {
     const auto lead = static_cast<unsigned char>(utf8[i]);
@@ -15,7 +25,7 @@ std::wstring Utf8ToWideStr(std::string_view utf8) {
     uint32_t code = 0;
     uint32_t minimum = 0;
     if (lead < 0x80) {
-      out.push_back(static_cast<wchar_t>(lead));
+      *write++ = static_cast<wchar_t>(lead);
       ++i;
       continue;
     }
@@ -26,12 +36,12 @@ std::wstring Utf8ToWideStr(std::string_view utf8) {
     } else if ((lead & 0xF8) == 0xF0) {
       extra = 3, code = lead & 0x07, minimum = 0x10000;
     } else {
-      out.push_back(kReplacement);
+      *write++ = kReplacement;
       ++i;
       continue;
     }
     if (i + extra >= utf8.size()) {
-      out.push_back(kReplacement);
+      *write++ = kReplacement;
       ++i;
       continue;
     }
@@ -45,23 +55,23 @@ std::wstring Utf8ToWideStr(std::string_view utf8) {
       code = (code << 6) | (next & 0x3F);
     }
     if (!valid || code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
-      out.push_back(kReplacement);
+      *write++ = kReplacement;
       ++i;
       continue;
     }
     if constexpr (sizeof(wchar_t) == 2) {
       if (code >= 0x10000) {
         code -= 0x10000;
-        out.push_back(static_cast<wchar_t>(0xD800 + (code >> 10)));
-        out.push_back(static_cast<wchar_t>(0xDC00 + (code & 0x3FF)));
+        *write++ = static_cast<wchar_t>(0xD800 + (code >> 10));
+        *write++ = static_cast<wchar_t>(0xDC00 + (code & 0x3FF));
         i += extra + 1;
         continue;
       }
     }
-    out.push_back(static_cast<wchar_t>(code));
+    *write++ = static_cast<wchar_t>(code);
     i += extra + 1;
   }
-  return out;
+  out.resize(start + static_cast<size_t>(write - first));
 }
 
 }  // namespace util

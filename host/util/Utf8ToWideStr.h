@@ -8,5 +8,8 @@
 namespace util {
 
 [[nodiscard]] std::wstring Utf8ToWideStr(std::string_view utf8);
+// The same, appended to out: a caller that fills the same strings again and again keeps
+// their memory.
+void AppendUtf8ToWideStr(std::string_view utf8, std::wstring& out);
 
 }  // namespace util

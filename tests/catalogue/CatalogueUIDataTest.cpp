@@ -89,5 +89,57 @@ TEST(CatalogueUIData, DuplicateCategoryIdentifiersListEntriesTwiceAndSharedIcons
   EXPECT_TRUE(data.GetSharedItems()[0]);
 }
 
+// Every list of two snapshots, compared.
+void ExpectSameLists(const PartslibraryUIData& a, const PartslibraryUIData& b) {
+  EXPECT_EQ(a.GetIcons(), b.GetIcons());
+  EXPECT_EQ(a.GetLabels(), b.GetLabels());
+  EXPECT_EQ(a.GetTooltips(), b.GetTooltips());
+  EXPECT_EQ(a.GetUserData(), b.GetUserData());
+  EXPECT_EQ(a.GetNames(), b.GetNames());
+  EXPECT_EQ(a.GetSharedItems(), b.GetSharedItems());
+  EXPECT_EQ(a.GetGroupNames(), b.GetGroupNames());
+  EXPECT_EQ(a.GetGroupLabels(), b.GetGroupLabels());
+  EXPECT_EQ(a.GetgroupItems(), b.GetgroupItems());
+  EXPECT_EQ(a.GetNumItems(), b.GetNumItems());
+  EXPECT_EQ(a.GetNumActualCategories(), b.GetNumActualCategories());
+}
+
+TEST(CatalogueUIData, ARefreshWritesOverWhatWasThereAndKeepsEachCategorysListOrder) {
+  ScratchLibrary scratch("uidata-refresh");
+  PartslibraryList list;
+  for (int c = 1; c <= 3; ++c) {
+    list.AddCategoryItem(Category(c, "Category " + std::to_string(c)));
+  }
+  // Entries of the three categories interleaved, with texts long enough to live on the heap.
+  for (int i = 1; i <= 9; ++i) {
+    util::SmartPtr<PartslibraryOlItem> ol(new PartslibraryOlItem());
+    ol->SetID(i);
+    ol->SetCategoryID(3 - i % 3);
+    ol->SetName("a shape with a rather long name " + std::to_string(i));
+    ol->SetTitle("A title long enough for the heap, \xC3\xA9 " + std::to_string(i));
+    ol->SetDescription(i % 2 ? "short" : "a description that is a good deal longer than the title");
+    ol->SetOlGalleryThumbnailUrl("SymbolsLibrary/Shape/s" + std::to_string(i) + "_64x64.png");
+    list.AddOlItem(ol);
+  }
+  PickerData data;
+  EXPECT_EQ(data.Refresh(list), 9u);
+  EXPECT_EQ(data.GetUserData(),
+            (std::vector<std::string>{"ol.2", "ol.5", "ol.8", "ol.1", "ol.4", "ol.7", "ol.3", "ol.6", "ol.9"}));
+  PickerData fresh;
+  fresh.Refresh(list);
+  ExpectSameLists(data, fresh);
+
+  // Fewer entries, other texts, a category gone: the same as a snapshot made afresh.
+  list.DeleteOlItem(5);
+  list.DeleteOlItem(2);
+  list.GetOlFromOlList(6)->SetTitle("x");
+  list.SetCategoryList({list.GetCategoryList()[0], list.GetCategoryList()[2]});
+  EXPECT_EQ(data.Refresh(list), 4u);
+  PickerData afresh;
+  afresh.Refresh(list);
+  ExpectSameLists(data, afresh);
+  EXPECT_EQ(data.GetLabels()[2], L"x");
+}
+
 }  // namespace
 }  // namespace oxsymbols

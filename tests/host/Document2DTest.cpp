@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "oxk/illustration2d/BaseKernelFactory.h"
 #include "oxk/illustration2d/Document2D.h"
@@ -117,9 +118,10 @@ TEST(SvgPageWriter, DrawsStampsAndMarkersByLayer) {
   const std::string svg = SvgPageWriter::ToSvg(*document);
   EXPECT_NE(svg.find("viewBox=\"0 0 300 200\""), std::string::npos);
   const size_t annotationLayer = svg.find("id=\"layer-Annotation\"");
-  const size_t drawn = svg.find("<image x=\"10\" y=\"140\" width=\"40\" height=\"40\"");
+  const size_t drawn = svg.find("<use href=\"#picture-1\" x=\"10\" y=\"140\" width=\"40\" height=\"40\"");
   ASSERT_NE(drawn, std::string::npos) << svg;  // page y runs up, SVG y down
   EXPECT_LT(annotationLayer, drawn);
+  EXPECT_NE(svg.find("<symbol id=\"picture-1\" viewBox=\"0 0 2 2\" preserveAspectRatio=\"none\">"), std::string::npos);
   EXPECT_NE(svg.find("href=\"data:image/png;base64,iVBORw0KGgo"), std::string::npos);
   EXPECT_NE(svg.find("transform=\"translate(30 160) scale(-1 1) translate(-30 -160)\""), std::string::npos);
   EXPECT_NE(svg.find("<title>Hot &amp; &lt;surface&gt;\nLet it cool</title>"), std::string::npos);
@@ -136,6 +138,39 @@ TEST(SvgPageWriter, DrawsStampsAndMarkersByLayer) {
   ASSERT_TRUE(util::FileSystem::ReadFile(folder.File("page.svg"), written));
   EXPECT_EQ(written, svg);
   EXPECT_FALSE(SvgPageWriter::Write(*document, folder.File("no/such/folder/page.svg")));
+}
+
+TEST(SvgPageWriter, EmbedsEachDistinctPictureOnceAndPlacesEveryStampByReference) {
+  SmartPtr<Document2D> document(new Document2D());
+  document->SetPageSize(300, 200);
+  std::vector<uint8_t> pixels = testsupport::TestPixels(3, 2);
+  const util::SmartPtr<oximg::Image> shared(new oximg::Image({oximg::Frame(3, 2, pixels)}));
+  const util::SmartPtr<oximg::Image> sameBytes(new oximg::Image({oximg::Frame(3, 2, pixels)}));
+  pixels[0] ^= 0xff;
+  const util::SmartPtr<oximg::Image> other(new oximg::Image({oximg::Frame(3, 2, pixels)}));
+  // Stamps of one picture, of the same picture turned, of equal pixels decoded twice, of
+  // other pixels, and one without a picture.
+  const util::SmartPtr<oximg::Image> pictures[] = {
+      shared, shared, shared->CreateCWRotated(1), shared->CreateCWRotated(1), sameBytes, other, nullptr};
+  int x = 0;
+  for (const auto& picture : pictures) {
+    const SmartPtr<Stamp2D> stamp = Factory()->CreateStamp2D();
+    SmartPtr<oxk::Image> image(new oxk::Image());
+    image->SetImageData(picture);
+    stamp->SetImage(image);
+    stamp->SetStampExtents(geo::DBox2D{static_cast<double>(x), 0, x + 20.0, 20});
+    x += 30;
+    document->GetTree()->AppendChild(SmartPtr<Node2D>(stamp.get()));
+  }
+  const std::string svg = SvgPageWriter::ToSvg(*document);
+  EXPECT_EQ(Count(svg, "<image "), 3u) << svg;  // as is, turned, and the other pixels
+  EXPECT_EQ(Count(svg, "<use href=\"#picture-1\""), 3u);
+  EXPECT_EQ(Count(svg, "<use href=\"#picture-2\""), 2u);
+  EXPECT_EQ(Count(svg, "<use href=\"#picture-3\""), 1u);
+  EXPECT_NE(svg.find("<symbol id=\"picture-2\" viewBox=\"0 0 2 3\""), std::string::npos);
+  EXPECT_EQ(Count(svg, "stroke-dasharray"), 1u);
+  // Every picture is defined before the first stamp that uses it.
+  EXPECT_LT(svg.rfind("</defs>"), svg.find("<use "));
 }
 
 }  // namespace

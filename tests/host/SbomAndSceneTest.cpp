@@ -195,6 +195,79 @@ TEST_F(SbomModel, PathsFollowTheStructureAndMovesReachTheScene) {
   keeper->Unregister();
 }
 
+// Notes in one shared log which observer heard which shape instance move.
+class Follower : public oxk::ShapeSceneObserver {
+ public:
+  Follower(std::string name, std::vector<std::string>& log) : m_name(std::move(name)), m_log(log) {}
+  void OnBeginUpdate(oxk::Scene*) override { ++begins; }
+  void OnEndUpdate(oxk::Scene*) override { ++ends; }
+  void OnShapeInstanceLocation(const SmartPtr<oxk::ShapeInstance>& shape) override {
+    // Always within an update it was told of.
+    m_log.push_back(m_name + " " + shape->GetInstance()->GetIdPath().str() + (begins > ends ? "" : " outside"));
+  }
+  int begins = 0;
+  int ends = 0;
+
+ private:
+  std::string m_name;
+  std::vector<std::string>& m_log;
+};
+
+TEST_F(SbomModel, ObserversThatFollowPathsHearOnlyAboutThoseInstancesInTheirOrder) {
+  std::vector<std::string> log;
+  const auto make = [&](const char* name) {
+    SmartPtr<Follower> follower(new Follower(name, log));
+    EXPECT_TRUE(scene->RegisterObserver(SmartPtr<oxk::ShapeSceneObserver>(follower.get()), 10, true));
+    return follower;
+  };
+  const SmartPtr<Follower> all = make("all");
+  const SmartPtr<Follower> rail = make("rail");
+  const SmartPtr<Follower> frame = make("frame");
+  const SmartPtr<Follower> weld = make("weld");
+  rail->FollowOnly({util::Symbol("/3")});
+  frame->FollowOnly({util::Symbol("/F"), util::Symbol("/nowhere")});  // by the frame's SBOM item
+  weld->FollowOnly({util::Symbol("/W")});                             // no shape is the weld's own
+  const auto move = [&](const char* path) {
+    geo::Location there = Component(path)->GetLocation();
+    there.SetPos(there.GetPos() + geo::DVec3(0, 0, 1));
+    Component(path)->SetLocation(there, true);
+  };
+  move("/3");
+  move("/1");  // the frame and the leg below it
+  EXPECT_EQ(log, (std::vector<std::string>{"all /3", "rail /3", "all /1", "frame /1", "all /1/2"}));
+  // Updates reach the narrowed observers that heard a change in them, once each.
+  EXPECT_EQ(weld->ends, 0);
+  const int railEnds = rail->ends;
+  const int allEnds = all->ends;
+  scene->BeginUpdate();
+  move("/3");
+  move("/3");
+  scene->EndUpdate();
+  EXPECT_EQ(weld->ends, 0);
+  EXPECT_EQ(rail->ends, railEnds + 1);
+  EXPECT_EQ(all->ends, allEnds + 1);
+  EXPECT_EQ(rail->begins, rail->ends);
+
+  // Following other paths replaces the old ones; following everything again hears all.
+  log.clear();
+  rail->FollowOnly({util::Symbol("/W/L")});
+  frame->FollowAll();
+  move("/1");
+  EXPECT_EQ(log, (std::vector<std::string>{"all /1", "frame /1", "all /1/2", "rail /1/2", "frame /1/2"}));
+
+  // Leaving takes an observer out of every path it followed; one not registered follows
+  // nothing here.
+  log.clear();
+  rail->Unregister();
+  rail->FollowOnly({util::Symbol("/3")});
+  move("/3");
+  EXPECT_EQ(log, (std::vector<std::string>{"all /3", "frame /3"}));
+  EXPECT_EQ(scene->GetObserverCount(), 3u);
+  for (const auto& follower : {all, frame, weld}) {
+    follower->Unregister();
+  }
+}
+
 TEST_F(SbomModel, ColourChangesKeepTheRestOfTheMaterialAndOpacityIsClamped) {
   SmartPtr<oxk::ShapeInstance> shape;
   ASSERT_TRUE(scene->GetShapeInstance(Part("/3"), shape));

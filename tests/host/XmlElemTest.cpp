@@ -149,6 +149,41 @@ TEST(Xml, TextIsTheFirstTextWhereverItSits) {
   EXPECT_STREQ(kept.root->GetTextRaw(), " ");
 }
 
+TEST(Xml, ChildrenLetGoOfWhenReadLeaveTheRestWhole) {
+  // As a library is read: each entry once, front to back, let go of when read.
+  std::string text = "<lib>";
+  for (int i = 0; i < 50; ++i) {
+    text += "<entry id=\"" + std::to_string(i) + "\"><name>n" + std::to_string(i) + "</name><tags><tag>t</tag>" +
+            "</tags></entry>";
+  }
+  text += "</lib>";
+  TreeGuard tree(geo::ParseXml(text));
+  ASSERT_NE(tree.root, nullptr);
+  for (size_t i = 0; i < 50; ++i) {
+    geo::XmlElem* entry = tree.root->GetChild(i);
+    ASSERT_TRUE(entry->GetName() == "entry");
+    int32_t id = -1;
+    ASSERT_TRUE(entry->GetAttributeAsInt(0, id));
+    EXPECT_EQ(id, static_cast<int32_t>(i));
+    ASSERT_EQ(entry->GetNumChildren(), 2u);
+    EXPECT_EQ(entry->GetChild(0)->GetText(), "n" + std::to_string(i));
+    if (i % 2 == 0) {
+      EXPECT_EQ(entry->GetChild(1)->GetChild(0)->GetText(), "t");  // grandchildren made, too
+    }
+    tree.root->ReleaseChild(i);
+    // Let go of: an empty element, whose children are gone.
+    EXPECT_EQ(entry->GetNumChildren(), 0u);
+    EXPECT_EQ(entry->GetNumAttributes(), 0u);
+    EXPECT_EQ(entry->GetText(), "");
+  }
+  EXPECT_EQ(tree.root->GetNumChildren(), 50u);  // the indexes stay
+  tree.root->ReleaseChild(3);                   // twice
+  tree.root->ReleaseChild(50);                  // no such child
+  std::string written;
+  geo::WriteXmlCloseTags(tree.root, written, 0);
+  EXPECT_EQ(written.find("<entry"), std::string::npos) << written;
+}
+
 TEST(Xml, ParseFileReadsWholeFilesAndRefusesMissingOrEmptyOnes) {
   testsupport::TempFolder folder;
   TreeGuard tree(geo::ParseXmlFile(folder.Write("a.xml", "<r><e>x &amp; y</e></r>\n")));

@@ -153,6 +153,45 @@ TEST_F(Symbol2DLoad, AttachingLoadsTheImageTurnsItOnceAndShowsItOnTheLoaderThrea
   EXPECT_FALSE(symbol->UnregisterObserver(observer));
 }
 
+TEST_F(Symbol2DLoad, StampsOfOneFileShareOnePicturePerTurnAndLetItGoWithTheLast) {
+  const oxloader::DecodedImageCache& decoded = oxloader::Loader::GetLoader()->GetDecodedImages();
+  const size_t before = decoded.GetCount();
+  {
+    SmartPtr<TestSymbol> plain = NewSymbol();
+    SmartPtr<TestSymbol> same = NewSymbol();
+    record.rotateRight = 90;
+    SmartPtr<TestSymbol> turned = NewSymbol();
+    SmartPtr<TestSymbol> turnedToo = NewSymbol();
+    ScopedScene<oxk::Scene> scene;
+    for (const auto& symbol : {plain, same, turned, turnedToo}) {
+      ASSERT_TRUE(symbol->AttachScene(scene.Get()));
+    }
+    ASSERT_TRUE(WaitForLoader());
+    const auto data = [](const SmartPtr<TestSymbol>& symbol) { return symbol->GetImage()->GetImageData(); };
+    EXPECT_EQ(data(plain), data(same));
+    EXPECT_EQ(data(turned), data(turnedToo));
+    EXPECT_NE(data(plain), data(turned));
+    EXPECT_EQ(decoded.GetCount(), before + 1);  // one file decoded once
+    // Each draws its own: the plain ones 4 by 2 as the file, the turned ones 2 by 4.
+    EXPECT_EQ(same->GetMarkup()->GetImage(), data(same));
+    EXPECT_EQ(same->GetImage()->GetPixels(), testsupport::TestPixels(4, 2));
+    EXPECT_EQ(turnedToo->GetMarkup()->GetImage(), data(turnedToo));
+    EXPECT_EQ(turnedToo->GetImageWidth(), 2);
+    EXPECT_EQ(turnedToo->GetImage()->GetPixels()[0], testsupport::PixelAt(0, 1)[0]);
+
+    // A file changed on disk is not taken from what the others show.
+    ASSERT_TRUE(testsupport::WriteTestPng(folder.File("wide.png"), 6, 2));
+    record.rotateRight = 0;
+    SmartPtr<TestSymbol> later = NewSymbol();
+    ASSERT_TRUE(later->AttachScene(scene.Get()));
+    ASSERT_TRUE(WaitForLoader());
+    EXPECT_EQ(later->GetImageWidth(), 6);
+    EXPECT_EQ(plain->GetImageWidth(), 4);
+  }
+  ASSERT_TRUE(WaitForLoader());
+  EXPECT_EQ(decoded.GetCount(), before);  // the last stamp let go
+}
+
 TEST_F(Symbol2DLoad, AMissingFileStillEndsTheLoadWithoutImageData) {
   SmartPtr<TestSymbol> symbol = NewSymbol("missing.png");
   SmartPtr<RecordingEvent> caller(new RecordingEvent());

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <map>
+#include <unordered_map>
 #include <vector>
 
 #include "geo/XmlElem.h"
@@ -53,7 +54,63 @@ class Collector : public Visitor2D {
   std::vector<util::SmartPtr<Element2D>> elements;
 };
 
-void WriteStamp(const Stamp2D& stamp, double pageHeight, std::string& out) {
+// The stamps' pictures, each written once: every distinct picture (after its turns) is a
+// symbol in the page's definitions, which each stamp that shows it places by reference.
+// Stamps share one decoded picture per file and turn, so a picture is known by its data;
+// two data that encode to the same bytes are one picture too.
+class Pictures {
+ public:
+  // The reference of the stamp's picture ("#picture-1"); empty when it has no data or
+  // the data cannot be encoded.
+  const std::string& Of(const Stamp2D& stamp) {
+    static const std::string kNone;
+    const util::SmartPtr<oxk::Image> image = stamp.GetImage();
+    const util::SmartPtr<oximg::Image> data = image ? image->GetImageData() : util::SmartPtr<oximg::Image>();
+    if (!data) {
+      return kNone;
+    }
+    const auto known = m_byData.find(data.get());
+    if (known != m_byData.end()) {
+      return known->second.reference;
+    }
+    Picture& picture = m_byData[data.get()];
+    picture.data = data;  // held, so that no other data takes its address meanwhile
+    std::string png;
+    const oximg::Frame* frame = data->GetFrame(0);
+    if (frame == nullptr || !data->EncodePng(png)) {
+      return picture.reference;
+    }
+    const auto same = m_byBytes.find(png);
+    if (same != m_byBytes.end()) {
+      picture.reference = same->second;
+      return picture.reference;
+    }
+    const std::string id = "picture-" + std::to_string(m_byBytes.size() + 1);
+    picture.reference = "#" + id;
+    const std::string width = std::to_string(frame->GetWidth()), height = std::to_string(frame->GetHeight());
+    m_definitions += "    <symbol id=\"" + id + "\" viewBox=\"0 0 " + width + " " + height +
+                     "\" preserveAspectRatio=\"none\">\n      <image width=\"" + width + "\" height=\"" + height +
+                     "\" href=\"data:image/png;base64," + util::Base64Encode(png) + "\"/>\n    </symbol>\n";
+    m_byBytes.emplace(std::move(png), picture.reference);
+    return picture.reference;
+  }
+
+  // The definitions element, empty when no stamp shows a picture.
+  [[nodiscard]] std::string Definitions() const {
+    return m_definitions.empty() ? std::string() : "  <defs>\n" + m_definitions + "  </defs>\n";
+  }
+
+ private:
+  struct Picture {
+    util::SmartPtr<oximg::Image> data;
+    std::string reference;
+  };
+  std::unordered_map<const oximg::Image*, Picture> m_byData;
+  std::unordered_map<std::string, std::string> m_byBytes;
+  std::string m_definitions;
+};
+
+void WriteStamp(const Stamp2D& stamp, const std::string& picture, double pageHeight, std::string& out) {
   const geo::DBox2D extents = stamp.GetStampExtents();
   const double x = extents.minX, y = pageHeight - extents.maxY;
   const double w = extents.Width(), h = extents.Height();
@@ -71,19 +128,15 @@ void WriteStamp(const Stamp2D& stamp, double pageHeight, std::string& out) {
     out += "      <title>" + Text(tooltip) + "</title>\n";
   }
 
-  std::string png;
-  const util::SmartPtr<oxk::Image> image = stamp.GetImage();
-  const util::SmartPtr<oximg::Image> data = image ? image->GetImageData() : util::SmartPtr<oximg::Image>();
   const std::string box =
       "x=\"" + Num(x) + "\" y=\"" + Num(y) + "\" width=\"" + Num(w) + "\" height=\"" + Num(h) + "\"";
-  if (data && data->EncodePng(png)) {
+  if (!picture.empty()) {
     std::string transform;
     if (stamp.GetHorFlip() || stamp.GetVerFlip()) {
       transform = " transform=\"translate(" + Num(cx) + " " + Num(cy) + ") scale(" + (stamp.GetHorFlip() ? "-1" : "1") +
                   " " + (stamp.GetVerFlip() ? "-1" : "1") + ") translate(" + Num(-cx) + " " + Num(-cy) + ")\"";
     }
-    out += "      <image " + box + " preserveAspectRatio=\"none\"" + transform + " href=\"data:image/png;base64," +
-           util::Base64Encode(png) + "\"/>\n";
+    out += "      <use href=\"" + picture + "\" " + box + transform + "/>\n";
   } else {
     out += "      <rect " + box + " fill=\"none\" stroke=\"#b42318\" stroke-width=\"1\" stroke-dasharray=\"4 3\"/>\n";
     out += "      <text x=\"" + Num(cx) + "\" y=\"" + Num(cy + 4) +
@@ -203,10 +256,11 @@ void WriteOutline(const Outline2D& outline, double pageHeight, std::string& out)
   out += "    </g>\n";
 }
 
-void WriteElements(const std::vector<util::SmartPtr<Element2D>>& elements, double pageHeight, std::string& out) {
+void WriteElements(const std::vector<util::SmartPtr<Element2D>>& elements, Pictures& pictures, double pageHeight,
+                   std::string& out) {
   for (const auto& element : elements) {
     if (const auto stamp = util::DynamicCast<Stamp2D>(element)) {
-      WriteStamp(*stamp, pageHeight, out);
+      WriteStamp(*stamp, pictures.Of(*stamp), pageHeight, out);
     } else if (const auto annotation = util::DynamicCast<Annotation2D>(element)) {
       WriteMarker(*annotation, pageHeight, out);
     } else if (const auto outline = util::DynamicCast<Outline2D>(element)) {
@@ -227,17 +281,26 @@ std::string SvgPageWriter::ToSvg(const Document2D& document) {
     byLayer[element->GetLayer().get()].push_back(element);
   }
 
+  // The pictures first: the definitions go before the layers that use them.
+  Pictures pictures;
+  for (const auto& element : collector.elements) {
+    if (const auto stamp = util::DynamicCast<Stamp2D>(element)) {
+      (void)pictures.Of(*stamp);
+    }
+  }
+
   std::string out;
   out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
   out += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + Num(width) + "\" height=\"" + Num(height) +
          "\" viewBox=\"0 0 " + Num(width) + " " + Num(height) + "\" font-family=\"sans-serif\">\n";
   out += "  <rect class=\"page\" width=\"" + Num(width) + "\" height=\"" + Num(height) + "\" fill=\"#ffffff\"/>\n";
+  out += pictures.Definitions();
   for (const auto& layer : document.GetLayers()) {
     const auto found = byLayer.find(layer.get());
     out += "  <g class=\"layer\" id=\"layer-" + Text(layer->GetName().str()) + "\"";
     out += layer->IsVisible() ? ">\n" : " display=\"none\">\n";
     if (found != byLayer.end()) {
-      WriteElements(found->second, height, out);
+      WriteElements(found->second, pictures, height, out);
       byLayer.erase(found);
     }
     out += "  </g>\n";
@@ -246,7 +309,7 @@ std::string SvgPageWriter::ToSvg(const Document2D& document) {
   if (!byLayer.empty()) {
     out += "  <g class=\"layer\">\n";
     for (const auto& [layer, elements] : byLayer) {
-      WriteElements(elements, height, out);
+      WriteElements(elements, pictures, height, out);
     }
     out += "  </g>\n";
   }

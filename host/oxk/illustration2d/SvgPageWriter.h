@@ -2,9 +2,11 @@
 // the document's size, then one group per layer (hidden layers hidden) with its
 // elements in drawing order, and a last group for elements on no layer.
 //
-// A stamp is its image (PNG data embedded) stretched over its extents and mirrored as
-// its flips say, with its title (and description, when used) as the tooltip and its
-// title as a caption when used; a stamp whose image has no data is a dashed frame. An
+// A stamp is its image stretched over its extents and mirrored as its flips say, with its
+// title (and description, when used) as the tooltip and its title as a caption when used;
+// a stamp whose image has no data is a dashed frame. Each distinct picture is embedded
+// once, as PNG data in a <symbol> of the page's <defs> ("picture-1", ...), and each stamp
+// places it with a <use>, so a page grows with its pictures plus its elements. An
 // annotation element is a group with its identifier path (data-path): the line art of
 // its shape when it has one, in the symbols' blue, and a marker at its transform's
 // translation labelled with its label (or its identifier path when it has none). An
