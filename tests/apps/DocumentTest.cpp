@@ -407,6 +407,14 @@ TEST_F(DocumentCommands, ListShowsEachAnnotationAsTextOrJson) {
   ASSERT_EQ(json.status, 0) << json.err;
   EXPECT_NE(json.out.find("\"assembly\": \"/FLANGE\""), std::string::npos) << json.out;
   EXPECT_NE(json.out.find("\"type\": \"symbol2d\""), std::string::npos) << json.out;
+  // Saved turns to the left count against those to the right, in whole quarter turns
+  // as drawn, whatever wrote them.
+  std::string content = Slurp(doc / Document::kContentFile);
+  const std::string left = "<property key=\"rotateLeft\" type=\"int\">0</property>";
+  ASSERT_NE(content.find(left), std::string::npos) << content;
+  content.replace(content.find(left), left.size(), "<property key=\"rotateLeft\" type=\"int\">-91</property>");
+  std::ofstream(doc / Document::kContentFile, std::ios::trunc) << content;
+  EXPECT_NE(Run("doc list " + doc.string()).out.find("turned 270 degrees clockwise\n"), std::string::npos);
   const Result hide = Run("doc hide " + doc.string() + " /FLANGE");
   ASSERT_EQ(hide.status, 0) << hide.err;
   EXPECT_NE(hide.out.find("is now hidden"), std::string::npos) << hide.out;
