@@ -1,5 +1,6 @@
 #include "DocumentCommands.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <filesystem>
@@ -10,6 +11,7 @@
 #include "Document.h"
 #include "DocumentFlattener.h"
 #include "DocumentOperations.h"
+#include "JsonOutput.h"
 #include "OutputFile.h"
 #include "Utf8Text.h"
 #include "util/SafeFileWriter.h"
@@ -122,6 +124,10 @@ void TellWhatFollowed(const std::map<std::string, AnnotationView>& before, const
   }
 }
 
+nlohmann::json Triple(const geo::DPoint3D& point) {
+  return {point.x, point.y, point.z};
+}
+
 nlohmann::json Json(const AnnotationView& view) {
   if (view.kept) {
     return {{"type", view.type}, {"id", view.idPath}, {"kept", true}};
@@ -129,11 +135,19 @@ nlohmann::json Json(const AnnotationView& view) {
   nlohmann::json item = {{"type", view.type},
                          {"id", view.idPath},
                          {"title", view.title},
-                         {"position", {view.position.x, view.position.y, view.position.z}},
+                         {"position", Triple(view.position)},
                          {"visible", view.visible}};
+  nlohmann::json entry = {{"name", view.entry.name}, {"file", view.entry.file}};
+  if (view.entry.id >= 0) {
+    entry["id"] = view.entry.id;
+  }
+  item["entry"] = entry;
   if (view.type == "symbol2d") {
     item["size"] = {view.width, view.height};
     item["page"] = view.page;
+    item["rotation"] = view.rotation;
+    item["flip"] = view.flip;
+    item["reverse"] = view.reverse;
   }
   if (view.type == "symbol3d") {
     nlohmann::json parts = nlohmann::json::array();
@@ -147,6 +161,54 @@ nlohmann::json Json(const AnnotationView& view) {
     item["parts"] = parts;
   }
   return item;
+}
+
+// The annotation with that identifier path as `doc list --json` gives it; null when the
+// document holds none.
+nlohmann::json JsonOf(const Document& document, const std::string& idPath) {
+  for (const AnnotationView& view : DescribeAnnotations(document)) {
+    if (view.idPath == idPath) {
+      return Json(view);
+    }
+  }
+  return nullptr;
+}
+
+// What a change of the model did to the symbols: those that moved, or were shown or
+// hidden, with before and after.
+nlohmann::json JsonOfFollowers(const std::map<std::string, AnnotationView>& before, const Document& document) {
+  nlohmann::json symbols = nlohmann::json::array();
+  for (const AnnotationView& now : DescribeAnnotations(document)) {
+    const auto was = before.find(now.idPath);
+    if (was == before.end() || now.kept) {
+      continue;
+    }
+    const bool moved = FormatPoint(was->second.position) != FormatPoint(now.position);
+    if (!moved && was->second.visible == now.visible) {
+      continue;
+    }
+    symbols.push_back({{"id", now.idPath},
+                       {"title", now.title},
+                       {"before", Triple(was->second.position)},
+                       {"after", Triple(now.position)},
+                       {"visible", now.visible}});
+  }
+  return symbols;
+}
+
+// The instances of a part before and after a change, by model path.
+nlohmann::json JsonOfParts(const std::vector<PartPlace>& before, const std::vector<PartPlace>& after) {
+  nlohmann::json parts = nlohmann::json::array();
+  for (const PartPlace& now : after) {
+    const auto was = std::find_if(before.begin(), before.end(), [&](const PartPlace& p) { return p.path == now.path; });
+    nlohmann::json part = {
+        {"part", now.path}, {"name", now.name}, {"after", Triple(now.position)}, {"visible", now.visible}};
+    if (was != before.end()) {
+      part["before"] = Triple(was->position);
+    }
+    parts.push_back(part);
+  }
+  return parts;
 }
 
 }  // namespace
@@ -196,8 +258,17 @@ void WriteAnnotation(const AnnotationView& view, const std::string& indent, std:
   if (view.type == "symbol2d") {
     out << indent << "  at " << FormatNumber(view.position.x) << "," << FormatNumber(view.position.y) << ", "
         << FormatNumber(view.width) << " x " << FormatNumber(view.height) << ", page " << view.page << "\n";
+    out << indent << "  turned " << view.rotation << " degrees clockwise"
+        << (view.flip ? ", mirrored left to right" : "") << (view.reverse ? ", mirrored top to bottom" : "") << "\n";
   } else {
     out << indent << "  at " << FormatPoint(view.position) << "\n";
+  }
+  if (view.type == "symbol2d" || view.type == "symbol3d") {
+    out << indent << "  from " << (view.type == "symbol2d" ? "image " : "shape ");
+    if (view.entry.id >= 0) {
+      out << view.entry.id << " ";
+    }
+    out << "\"" << EscapeForTerminal(view.entry.name) << "\", file " << EscapeForTerminal(view.entry.file) << "\n";
   }
   for (const AnnotationView::Connection& part : view.parts) {
     out << indent << "  part " << EscapeForTerminal(part.part);
@@ -213,12 +284,17 @@ std::string FormatPoint(const geo::DPoint3D& point) {
   return "(" + FormatNumber(point.x) + ", " + FormatNumber(point.y) + ", " + FormatNumber(point.z) + ")";
 }
 
+void DocCommand::AddJsonFlag(const std::string& what) {
+  m_app->add_flag("--json", m_json, "Answer with one JSON object: " + what);
+}
+
 void DocNewCommand::Register(CLI::App& parent) {
   m_app = parent.add_subcommand("new",
                                 "A new document from a model description: the description and its shape files "
                                 "are copied into the document folder, which must be new or empty");
   m_app->add_option("model", m_model, "The model description (XML)")->required();
   AddDocumentArgument(*m_app, m_document);
+  AddJsonFlag("the document made and the model it came from");
 }
 
 int DocNewCommand::Run(ToolContext& context) {
@@ -226,7 +302,15 @@ int DocNewCommand::Run(ToolContext& context) {
   if (!Document::Create(m_model, m_document, error)) {
     return context.Failure(error);
   }
-  context.Out() << "created " << fs::absolute(m_document).lexically_normal().string() << " from " << m_model << "\n";
+  const std::string made = fs::absolute(m_document).lexically_normal().string();
+  if (m_json) {
+    nlohmann::json answer = JsonAnswer();
+    answer["document"] = made;
+    answer["model"] = m_model;
+    WriteJson(answer, context.Out());
+    return kOk;
+  }
+  context.Out() << "created " << made << " from " << m_model << "\n";
   return kOk;
 }
 
@@ -238,6 +322,7 @@ void DocPlaceCommand::Register(CLI::App& parent) {
   m_app->add_option("--shape", m_shape, "The shape entry's identifier")->required();
   m_app->add_option("--part", m_parts, "A part to connect to (SBOM path such as /FLANGE, or model path such as /1/2)")
       ->required();
+  AddJsonFlag("the new symbol as doc list gives it");
 }
 
 int DocPlaceCommand::Run(ToolContext& context) {
@@ -261,6 +346,12 @@ int DocPlaceCommand::Run(ToolContext& context) {
   if (const int saved = SaveDocument(context, document); saved != kOk) {
     return saved;
   }
+  if (m_json) {
+    nlohmann::json answer = JsonAnswer();
+    answer["annotation"] = JsonOf(document, idPath.str());
+    WriteJson(answer, context.Out());
+    return kOk;
+  }
   geo::DPoint3D position;
   (void)FindPosition(document, idPath.str(), position);
   context.Out() << "placed " << EscapeForTerminal(idPath.str()) << " (" << EscapeForTerminal(entry->GetTitle())
@@ -269,15 +360,20 @@ int DocPlaceCommand::Run(ToolContext& context) {
 }
 
 void DocStampCommand::Register(CLI::App& parent) {
-  m_app = parent.add_subcommand("stamp", "A 2D symbol of a catalogue image entry, in page units");
+  m_app = parent.add_subcommand("stamp", "A 2D symbol of a catalogue image entry on a page of " +
+                                             std::to_string(kViewWidth) + " x " + std::to_string(kViewHeight) +
+                                             " page units, y upwards from the page's bottom-left corner; a stamp "
+                                             "entirely off its page is refused");
   AddDocumentArgument(*m_app, m_document);
   m_app->add_option("--image", m_image, "The image entry's identifier")->required();
-  m_app->add_option("--center", m_center, "Where its centre is: X,Y")->required();
+  m_app->add_option("--center", m_center, "Where its centre is: X,Y in page units from the bottom-left corner")
+      ->required();
   m_app->add_option("--size", m_size, "Its width and height: W,H")->required();
   m_app->add_option("--rotate", m_rotate, "Turned clockwise by this many degrees, in quarter turns");
   m_app->add_flag("--flip", m_flip, "Mirrored left to right");
   m_app->add_flag("--reverse", m_reverse, "Mirrored top to bottom");
-  m_app->add_option("--page", m_page, "The page that carries it");
+  m_app->add_option("--page", m_page, "The page that carries it, from 0 (the page the 3D view flattens onto)");
+  AddJsonFlag("the new stamp as doc list gives it");
 }
 
 int DocStampCommand::Run(ToolContext& context) {
@@ -323,6 +419,12 @@ int DocStampCommand::Run(ToolContext& context) {
   if (const int saved = SaveDocument(context, document); saved != kOk) {
     return saved;
   }
+  if (m_json) {
+    nlohmann::json answer = JsonAnswer();
+    answer["annotation"] = JsonOf(document, idPath.str());
+    WriteJson(answer, context.Out());
+    return kOk;
+  }
   context.Out() << "placed " << EscapeForTerminal(idPath.str()) << " (" << EscapeForTerminal(entry->GetTitle())
                 << ") at " << FormatNumber(center[0]) << "," << FormatNumber(center[1]) << "\n";
   return kOk;
@@ -333,6 +435,7 @@ void DocMoveCommand::Register(CLI::App& parent) {
   AddDocumentArgument(*m_app, m_document);
   m_app->add_option("part", m_part, "The part: SBOM or model path")->required();
   m_app->add_option("--by", m_by, "The displacement: DX,DY,DZ")->required();
+  AddJsonFlag("each instance of the part and each symbol that followed, before and after");
 }
 
 int DocMoveCommand::Run(ToolContext& context) {
@@ -345,12 +448,25 @@ int DocMoveCommand::Run(ToolContext& context) {
     return kFailure;
   }
   const auto before = Snapshot(document);
+  std::vector<PartPlace> partsBefore;
+  std::vector<PartPlace> partsAfter;
   std::string error;
-  if (!MovePart(document, m_part, geo::DVec3(by[0], by[1], by[2]), error)) {
+  if (!DescribePart(document, m_part, partsBefore, error) ||
+      !MovePart(document, m_part, geo::DVec3(by[0], by[1], by[2]), error) ||
+      !DescribePart(document, m_part, partsAfter, error)) {
     return context.Failure(error);
   }
   if (const int saved = SaveDocument(context, document); saved != kOk) {
     return saved;
+  }
+  if (m_json) {
+    nlohmann::json answer = JsonAnswer();
+    answer["part"] = m_part;
+    answer["by"] = by;
+    answer["parts"] = JsonOfParts(partsBefore, partsAfter);
+    answer["symbols"] = JsonOfFollowers(before, document);
+    WriteJson(answer, context.Out());
+    return kOk;
   }
   context.Out() << "moved " << EscapeForTerminal(m_part) << " by " << FormatPoint(geo::DPoint3D(by[0], by[1], by[2]))
                 << "\n";
@@ -364,6 +480,7 @@ void DocShowCommand::Register(CLI::App& parent) {
                                        : "Hides a part and what is placed below it; its symbols hide with it");
   AddDocumentArgument(*m_app, m_document);
   m_app->add_option("part", m_part, "The part: SBOM or model path")->required();
+  AddJsonFlag("each instance of the part and each symbol shown or hidden with it");
 }
 
 int DocShowCommand::Run(ToolContext& context) {
@@ -372,12 +489,24 @@ int DocShowCommand::Run(ToolContext& context) {
     return kFailure;
   }
   const auto before = Snapshot(document);
+  std::vector<PartPlace> partsBefore;
+  std::vector<PartPlace> partsAfter;
   std::string error;
-  if (!ShowPart(document, m_part, m_show, error)) {
+  if (!DescribePart(document, m_part, partsBefore, error) || !ShowPart(document, m_part, m_show, error) ||
+      !DescribePart(document, m_part, partsAfter, error)) {
     return context.Failure(error);
   }
   if (const int saved = SaveDocument(context, document); saved != kOk) {
     return saved;
+  }
+  if (m_json) {
+    nlohmann::json answer = JsonAnswer();
+    answer["part"] = m_part;
+    answer["visible"] = m_show;
+    answer["parts"] = JsonOfParts(partsBefore, partsAfter);
+    answer["symbols"] = JsonOfFollowers(before, document);
+    WriteJson(answer, context.Out());
+    return kOk;
   }
   context.Out() << (m_show ? "showed " : "hid ") << EscapeForTerminal(m_part) << "\n";
   TellWhatFollowed(before, document, context.Out());
@@ -389,7 +518,7 @@ void DocListCommand::Register(CLI::App& parent) {
                                 "Every annotation: type, identifier, title, position, connected parts with "
                                 "their offsets, and whether it is shown");
   AddDocumentArgument(*m_app, m_document);
-  m_app->add_flag("--json", m_json, "Write JSON instead of text");
+  AddJsonFlag("every annotation");
 }
 
 int DocListCommand::Run(ToolContext& context) {
@@ -418,7 +547,9 @@ void DocFlattenCommand::Register(CLI::App& parent) {
   m_app = parent.add_subcommand("flatten",
                                 "The document's 3D view flattened into a 2D illustration page, as SVG: "
                                 "each part drawn from its mesh (outline, visible edges, hidden lines dashed), "
-                                "each 3D symbol as its shape with its title, the stamps' images");
+                                "each 3D symbol as its shape with its title, the stamps' images. One SVG with "
+                                "a group per page (<g class=\"sheet\" data-page=\"N\">), stacked top to bottom: "
+                                "page 0, and each page a stamp is on");
   AddDocumentArgument(*m_app, m_document);
   m_app->add_option("--out", m_out, "The SVG file to write, or - for standard output")->required();
 }

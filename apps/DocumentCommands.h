@@ -1,5 +1,6 @@
 // "doc": documents of the reference host driven through the module as a host drives it.
 //   doc new MODEL.xml DOC          a new document from a model description
+//   (every command but flatten takes --json)
 //   doc place DOC --shape ID --part PATH...   a 3D symbol on parts
 //   doc stamp DOC --image ID --center X,Y --size W,H [...]   a 2D symbol
 //   doc move DOC PART --by DX,DY,DZ / doc hide DOC PART / doc show DOC PART
@@ -20,10 +21,15 @@
 
 namespace symbols_tool {
 
-// The commands share the document they work on.
+// The commands share the document they work on and, all but flatten, a --json switch:
+// a command that changes the document then answers with one JSON object of what it
+// made or changed, printed only once the change is saved.
 class DocCommand : public ToolCommand {
  protected:
+  void AddJsonFlag(const std::string& what);
+
   std::string m_document;
+  bool m_json = false;
 };
 
 class DocNewCommand : public DocCommand {
@@ -86,9 +92,6 @@ class DocListCommand : public DocCommand {
  public:
   void Register(CLI::App& parent) override;
   [[nodiscard]] int Run(ToolContext& context) override;
-
- private:
-  bool m_json = false;
 };
 
 class DocFlattenCommand : public DocCommand {

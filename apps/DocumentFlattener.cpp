@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <set>
 #include <vector>
 
 #include "CreateAnnotation.h"
@@ -165,6 +166,7 @@ bool AddSymbols(const Document& document, const geo::Camera3D& camera, const Vie
 
 bool AddStamps(const Document& document, Page2D& page, FlattenSummary& summary, std::string& error) {
   const SmartPtr<oxk::Scene> scene(page.Scene().get());
+  std::set<int32_t> pages = {0};
   std::vector<SmartPtr<oxk::AsyncEvent>> pending;
   for (const Document::Entry& entry : document.GetAnnotations()) {
     const auto stamp = util::DynamicCast<oxannotations::Symbol2D>(entry.annotation);
@@ -175,11 +177,15 @@ bool AddStamps(const Document& document, Page2D& page, FlattenSummary& summary, 
     if (!stamp->GetStamp2D()) {
       continue;  // hidden, or not a billboard
     }
+    // The element goes on the page its symbol names; the host keeps pages, not the symbol.
+    stamp->GetStamp2D()->SetPage(stamp->GetPageNum());
+    pages.insert(stamp->GetPageNum());
     const SmartPtr<oxk::AsyncEvent> loaded(new oxk::AsyncEvent());
     stamp->CompleteAnnotation2D(scene, loaded);
     pending.push_back(loaded);
     ++summary.stamps;
   }
+  summary.pages = pages.size();
   for (const auto& loaded : pending) {
     if (!loaded->WaitForCompletion(kLoadTimeout)) {
       error = "the stamps' images did not load in time";
@@ -193,7 +199,7 @@ bool AddStamps(const Document& document, Page2D& page, FlattenSummary& summary, 
 
 std::string FlattenSummary::Text() const {
   return Counted(parts, "part", "parts") + ", " + Counted(markers, "symbol", "symbols") + ", " +
-         Counted(stamps, "stamp", "stamps");
+         Counted(stamps, "stamp", "stamps") + "; " + Counted(pages, "page", "pages") + " in one SVG";
 }
 
 bool FlattenToSvgText(Document& document, std::string& svg, FlattenSummary& summary, std::string& error) {

@@ -8,7 +8,10 @@
 //   element, which the host completes with the symbol's title, placement and the
 //   drawing of its shape, seen the same way (over the parts, its hidden lines left out);
 // - each 2D symbol creates its stamp element and completes it with its image.
-// The page is the view's viewport, one page unit a pixel; stamps are placed in page units.
+// The page is the view's viewport, one page unit a pixel; stamps are placed in page units
+// (y upwards from the page's bottom-left corner) on the page they name. Every page that
+// carries something, and always the first (which the view is flattened onto), is a group
+// of the one SVG written, stacked top to bottom.
 #pragma once
 
 #include <cstddef>
@@ -22,8 +25,9 @@ struct FlattenSummary {
   size_t parts = 0;
   size_t markers = 0;
   size_t stamps = 0;
+  size_t pages = 1;
 
-  // "7 parts, 2 symbols, 2 stamps", as the tool prints it.
+  // "7 parts, 2 symbols, 2 stamps; 1 page in one SVG", as the tool prints it.
   [[nodiscard]] std::string Text() const;
 };
 

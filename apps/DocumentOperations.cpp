@@ -4,12 +4,15 @@
 #include <cmath>
 #include <filesystem>
 #include <set>
+#include <sstream>
+#include <variant>
 
 #include "CreateAnnotation.h"
 #include "ModelDescription.h"
 #include "catalogue/PartslibraryList.h"
 #include "oxk/Anchor.h"
 #include "oxk/ComponentInstance.h"
+#include "oxk/SerializedContentElement.h"
 #include "oxk/ShapeInstance.h"
 #include "symbol2d/Symbol2D.h"
 #include "symbol3d/SymbolAnnotation.h"
@@ -31,6 +34,23 @@ std::string LibraryFile(std::string url) {
 geo::DPoint3D TopOf(const geo::DBox& box) {
   const geo::DPoint3D center = box.GetCenter();
   return {center.x, center.y, box.max.z};
+}
+
+// Some of the stamp lies on its page (touching an edge is not enough).
+bool TouchesPage(const StampRequest& request) {
+  const double halfWidth = request.width / 2, halfHeight = request.height / 2;
+  return request.centerX + halfWidth > 0 && request.centerX - halfWidth < kViewWidth &&
+         request.centerY + halfHeight > 0 && request.centerY - halfHeight < kViewHeight;
+}
+
+// "from 10 to 50" for a centre and a full size.
+std::string Span(double center, double size) {
+  const auto number = [](double value) {
+    std::ostringstream text;
+    text << value;
+    return text.str();
+  };
+  return "from " + number(center - size / 2) + " to " + number(center + size / 2);
 }
 
 std::string FormatRange() {
@@ -151,6 +171,12 @@ bool StampSymbol(Document& document, const oxsymbols::PartslibraryImageItem& ent
     error = "a stamp needs a positive width and height";
     return false;
   }
+  if (!TouchesPage(request)) {
+    error = "the stamp would lie entirely off its page: " + Span(request.centerX, request.width) + " across and " +
+            Span(request.centerY, request.height) + " up, on a page of " + std::to_string(kViewWidth) + " x " +
+            std::to_string(kViewHeight) + " page units (y upwards from its bottom-left corner)";
+    return false;
+  }
   std::string fileName;
   if (!document.Pack(LibraryFile(entry.GetImageUrl()), Document::PackKind::kImage, fileName, error)) {
     error = named + ": " + error;
@@ -220,9 +246,11 @@ std::vector<SmartPtr<oxk::Instance>> Topmost(const std::vector<SmartPtr<oxk::Ins
 
 // Changes the model-tree instances of a part in one scene update and records the change
 // in the model description. plan runs first for every instance and may refuse the
-// change (error says why) before anything moves.
-template <class Plan, class Change>
-bool ChangePart(Document& document, const std::string& path, std::string& error, Plan plan, Change change) {
+// change (error says why) before anything moves; settle runs for every instance once all
+// are changed, in the same update.
+template <class Plan, class Change, class Settle>
+bool ChangePart(Document& document, const std::string& path, std::string& error, Plan plan, Change change,
+                Settle settle) {
   Document::Part part;
   if (!document.FindPart(path, part)) {
     error = "no part at " + path + " in the model or its SBOM";
@@ -237,6 +265,9 @@ bool ChangePart(Document& document, const std::string& path, std::string& error,
   document.GetScene()->BeginUpdate();
   for (const auto& instance : instances) {
     change(instance, document.GetModel());
+  }
+  for (const auto& instance : instances) {
+    settle(instance);
   }
   document.GetScene()->EndUpdate();
   return document.WaitForLoads(error);
@@ -271,7 +302,7 @@ bool MovePart(Document& document, const std::string& path, const geo::DVec3& del
     }
     return true;
   };
-  return ChangePart(document, path, error, plan, [&](const SmartPtr<oxk::Instance>& instance, ModelDescription& model) {
+  const auto change = [&](const SmartPtr<oxk::Instance>& instance, ModelDescription& model) {
     SmartPtr<oxk::ComponentInstance> component;
     geo::Location moved;
     if (!instance->GetComponentInstance(component) || !MovedLocation(instance, delta, moved)) {
@@ -279,12 +310,27 @@ bool MovePart(Document& document, const std::string& path, const geo::DVec3& del
     }
     component->SetLocation(moved, true);
     (void)model.SetPartLocation(instance->GetIdPath().str(), moved);
-  });
+  };
+  // The members of a weld move one after another, and a symbol on the weld hears of each
+  // while the others are still where they were, so it follows only part of the way. Once
+  // all are in place each moved shape is announced where it now is, once more: a symbol
+  // that followed part of the way moves the rest, the others do not move again.
+  const auto settle = [&](const SmartPtr<oxk::Instance>& instance) {
+    std::vector<SmartPtr<oxk::BaseInstance>> members;
+    instance->GetMemberSet(members);
+    for (const auto& member : members) {
+      const auto placed = util::DynamicCast<oxk::Instance>(member);
+      if (const SmartPtr<oxk::ShapeInstance> shape = placed ? document.ShapeOf(placed) : nullptr) {
+        shape->SetLocation(shape->GetLocation(), true);
+      }
+    }
+  };
+  return ChangePart(document, path, error, plan, change, settle);
 }
 
 bool ShowPart(Document& document, const std::string& path, bool visible, std::string& error) {
   const auto plan = [](const SmartPtr<oxk::Instance>&) { return true; };
-  return ChangePart(document, path, error, plan, [&](const SmartPtr<oxk::Instance>& instance, ModelDescription& model) {
+  const auto change = [&](const SmartPtr<oxk::Instance>& instance, ModelDescription& model) {
     std::vector<SmartPtr<oxk::BaseInstance>> members;
     instance->GetMemberSet(members);
     for (const auto& member : members) {
@@ -296,7 +342,68 @@ bool ShowPart(Document& document, const std::string& path, bool visible, std::st
       shape->SetVisibility(visible, true);
       (void)model.SetPartVisible(placed->GetIdPath().str(), visible);
     }
-  });
+  };
+  return ChangePart(document, path, error, plan, change, [](const SmartPtr<oxk::Instance>&) {});
+}
+
+namespace {
+
+// The image is turned by whole quarter turns of the two stored rotations added up,
+// clockwise; 450 degrees draws as 90.
+int DrawnRotation(int32_t right, int32_t left) {
+  const int64_t quarters = (static_cast<int64_t>(right) + left) / 90;
+  return static_cast<int>(((quarters % 4) + 4) % 4) * 90;
+}
+
+// Frozen: keys of symbols' saved content that name the library entry they came from.
+const util::Symbol kImageIdKey("imageID");
+const util::Symbol kShapeNameKey("name");
+
+// A property of an annotation's saved content, as Save would write it: what a symbol
+// gives out of its entry only there.
+const oxk::SerializedContentElement::Value* SavedProperty(oxk::Annotation& annotation, const util::Symbol& type,
+                                                          const util::Symbol& key,
+                                                          SmartPtr<oxk::SerializedContentElement>& root) {
+  root = SmartPtr<oxk::SerializedContentElement>(new oxk::SerializedContentElement(util::Symbol("list")));
+  annotation.Visit(root);
+  for (const auto& content : root->GetChildren(type)) {
+    if (const auto* value = content->FindProperty(key)) {
+      return value;
+    }
+  }
+  return nullptr;
+}
+
+int SavedImageId(oxannotations::Symbol2D& stamp) {
+  SmartPtr<oxk::SerializedContentElement> root;
+  const auto* value = SavedProperty(stamp, oxannotations::Symbol2D::GetClassStatic(), kImageIdKey, root);
+  const auto* id = value ? std::get_if<int32_t>(value) : nullptr;
+  return id ? *id : -1;
+}
+
+std::string SavedShapeName(oxannotations::SymbolAnnotation& symbol) {
+  SmartPtr<oxk::SerializedContentElement> root;
+  const auto* value = SavedProperty(symbol, oxannotations::SymbolAnnotation::GetClassStatic(), kShapeNameKey, root);
+  const auto* name = value ? std::get_if<util::Symbol>(value) : nullptr;
+  return name ? name->str() : std::string();
+}
+
+}  // namespace
+
+bool DescribePart(const Document& document, const std::string& path, std::vector<PartPlace>& places,
+                  std::string& error) {
+  Document::Part part;
+  if (!document.FindPart(path, part)) {
+    error = "no part at " + path + " in the model or its SBOM";
+    return false;
+  }
+  places.clear();
+  for (const auto& instance : part.instances) {
+    const SmartPtr<oxk::ShapeInstance> shape = document.ShapeOf(instance);
+    places.push_back({instance->GetIdPath().str(), instance->GetName().str(), instance->GetWorldLocation().GetPos(),
+                      !shape || shape->IsVisible()});
+  }
+  return true;
 }
 
 std::vector<AnnotationView> DescribeAnnotations(const Document& document) {
@@ -311,6 +418,8 @@ std::vector<AnnotationView> DescribeAnnotations(const Document& document) {
         view.position = shape->GetLocation().GetPos();
         view.visible = shape->IsVisible();
       }
+      view.entry.name = SavedShapeName(*symbol);
+      view.entry.file = symbol->GetFileName().str();
       for (const oxannotations::ConnectedPartInfo& part : symbol->GetConnectedParts()) {
         view.parts.push_back({part.partId.str(), part.assemblyPartId.str(), part.offset});
       }
@@ -323,6 +432,10 @@ std::vector<AnnotationView> DescribeAnnotations(const Document& document) {
       view.width = 2 * size.x;
       view.height = 2 * size.y;
       view.page = stamp->GetPageNum();
+      view.rotation = DrawnRotation(stamp->GetRotateRight(), stamp->GetRotateLeft());
+      view.flip = stamp->GetFlipHorizontally();
+      view.reverse = stamp->GetReverse();
+      view.entry = {SavedImageId(*stamp), stamp->GetImageName().str(), stamp->GetImageFileName().str()};
       view.visible = stamp->IsVisible();
     } else {
       view.type = entry.annotation->GetClass().str();

@@ -15,7 +15,8 @@
 
 namespace symbols_tool {
 
-// A 2D symbol as the command line gives it: page coordinates and the full size.
+// A 2D symbol as the command line gives it: its centre in page units, y upwards from the
+// page's bottom-left corner, its full size, and its page, counted from 0.
 struct StampRequest {
   double centerX = 0.0;
   double centerY = 0.0;
@@ -34,6 +35,13 @@ struct AnnotationView {
     std::string assembly;
     geo::DVec3 offset;
   };
+  // The library entry a symbol was made from, as the symbol recorded it: a 2D symbol
+  // keeps the image entry's identifier, a 3D symbol only the shape entry's name.
+  struct Entry {
+    int id = -1;  // -1: not recorded
+    std::string name;
+    std::string file;  // the symbol or image file, inside the document
+  };
   std::string type;
   std::string idPath;
   std::string title;
@@ -41,6 +49,10 @@ struct AnnotationView {
   double width = 0.0;  // 2D symbols: the full size
   double height = 0.0;
   int page = 0;
+  int rotation = 0;      // 2D symbols: clockwise degrees as drawn, 0, 90, 180 or 270
+  bool flip = false;     // 2D symbols: mirrored left to right
+  bool reverse = false;  // 2D symbols: mirrored top to bottom
+  Entry entry;
   bool visible = true;
   // Of a type this version does not know: kept as saved, nothing else is known of it.
   bool kept = false;
@@ -60,7 +72,8 @@ inline constexpr double kMaxCoordinate = 1e9;
 [[nodiscard]] bool PlaceSymbol(Document& document, const oxsymbols::PartslibraryOlItem& entry,
                                const std::vector<std::string>& parts, util::Symbol& idPath, std::string& error);
 // Places a 2D symbol of the image entry; the centre and size must be finite, within
-// kMaxCoordinate, the size positive.
+// kMaxCoordinate, the size positive, and some of it on the page (kViewWidth by
+// kViewHeight page units).
 [[nodiscard]] bool StampSymbol(Document& document, const oxsymbols::PartslibraryImageItem& entry,
                                const StampRequest& request, util::Symbol& idPath, std::string& error);
 // Moves a part (each member of a weld, a member below another one once, with it) by
@@ -71,6 +84,18 @@ inline constexpr double kMaxCoordinate = 1e9;
 // Shows or hides a part and everything placed below it, and records it in the model
 // description.
 [[nodiscard]] bool ShowPart(Document& document, const std::string& path, bool visible, std::string& error);
+
+// Where a part named on the command line is: each model-tree instance it stands for (one,
+// or the members of a weld), with its world position and whether it is shown.
+struct PartPlace {
+  std::string path;
+  std::string name;
+  geo::DPoint3D position;
+  bool visible = true;
+};
+// False (error says why) when the path names no part.
+[[nodiscard]] bool DescribePart(const Document& document, const std::string& path, std::vector<PartPlace>& places,
+                                std::string& error);
 
 [[nodiscard]] std::vector<AnnotationView> DescribeAnnotations(const Document& document);
 // The position of the annotation with that identifier path; false when there is none.

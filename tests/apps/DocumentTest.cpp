@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
 
@@ -306,7 +307,19 @@ class DocumentCommands : public ::testing::Test {
       GTEST_SKIP() << "built without the tool";
     }
   }
-  Result Run(const std::string& args) const { return testsupport::RunTool(scratch, args); }
+  Result Run(const std::string& args, const std::string& environment = "") const {
+    return testsupport::RunTool(scratch, args, environment);
+  }
+  // The annotation with that identifier as a fresh `doc list --json` gives it.
+  nlohmann::json Listed(const std::string& id) const {
+    const nlohmann::json list = nlohmann::json::parse(Run("doc list --json " + doc.string()).out);
+    for (const nlohmann::json& item : list["annotations"]) {
+      if (item["id"] == id) {
+        return item;
+      }
+    }
+    return nullptr;
+  }
   std::string Files() const {
     return Slurp(doc / Document::kContentFile) + "\n--\n" + Slurp(doc / Document::kModelFile);
   }
@@ -394,10 +407,129 @@ TEST_F(DocumentCommands, ListShowsEachAnnotationAsTextOrJson) {
   ASSERT_EQ(json.status, 0) << json.err;
   EXPECT_NE(json.out.find("\"assembly\": \"/FLANGE\""), std::string::npos) << json.out;
   EXPECT_NE(json.out.find("\"type\": \"symbol2d\""), std::string::npos) << json.out;
+  // Saved turns to the left count against those to the right, in whole quarter turns
+  // as drawn, whatever wrote them.
+  std::string content = Slurp(doc / Document::kContentFile);
+  const std::string left = "<property key=\"rotateLeft\" type=\"int\">0</property>";
+  ASSERT_NE(content.find(left), std::string::npos) << content;
+  content.replace(content.find(left), left.size(), "<property key=\"rotateLeft\" type=\"int\">-91</property>");
+  std::ofstream(doc / Document::kContentFile, std::ios::trunc) << content;
+  EXPECT_NE(Run("doc list " + doc.string()).out.find("turned 270 degrees clockwise\n"), std::string::npos);
   const Result hide = Run("doc hide " + doc.string() + " /FLANGE");
   ASSERT_EQ(hide.status, 0) << hide.err;
   EXPECT_NE(hide.out.find("is now hidden"), std::string::npos) << hide.out;
   EXPECT_NE(Run("doc list " + doc.string()).out.find("hidden"), std::string::npos);
+}
+
+TEST_F(DocumentCommands, ChangesAnswerInJsonWithWhatTheyMadeOnlyOnceSaved) {
+  using nlohmann::json;
+  const Result made = Run("doc new --json " SYMBOLS_BINARY_DIR "/apps/samples/models/pump/model.xml " + doc.string());
+  ASSERT_EQ(made.status, 0) << made.err;
+  EXPECT_EQ(json::parse(made.out)["document"], fs::absolute(doc).lexically_normal().string());
+
+  // What place and stamp answer is what a later listing finds, entry included.
+  const Result placed = Run("doc place " + doc.string() + " --shape 10 --part /FLANGE --json");
+  ASSERT_EQ(placed.status, 0) << placed.err;
+  const json symbol = json::parse(placed.out)["annotation"];
+  EXPECT_EQ(symbol, Listed(symbol["id"])) << placed.out;
+  EXPECT_FALSE(symbol["entry"]["name"].get<std::string>().empty()) << placed.out;
+  EXPECT_FALSE(symbol["entry"].contains("id")) << "a 3D symbol does not record its entry's identifier";
+  const Result stamped =
+      Run("doc stamp " + doc.string() + " --image 2 --center 100,80 --size 40,20 --rotate -90 --flip --page 1 --json");
+  ASSERT_EQ(stamped.status, 0) << stamped.err;
+  const json stamp = json::parse(stamped.out)["annotation"];
+  EXPECT_EQ(stamp, Listed(stamp["id"])) << stamped.out;
+  EXPECT_EQ(stamp["entry"]["id"], 2);
+  EXPECT_EQ(stamp["rotation"], 270);
+  EXPECT_EQ(stamp["flip"], true);
+  EXPECT_EQ(stamp["reverse"], false);
+  EXPECT_EQ(stamp["page"], 1);
+  const Result text = Run("doc list " + doc.string());
+  EXPECT_NE(text.out.find("page 1\n  turned 270 degrees clockwise, mirrored left to right\n  from image 2 \""),
+            std::string::npos)
+      << text.out;
+  EXPECT_NE(text.out.find("  from shape \"" + symbol["entry"]["name"].get<std::string>() + "\", file "),
+            std::string::npos)
+      << text.out;
+
+  // A weld's move answers with each member and the symbol, and what it prints, as text or
+  // JSON, is what the next command reads from the saved files.
+  const Result moved = Run("doc move " + doc.string() + " /FLANGE --by 0,0,5 --json");
+  ASSERT_EQ(moved.status, 0) << moved.err;
+  const json move = json::parse(moved.out);
+  ASSERT_EQ(move["parts"].size(), 2u) << moved.out;
+  for (const json& part : move["parts"]) {
+    EXPECT_DOUBLE_EQ(part["after"][2].get<double>() - part["before"][2].get<double>(), 5) << moved.out;
+  }
+  ASSERT_EQ(move["symbols"].size(), 1u) << moved.out;
+  EXPECT_EQ(move["symbols"][0]["after"], Listed(symbol["id"])["position"]) << moved.out;
+  const Result movedText = Run("doc move " + doc.string() + " /FLANGE --by 0,0,5");
+  ASSERT_EQ(movedText.status, 0) << movedText.err;
+  const std::string listed = Run("doc list " + doc.string()).out;
+  const size_t arrow = movedText.out.find(" -> ");
+  ASSERT_NE(arrow, std::string::npos) << movedText.out;
+  const std::string printed = movedText.out.substr(arrow + 4, movedText.out.find('\n', arrow) - arrow - 4);
+  EXPECT_NE(listed.find("  at " + printed + "\n"), std::string::npos) << movedText.out << listed;
+
+  const Result hidden = Run("doc hide " + doc.string() + " /FLANGE --json");
+  ASSERT_EQ(hidden.status, 0) << hidden.err;
+  const json hide = json::parse(hidden.out);
+  EXPECT_EQ(hide["visible"], false);
+  ASSERT_EQ(hide["symbols"].size(), 1u);
+  EXPECT_EQ(hide["symbols"][0]["visible"], false);
+  EXPECT_EQ(hide["parts"][0]["visible"], false);
+
+  // A command that fails, or is stopped before its change is in, answers nothing on
+  // standard output.
+  const std::string files = Files();
+  for (const std::string& failing :
+       {"doc move " + doc.string() + " /NOPE --by 1,0,0 --json", "doc show " + doc.string() + " /NOPE --json",
+        "doc place " + doc.string() + " --shape 99 --part /SHAFT --json",
+        "doc stamp " + doc.string() + " --image 1 --center 5000,10 --size 10,10 --json"}) {
+    const Result failed = Run(failing);
+    EXPECT_EQ(failed.status, 1) << failing;
+    EXPECT_EQ(failed.out, "") << failing;
+    EXPECT_EQ(Count(failed.err, "\n"), 1u) << failing << ": " << failed.err;
+  }
+  const Result killed = Run("doc show " + doc.string() + " /FLANGE --json", "SYMBOLS_KILL_AT_WRITE_STEP=1");
+  EXPECT_NE(killed.status, 0);
+  EXPECT_EQ(killed.out, "");
+  EXPECT_EQ(Files(), files);
+}
+
+TEST_F(DocumentCommands, StampsLieOnTheirPagesInPageUnitsFromTheBottomLeft) {
+  ASSERT_EQ(Run("doc new " SYMBOLS_BINARY_DIR "/apps/samples/models/pump/model.xml " + doc.string()).status, 0);
+  ASSERT_EQ(Run("doc stamp " + doc.string() + " --image 1 --center 50,40 --size 20,20").status, 0);
+  ASSERT_EQ(Run("doc stamp " + doc.string() + " --image 2 --center 800,500 --size 30,30 --page 7").status, 0);
+  // Half off a corner is still on the page.
+  ASSERT_EQ(Run("doc stamp " + doc.string() + " --image 1 --center 0,595 --size 10,10 --page 7").status, 0);
+  const std::string files = Files();
+  for (const char* off : {"--center -10,300 --size 20,20", "--center 300,605 --size 20,20",
+                          "--center 900,300 --size 100,10", "--center 300,-5 --size 20,10 --page 2"}) {
+    const Result refused = Run("doc stamp " + doc.string() + " --image 1 " + off);
+    EXPECT_EQ(refused.status, 1) << off;
+    EXPECT_EQ(Count(refused.err, "\n"), 1u) << refused.err;
+    EXPECT_NE(refused.err.find("entirely off its page"), std::string::npos) << refused.err;
+  }
+  EXPECT_EQ(Files(), files);
+
+  const Result flattened = Run("doc flatten " + doc.string() + " --out -");
+  ASSERT_EQ(flattened.status, 0) << flattened.err;
+  EXPECT_NE(flattened.err.find("3 stamps; 2 pages in one SVG"), std::string::npos) << flattened.err;
+  const std::string& svg = flattened.out;
+  EXPECT_EQ(Count(svg, "class=\"sheet\""), 2u);
+  const size_t first = svg.find("<g class=\"sheet\" data-page=\"0\">");
+  const size_t seventh = svg.find("<g class=\"sheet\" data-page=\"7\" transform=\"translate(0 615)\">");
+  ASSERT_NE(first, std::string::npos);
+  ASSERT_NE(seventh, std::string::npos);
+  EXPECT_NE(svg.find("height=\"1210\" viewBox=\"0 0 842 1210\""), std::string::npos) << "two pages and the gap";
+  // y upwards: 40 up is 595 - 40 - 10 down from the top of the page.
+  const size_t low = svg.find("<image x=\"40\" y=\"545\" width=\"20\" height=\"20\"");
+  EXPECT_GT(low, first);
+  EXPECT_LT(low, seventh);
+  EXPECT_GT(svg.find("<image x=\"785\" y=\"80\" width=\"30\" height=\"30\""), seventh);
+  EXPECT_GT(svg.find("<image x=\"-5\" y=\"-5\" width=\"10\" height=\"10\""), seventh);
+  EXPECT_EQ(Count(svg, "<image "), 3u);
 }
 
 }  // namespace

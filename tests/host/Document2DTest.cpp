@@ -85,6 +85,38 @@ TEST(Document2D, TheIdentitySearchFindsElementsByPathAndSharedTypeBits) {
   EXPECT_TRUE(find("/b", Element2D::SymbolTypeBit, Element2D::StampTypeBit).empty());
 }
 
+TEST(SvgPageWriter, WritesEachPageThatCarriesAnElementAsItsOwnGroupWithUniqueLayerIds) {
+  SmartPtr<Document2D> document(new Document2D());
+  document->SetPageSize(300, 200);
+  for (const int32_t page : {5, 0, 5, 1000000}) {
+    const SmartPtr<Stamp2D> stamp = Factory()->CreateStamp2D();
+    stamp->SetStampExtents(geo::DBox2D{10, 20, 50, 60});
+    stamp->SetPage(page);
+    stamp->SetLayer(document->FindLayer(util::Symbol("Annotation")));
+    document->GetTree()->AppendChild(SmartPtr<Node2D>(stamp.get()));
+  }
+  const std::string svg = SvgPageWriter::ToSvg(*document);
+  // Three pages of 200 with two gaps of 20, however far apart their numbers.
+  EXPECT_NE(svg.find("viewBox=\"0 0 300 640\""), std::string::npos) << svg;
+  EXPECT_EQ(Count(svg, "class=\"sheet\""), 3u);
+  const size_t first = svg.find("<g class=\"sheet\" data-page=\"0\">");
+  const size_t fifth = svg.find("<g class=\"sheet\" data-page=\"5\" transform=\"translate(0 220)\">");
+  const size_t last = svg.find("<g class=\"sheet\" data-page=\"1000000\" transform=\"translate(0 440)\">");
+  ASSERT_LT(first, fifth);
+  ASSERT_LT(fifth, last);
+  ASSERT_NE(last, std::string::npos);
+  const auto between = [&](size_t from, size_t to) { return Count(svg.substr(from, to - from), "class=\"stamp\""); };
+  EXPECT_EQ(between(first, fifth), 1u);
+  EXPECT_EQ(between(fifth, last), 2u);
+  EXPECT_EQ(between(last, svg.size()), 1u);
+  EXPECT_EQ(Count(svg, "id=\"layer-Annotation\""), 1u);
+  EXPECT_EQ(Count(svg, "id=\"page-5-layer-Annotation\""), 1u);
+
+  // An empty document still has its first page.
+  SmartPtr<Document2D> blank(new Document2D());
+  EXPECT_EQ(Count(SvgPageWriter::ToSvg(*blank), "<g class=\"sheet\" data-page=\"0\">"), 1u);
+}
+
 TEST(SvgPageWriter, DrawsStampsAndMarkersByLayer) {
   SmartPtr<Document2D> document(new Document2D());
   document->SetPageSize(300, 200);

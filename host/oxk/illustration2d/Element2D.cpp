@@ -12,4 +12,14 @@ void Element2D::SetLayer(const util::SmartPtr<Layer2D>& layer) {
   m_layer = layer;
 }
 
+int32_t Element2D::GetPage() const {
+  const std::lock_guard<std::mutex> lock(m_mutex);
+  return m_page;
+}
+
+void Element2D::SetPage(int32_t page) {
+  const std::lock_guard<std::mutex> lock(m_mutex);
+  m_page = page;
+}
+
 }  // namespace oxk::illustration2d

@@ -1,5 +1,5 @@
-// An element of a 2D document: a node with element type bits, the layer it is on, and
-// an identity by which searches find it again.
+// An element of a 2D document: a node with element type bits, the layer and the page it
+// is on, and an identity by which searches find it again.
 #pragma once
 
 #include <cstdint>
@@ -30,6 +30,9 @@ class Element2D : public Node2D {
   [[nodiscard]] uint32_t GetTypeBits() const { return m_typeBits; }
   [[nodiscard]] util::SmartPtr<Layer2D> GetLayer() const;
   void SetLayer(const util::SmartPtr<Layer2D>& layer);
+  // The page that carries it, counted from 0 (the first page, the default).
+  [[nodiscard]] int32_t GetPage() const;
+  void SetPage(int32_t page);
   // Base: the type bits and no annotation path.
   [[nodiscard]] virtual Identity2D GetIdentity() const { return Identity2D(m_typeBits); }
 
@@ -41,6 +44,7 @@ class Element2D : public Node2D {
   const uint32_t m_typeBits;
   mutable std::mutex m_mutex;
   util::SmartPtr<Layer2D> m_layer;
+  int32_t m_page = 0;
 };
 
 }  // namespace oxk::illustration2d

@@ -175,6 +175,9 @@ struct ArtStyle {
 constexpr ArtStyle kPartStyle{"#eef1f6", "#1d2939", "#667085"};
 constexpr ArtStyle kSymbolStyle{"#d1e0ff", "#1849a9", "#6b8fd6"};
 
+// The space between pages stacked top to bottom in one drawing.
+constexpr double kPageGap = 20;
+
 // Area first, then hidden lines, edges and outlines, so that the heavier lines lie on top.
 void WriteArt(const LineArt2D& art, const ArtStyle& style, double pageHeight, std::string& out) {
   const std::string area = PathData(art.areas, pageHeight, true);
@@ -276,10 +279,14 @@ std::string SvgPageWriter::ToSvg(const Document2D& document) {
   Collector collector;
   document.Accept(collector);
 
-  std::map<const Layer2D*, std::vector<util::SmartPtr<Element2D>>> byLayer;
+  // Only the pages that carry something are written, and always the first: a stamp on
+  // page 1000 makes two pages, not a thousand.
+  std::map<int32_t, std::map<const Layer2D*, std::vector<util::SmartPtr<Element2D>>>> byPage;
+  byPage[0];
   for (const auto& element : collector.elements) {
-    byLayer[element->GetLayer().get()].push_back(element);
+    byPage[element->GetPage()][element->GetLayer().get()].push_back(element);
   }
+  const double total = static_cast<double>(byPage.size()) * (height + kPageGap) - kPageGap;
 
   // The pictures first: the definitions go before the layers that use them.
   Pictures pictures;
@@ -291,27 +298,37 @@ std::string SvgPageWriter::ToSvg(const Document2D& document) {
 
   std::string out;
   out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-  out += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + Num(width) + "\" height=\"" + Num(height) +
-         "\" viewBox=\"0 0 " + Num(width) + " " + Num(height) + "\" font-family=\"sans-serif\">\n";
-  out += "  <rect class=\"page\" width=\"" + Num(width) + "\" height=\"" + Num(height) + "\" fill=\"#ffffff\"/>\n";
+  out += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + Num(width) + "\" height=\"" + Num(total) +
+         "\" viewBox=\"0 0 " + Num(width) + " " + Num(total) + "\" font-family=\"sans-serif\">\n";
   out += pictures.Definitions();
-  for (const auto& layer : document.GetLayers()) {
-    const auto found = byLayer.find(layer.get());
-    out += "  <g class=\"layer\" id=\"layer-" + Text(layer->GetName().str()) + "\"";
-    out += layer->IsVisible() ? ">\n" : " display=\"none\">\n";
-    if (found != byLayer.end()) {
-      WriteElements(found->second, pictures, height, out);
-      byLayer.erase(found);
+  double top = 0;
+  for (auto& [page, byLayer] : byPage) {
+    const std::string number = std::to_string(page);
+    out += "  <g class=\"sheet\" data-page=\"" + number + "\"";
+    out += top == 0 ? ">\n" : " transform=\"translate(0 " + Num(top) + ")\">\n";
+    out += "  <rect class=\"page\" width=\"" + Num(width) + "\" height=\"" + Num(height) + "\" fill=\"#ffffff\"/>\n";
+    // Identifiers stay unique: the first page's layers keep their plain ones.
+    const std::string prefix = page == 0 ? "layer-" : "page-" + number + "-layer-";
+    for (const auto& layer : document.GetLayers()) {
+      const auto found = byLayer.find(layer.get());
+      out += "  <g class=\"layer\" id=\"" + prefix + Text(layer->GetName().str()) + "\"";
+      out += layer->IsVisible() ? ">\n" : " display=\"none\">\n";
+      if (found != byLayer.end()) {
+        WriteElements(found->second, pictures, height, out);
+        byLayer.erase(found);
+      }
+      out += "  </g>\n";
+    }
+    // Elements on no layer, or on a layer of another document.
+    if (!byLayer.empty()) {
+      out += "  <g class=\"layer\">\n";
+      for (const auto& [layer, elements] : byLayer) {
+        WriteElements(elements, pictures, height, out);
+      }
+      out += "  </g>\n";
     }
     out += "  </g>\n";
-  }
-  // Elements on no layer, or on a layer of another document.
-  if (!byLayer.empty()) {
-    out += "  <g class=\"layer\">\n";
-    for (const auto& [layer, elements] : byLayer) {
-      WriteElements(elements, pictures, height, out);
-    }
-    out += "  </g>\n";
+    top += height + kPageGap;
   }
   out += "</svg>\n";
   return out;

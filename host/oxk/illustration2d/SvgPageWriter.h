@@ -1,6 +1,8 @@
-// Writes the page of a 2D document as an SVG document a browser shows: a white page of
-// the document's size, then one group per layer (hidden layers hidden) with its
-// elements in drawing order, and a last group for elements on no layer.
+// Writes the pages of a 2D document as one SVG document a browser shows: one group per
+// page that carries an element, and always the first (<g class="sheet" data-page="N">),
+// stacked top to bottom with a gap; each a white page of the document's size, then one
+// group per layer (hidden layers hidden) with the page's elements in drawing order, and
+// a last group for elements on no layer.
 //
 // A stamp is its image stretched over its extents and mirrored as its flips say, with its
 // title (and description, when used) as the tooltip and its title as a caption when used;
