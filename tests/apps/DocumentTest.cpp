@@ -524,12 +524,14 @@ TEST_F(DocumentCommands, StampsLieOnTheirPagesInPageUnitsFromTheBottomLeft) {
   ASSERT_NE(seventh, std::string::npos);
   EXPECT_NE(svg.find("height=\"1210\" viewBox=\"0 0 842 1210\""), std::string::npos) << "two pages and the gap";
   // y upwards: 40 up is 595 - 40 - 10 down from the top of the page.
-  const size_t low = svg.find("<image x=\"40\" y=\"545\" width=\"20\" height=\"20\"");
+  const size_t low = svg.find(" x=\"40\" y=\"545\" width=\"20\" height=\"20\"");
   EXPECT_GT(low, first);
   EXPECT_LT(low, seventh);
-  EXPECT_GT(svg.find("<image x=\"785\" y=\"80\" width=\"30\" height=\"30\""), seventh);
-  EXPECT_GT(svg.find("<image x=\"-5\" y=\"-5\" width=\"10\" height=\"10\""), seventh);
-  EXPECT_EQ(Count(svg, "<image "), 3u);
+  EXPECT_GT(svg.find(" x=\"785\" y=\"80\" width=\"30\" height=\"30\""), seventh);
+  EXPECT_GT(svg.find(" x=\"-5\" y=\"-5\" width=\"10\" height=\"10\""), seventh);
+  // Each stamp places its picture, which the page holds once.
+  EXPECT_EQ(Count(svg, "<use href=\"#picture-"), 3u);
+  EXPECT_EQ(Count(svg, "<image "), 2u);
 }
 
 }  // namespace
