@@ -19,6 +19,7 @@
 #include "KeptContent.h"
 #include "oxk/ContentFile.h"
 #include "support/TempFolder.h"
+#include "support/TestImages.h"
 #include "support/TextFiles.h"
 #include "support/ToolRun.h"
 #include "util/Utf8.h"
@@ -452,6 +453,39 @@ TEST_F(DocumentSafety, FailedCommandsLeaveEveryFileAsItWasAndReadNothingOutside)
             std::string::npos)
       << check.out;
   EXPECT_NE(check.out.find("warnings: "), std::string::npos) << check.out;
+}
+
+// A library picture is copied into a document for what its bytes are, whatever its
+// name or folder: a JPEG is one, a JPEG whose header claims more pixels than the loader
+// decodes is refused before anything is copied.
+TEST_F(DocumentSafety, JpegPicturesAreStampedByWhatTheyAreAndRefusedPastTheLimit) {
+  const fs::path base = scratch / "base";
+  fs::copy(SYMBOLS_BINARY_DIR "/apps/samples", base, fs::copy_options::recursive);
+  const fs::path library = base / "SymbolsLibrary/PartSymbolLibrary.xml";
+  const std::string jpeg = testsupport::TestJpeg(24, 16);
+  ASSERT_FALSE(jpeg.empty());
+  Put(outside / "photo.png", jpeg);
+  Edit(library, "<image url=\"[^\"]*\"", "<image url=\"" + (outside / "photo.png").string() + "\"");
+  const std::string on = "--base " + base.string() + " ";
+  const Result stamp = Run(on + "doc stamp " + doc.string() + " --image 10 --center 7,7 --size 6,4");
+  ASSERT_EQ(stamp.status, 0) << stamp.err;
+  EXPECT_EQ(Slurp(doc / "photo.png"), jpeg);
+  EXPECT_EQ(List(doc).size(), 3u);
+  const Result page = Run("doc flatten " + doc.string() + " --out " + (scratch / "page.svg").string());
+  EXPECT_EQ(page.status, 0) << page.err;
+
+  // The frame header's height and width claim 65000 by 65000 pixels.
+  std::string huge = jpeg;
+  const size_t frame = huge.find("\xff\xc0", 2);
+  ASSERT_NE(frame, std::string::npos);
+  huge.replace(frame + 5, 4, "\xfd\xe8\xfd\xe8");
+  Put(outside / "photo.png", huge);
+  const Files before = Snapshot(scratch);
+  const Result refused = Run(on + "doc stamp " + doc.string() + " --image 10 --center 8,8 --size 6,4");
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(refused.err.find("a picture larger than the loader decodes; nothing is copied"), std::string::npos)
+      << refused.err;
+  EXPECT_EQ(Differences(Snapshot(scratch), before), "");
 }
 
 TEST_F(DocumentSafety, NumbersStayFiniteAndIdentifiersUnique) {

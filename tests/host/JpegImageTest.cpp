@@ -1,16 +1,20 @@
 // JPEG images through the loader: decoded pixels, grey files, the limit on what a header
-// may claim, broken files, and files told apart from PNG by their first bytes.
+// may claim, the picture budget, broken files, and files told apart from PNG by their
+// first bytes.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "oxk/AsyncEvent.h"
 #include "oxk/Image.h"
 #include "oxloader/Loader.h"
 #include "support/TempFolder.h"
 #include "support/TestImages.h"
+#include "util/FileSystem.h"
 
 namespace {
 
@@ -75,6 +79,52 @@ TEST(JpegImage, AHeaderClaimingTooManyPixelsIsRefusedAndBrokenFilesAreMalformed)
   EXPECT_EQ(Decode(jpeg.substr(0, 20), *image), Loader::kMalformed);
   EXPECT_EQ(Decode(std::string(), *image), Loader::kMalformed);
   EXPECT_FALSE(image->HasImageData());
+}
+
+// A JPEG is charged to a document's picture budget as a PNG is: from its header, before
+// its pixels are allocated, whichever decoder or thread reads it.
+TEST(JpegImage, IsChargedToThePictureBudgetAsAPngIs) {
+  testsupport::TempFolder folder;
+  const std::string jpegPath = folder.Write("photo.jpg", testsupport::TestJpeg(16, 16));
+  const std::string pngPath = folder.File("drawing.png");
+  ASSERT_TRUE(testsupport::WriteTestPng(pngPath, 16, 16));
+  std::string jpeg;
+  std::string png;
+  ASSERT_TRUE(util::FileSystem::ReadFile(jpegPath, jpeg));
+  ASSERT_TRUE(util::FileSystem::ReadFile(pngPath, png));
+  const uint64_t one = 16 * 16 * 4;
+  const auto decode = [](const std::string& bytes, oxloader::ImageBudget& budget) {
+    util::SmartPtr<oxk::Image> image(new oxk::Image());
+    const int status =
+        Loader::DecodeImage(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), *image, &budget);
+    EXPECT_EQ(image->HasImageData(), status == Loader::kOk);
+    return status;
+  };
+  // Either picture first, the other past the budget: refused alike, nothing charged.
+  for (const auto& [first, second] : {std::pair{&jpeg, &png}, std::pair{&png, &jpeg}}) {
+    const util::SmartPtr<oxloader::ImageBudget> budget(new oxloader::ImageBudget(one + one / 2));
+    EXPECT_EQ(decode(*first, *budget), Loader::kOk);
+    EXPECT_EQ(decode(*second, *budget), Loader::kOverBudget);
+    EXPECT_EQ(decode(*first, *budget), Loader::kOverBudget);
+    EXPECT_EQ(budget->GetUsed(), one);
+  }
+
+  // Through the loader's thread, under the budget in force when the load was asked for.
+  const util::SmartPtr<oxloader::ImageBudget> budget(new oxloader::ImageBudget(one + one / 2));
+  Loader::GetLoader()->SetImageBudget(budget);
+  std::vector<util::SmartPtr<oxk::AsyncEvent>> events;
+  for (const std::string& path : {jpegPath, jpegPath}) {
+    util::SmartPtr<oxk::Image> image(new oxk::Image(util::Symbol(path)));
+    events.emplace_back(new oxk::AsyncEvent());
+    Loader::GetLoader()->LoadImage(image, 0, events.back());
+  }
+  Loader::GetLoader()->SetImageBudget({});
+  for (const auto& event : events) {
+    ASSERT_TRUE(event->WaitForCompletion(10s));
+  }
+  EXPECT_EQ(events[0]->GetStatus(), Loader::kOk);
+  EXPECT_EQ(events[1]->GetStatus(), Loader::kOverBudget);
+  EXPECT_EQ(budget->GetUsed(), one);
 }
 
 TEST(JpegImage, TheLoaderTellsFormatsByTheirFirstBytes) {
