@@ -3,54 +3,13 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "util/Utf8.h"
+
 namespace symbols_tool {
 
 namespace {
 
-constexpr uint32_t kInvalid = 0xFFFFFFFF;
-
-// The code point at text[at] and its length in bytes; kInvalid (length 1) for a byte
-// that does not start a valid, shortest-form sequence.
-uint32_t Decode(std::string_view text, size_t at, size_t& length) {
-  const auto byte = [&](size_t i) { return static_cast<uint8_t>(text[i]); };
-  const uint8_t first = byte(at);
-  length = 1;
-  if (first < 0x80) {
-    return first;
-  }
-  size_t count = 0;
-  uint32_t point = 0;
-  uint32_t smallest = 0;
-  if ((first & 0xE0) == 0xC0) {
-    count = 2;
-    point = first & 0x1F;
-    smallest = 0x80;
-  } else if ((first & 0xF0) == 0xE0) {
-    count = 3;
-    point = first & 0x0F;
-    smallest = 0x800;
-  } else if ((first & 0xF8) == 0xF0) {
-    count = 4;
-    point = first & 0x07;
-    smallest = 0x10000;
-  } else {
-    return kInvalid;
-  }
-  if (at + count > text.size()) {
-    return kInvalid;
-  }
-  for (size_t i = 1; i < count; ++i) {
-    if ((byte(at + i) & 0xC0) != 0x80) {
-      return kInvalid;
-    }
-    point = point << 6 | (byte(at + i) & 0x3F);
-  }
-  if (point < smallest || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF)) {
-    return kInvalid;
-  }
-  length = count;
-  return point;
-}
+using util::Utf8;
 
 bool InRange(uint32_t point, uint32_t first, uint32_t last) {
   return point >= first && point <= last;
@@ -176,8 +135,8 @@ std::string EscapeForTerminal(std::string_view text) {
   out.reserve(text.size());
   for (size_t at = 0; at < text.size();) {
     size_t length = 1;
-    const uint32_t point = Decode(text, at, length);
-    if (point == kInvalid) {
+    const uint32_t point = Utf8::Decode(text, at, length);
+    if (point == Utf8::kInvalid) {
       AppendHex(out, "\\x%02x", static_cast<uint8_t>(text[at]));
     } else if (point == '\n') {
       out += "\\n";
@@ -202,8 +161,8 @@ std::string FoldCase(std::string_view text) {
   out.reserve(text.size());
   for (size_t at = 0; at < text.size();) {
     size_t length = 1;
-    const uint32_t point = Decode(text, at, length);
-    if (point == kInvalid) {
+    const uint32_t point = Utf8::Decode(text, at, length);
+    if (point == Utf8::kInvalid) {
       out += text[at];
     } else {
       AppendUtf8(Fold(point), out);
