@@ -31,7 +31,10 @@
 #include "BenchSupport.h"
 #include "Document.h"
 #include "DocumentOperations.h"
+#include "GeneratedPicture.h"
+#include "SavedProperty.h"
 #include "ToolSetup.h"
+#include "ToolSpawner.h"
 #include "catalogue/PartslibraryList.h"
 #include "oximg/Image.h"
 #include "oxk/World.h"
@@ -171,7 +174,7 @@ enum ScaleDocument : int {
   kDocumentCount
 };
 
-struct ScaleSpec {
+struct GeneratedDocument {
   const char* name;
   int parts;
   int symbols;  // one on each part, or all on part 1 when following
@@ -180,7 +183,7 @@ struct ScaleSpec {
   int images;
 };
 
-constexpr ScaleSpec kSpecs[kDocumentCount] = {
+constexpr GeneratedDocument kGeneratedDocuments[kDocumentCount] = {
     {"stamps-1", 1, 0, false, 1, 1},         {"stamps-1000", 1, 0, false, 1000, 1},
     {"stamps-10000", 1, 0, false, 10000, 1}, {"stamps-10000-over-20", 1, 0, false, 10000, 20},
     {"mixed-500", 500, 500, false, 500, 1},  {"mixed-5000", 5000, 5000, false, 5000, 1},
@@ -200,34 +203,15 @@ struct Templates {
   fs::path folder;         // the small document
 };
 
-// The text between the element that opens key's property and its end.
-bool FindValue(const std::string& block, const std::string& key, size_t& begin, size_t& end) {
-  const size_t at = block.find("key=\"" + key + "\"");
-  if (at == std::string::npos) {
-    return false;
-  }
-  begin = block.find('>', at);
-  end = block.find("</property>", begin);
-  if (begin == std::string::npos || end == std::string::npos) {
-    return false;
-  }
-  ++begin;
-  return true;
-}
-
+// A value of an annotation's saved content, read or set in its text.
 std::string ValueOf(const std::string& block, const std::string& key) {
-  size_t begin = 0;
-  size_t end = 0;
-  return FindValue(block, key, begin, end) ? block.substr(begin, end - begin) : std::string();
+  return benchsupport::SavedProperty::Get(block, key);
 }
 
 void SetValue(std::string& block, const std::string& key, const std::string& value) {
-  size_t begin = 0;
-  size_t end = 0;
-  if (!FindValue(block, key, begin, end)) {
+  if (!benchsupport::SavedProperty::Set(block, key, value)) {
     Fail("the saved content has no " + key);
   }
-  block.replace(begin, end - begin, value);
 }
 
 const Templates& TemplatesOnce() {
@@ -278,30 +262,6 @@ const Templates& TemplatesOnce() {
   return made;
 }
 
-// A picture of its own for each index: a 256 x 256 pattern, as PNG bytes.
-std::string GeneratedPng(int index) {
-  constexpr uint32_t kSide = 256;
-  std::vector<uint8_t> pixels(kSide * kSide * 4);
-  for (uint32_t y = 0; y < kSide; ++y) {
-    for (uint32_t x = 0; x < kSide; ++x) {
-      uint8_t* pixel = &pixels[(y * kSide + x) * 4];
-      const bool stripe = ((x + y * static_cast<uint32_t>(index)) / 16) % 2 == 0;
-      pixel[0] = static_cast<uint8_t>(stripe ? 40 * index : 255);
-      pixel[1] = static_cast<uint8_t>(stripe ? 200 : 13 * index);
-      pixel[2] = static_cast<uint8_t>((x * index) & 0xff);
-      pixel[3] = 255;
-    }
-  }
-  std::vector<oximg::Frame> frames;
-  frames.emplace_back(kSide, kSide, std::move(pixels));
-  const util::SmartPtr<oximg::Image> image(new oximg::Image(std::move(frames)));
-  std::string png;
-  if (!image->EncodePng(png)) {
-    Fail("cannot encode a generated picture");
-  }
-  return png;
-}
-
 struct ScaleDocumentFiles {
   fs::path folder;
   uint64_t distinctImageBytes = 0;
@@ -313,17 +273,17 @@ ScaleDocumentFiles g_documents[kDocumentCount];
 // Writes a generated document: the model's parts all at the origin (so that one saved
 // symbol fits each), the symbols, then the stamps in rows over the page.
 void WriteScaleDocument(ScaleDocument which) {
-  const ScaleSpec& spec = kSpecs[which];
+  const GeneratedDocument& shape = kGeneratedDocuments[which];
   const Templates& templates = TemplatesOnce();
   ScaleDocumentFiles& files = g_documents[which];
-  files.folder = Scratch() / spec.name;
+  files.folder = Scratch() / shape.name;
   fs::create_directories(files.folder);
   for (const auto& entry : fs::directory_iterator(templates.folder)) {
     fs::copy_file(entry.path(), files.folder / entry.path().filename(), fs::copy_options::overwrite_existing);
   }
   std::ofstream model(files.folder / Document::kModelFile);
   model << "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<model name=\"Scale\">\n";
-  for (int i = 1; i <= spec.parts; ++i) {
+  for (int i = 1; i <= shape.parts; ++i) {
     model << "  <part id=\"" << i << "\" name=\"Box " << i << "\" shape=\"box.obj\"/>\n";
   }
   model << "</model>\n";
@@ -331,24 +291,27 @@ void WriteScaleDocument(ScaleDocument which) {
 
   std::vector<std::string> images{templates.imageFile};
   files.distinctImageBytes = fs::file_size(files.folder / templates.imageFile);
-  for (int k = 1; k < spec.images; ++k) {
+  for (int k = 1; k < shape.images; ++k) {
     const std::string name = "picture-" + std::to_string(k) + ".png";
-    const std::string png = GeneratedPng(k);
+    std::string png;
+    if (!benchsupport::GeneratedPicture::Png(k, png)) {
+      Fail("cannot encode a generated picture");
+    }
     std::ofstream(files.folder / name, std::ios::binary) << png;
     images.push_back(name);
     files.distinctImageBytes += png.size();
   }
 
   std::string text = templates.head;
-  for (int i = 1; i <= spec.symbols; ++i) {
+  for (int i = 1; i <= shape.symbols; ++i) {
     std::string block = templates.symbol;
     const std::string id = "cs" + std::to_string(1000 + i);
     SetValue(block, "idPath", "/" + id);
     SetValue(block, "ID", id);
-    SetValue(block, "attachedToPartId", spec.follow ? "/1" : "/" + std::to_string(i));
+    SetValue(block, "attachedToPartId", shape.follow ? "/1" : "/" + std::to_string(i));
     text += block;
   }
-  for (int i = 1; i <= spec.stamps; ++i) {
+  for (int i = 1; i <= shape.stamps; ++i) {
     std::string block = templates.stamp;
     SetValue(block, "idPath", "/stamp" + std::to_string(i));
     SetValue(block, "center",
@@ -358,7 +321,7 @@ void WriteScaleDocument(ScaleDocument which) {
   }
   text += templates.tail;
   std::ofstream(files.folder / Document::kContentFile, std::ios::binary) << text;
-  files.annotations = spec.symbols + spec.stamps;
+  files.annotations = shape.symbols + shape.stamps;
 }
 
 const ScaleDocumentFiles& DocumentOf(int which) {
@@ -370,128 +333,8 @@ const ScaleDocumentFiles& DocumentOf(int which) {
 
 // ---- The tool as a process ---------------------------------------------------------------
 
-struct ToolRun {
-  bool ok = false;
-  double seconds = 0;
-  double peakKiB = 0;
-};
-
-// The tool to run: the one built beside this benchmark, or SYMBOLS_BENCH_TOOL (another
-// build, or a script that runs one).
-std::string ToolPath() {
-  const char* other = std::getenv("SYMBOLS_BENCH_TOOL");
-  return other != nullptr && *other != '\0' ? other : SYMBOLS_TOOL;
-}
-
-// Starts the tool's runs from a small process forked before this one grows: a process's
-// peak memory counts the memory of the process it was forked from.
-class ToolSpawner {
- public:
-  void Start() {
-    int requests[2];
-    int replies[2];
-    if (::pipe(requests) != 0 || ::pipe(replies) != 0) {
-      Fail("no pipe for the tool's runs");
-    }
-    const pid_t helper = ::fork();
-    if (helper == 0) {
-      ::close(requests[1]);
-      ::close(replies[0]);
-      Serve(requests[0], replies[1]);
-      ::_exit(0);
-    }
-    ::close(requests[0]);
-    ::close(replies[1]);
-    m_requests = requests[1];
-    m_replies = replies[0];
-  }
-
-  ToolRun Run(const std::vector<std::string>& arguments) {
-    std::string request;
-    for (const std::string& argument : arguments) {
-      request += argument;
-      request += '\0';
-    }
-    const uint64_t size = request.size();
-    ToolRun run;
-    if (!WriteAll(m_requests, &size, sizeof(size)) || !WriteAll(m_requests, request.data(), request.size()) ||
-        !ReadAll(m_replies, &run, sizeof(run))) {
-      Fail("the tool's runs stopped");
-    }
-    return run;
-  }
-
- private:
-  static bool WriteAll(int fd, const void* data, size_t size) {
-    const char* at = static_cast<const char*>(data);
-    while (size > 0) {
-      const ssize_t done = ::write(fd, at, size);
-      if (done <= 0) {
-        return false;
-      }
-      at += done;
-      size -= static_cast<size_t>(done);
-    }
-    return true;
-  }
-  static bool ReadAll(int fd, void* data, size_t size) {
-    char* at = static_cast<char*>(data);
-    while (size > 0) {
-      const ssize_t done = ::read(fd, at, size);
-      if (done <= 0) {
-        return false;
-      }
-      at += done;
-      size -= static_cast<size_t>(done);
-    }
-    return true;
-  }
-
-  // The helper: one run per request until the benchmark closes the pipe.
-  static void Serve(int requests, int replies) {
-    const std::string tool = ToolPath();
-    const std::string errors = (Scratch() / "tool-errors.txt").string();
-    for (;;) {
-      uint64_t size = 0;
-      if (!ReadAll(requests, &size, sizeof(size))) {
-        return;
-      }
-      std::string request(size, '\0');
-      if (!ReadAll(requests, request.data(), size)) {
-        return;
-      }
-      std::vector<char*> argv{const_cast<char*>(tool.c_str())};
-      for (size_t at = 0; at < request.size(); at = request.find('\0', at) + 1) {
-        argv.push_back(&request[at]);
-      }
-      argv.push_back(nullptr);
-      ToolRun run;
-      const auto start = std::chrono::steady_clock::now();
-      const pid_t child = ::fork();
-      if (child == 0) {
-        const int quiet = ::open("/dev/null", O_WRONLY);
-        const int kept = ::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        ::dup2(quiet, STDOUT_FILENO);
-        ::dup2(kept, STDERR_FILENO);
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-      }
-      int status = 0;
-      struct rusage usage {};
-      if (child > 0 && ::wait4(child, &status, 0, &usage) == child) {
-        run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-        run.peakKiB = static_cast<double>(usage.ru_maxrss);
-      }
-      if (!WriteAll(replies, &run, sizeof(run))) {
-        return;
-      }
-    }
-  }
-
-  int m_requests = -1;
-  int m_replies = -1;
-};
+using benchsupport::ToolRun;
+using benchsupport::ToolSpawner;
 
 ToolSpawner g_spawner;
 
@@ -726,6 +569,7 @@ int main(int argc, char** argv) {
   }
   fs::create_directories(Scratch());
   if (!writeOnly) {
+    ToolSpawner::ErrorsFile() = (Scratch() / "tool-errors.txt").string();
     g_spawner.Start();
   }
   symbols_tool::Locations locations;
